@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/WinApp.h"
+#include "settings/EnvData.h"
+
+// The application object: exactly one, for the whole life of the process. It owns the live
+// settings and the single-instance mutex.
+class CTolvekApp : public CWinApp {
+public:
+    CTolvekApp();
+    ~CTolvekApp() override;
+
+    BOOL InitInstance() override;
+
+    HANDLE m_hMutex = nullptr;
+    CEnvData m_env;
+};
+
+// The running application object.
+CTolvekApp& TheApp();

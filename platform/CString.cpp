@@ -1,0 +1,128 @@
+#include "platform/CString.h"
+
+#include "platform/CodePage.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+CString::CString(const char* text) : m_text(text != nullptr ? text : "") {}
+
+CString::CString(const char* text, int length) : m_text(text, static_cast<size_t>(length)) {}
+
+CString& CString::operator=(const char* text)
+{
+    m_text = text != nullptr ? text : "";
+    return *this;
+}
+
+CString& CString::operator+=(const char* text)
+{
+    if (text != nullptr) {
+        m_text += text;
+    }
+    return *this;
+}
+
+CString& CString::operator+=(const CString& text)
+{
+    m_text += text.m_text;
+    return *this;
+}
+
+CString& CString::operator+=(char byte)
+{
+    m_text += byte;
+    return *this;
+}
+
+void CString::Format(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    va_list measure;
+    va_copy(measure, args);
+    int length = std::vsnprintf(nullptr, 0, format, measure);
+    va_end(measure);
+    if (length < 0) {
+        m_text.clear();
+    } else {
+        m_text.assign(static_cast<size_t>(length) + 1, '\0');
+        std::vsnprintf(&m_text[0], m_text.size(), format, args);
+        m_text.resize(static_cast<size_t>(length));
+    }
+    va_end(args);
+}
+
+CString CString::Left(int count) const
+{
+    size_t kept = std::min(m_text.size(), static_cast<size_t>(std::max(count, 0)));
+    return CString(m_text.c_str(), static_cast<int>(kept));
+}
+
+CString CString::Right(int count) const
+{
+    size_t kept = std::min(m_text.size(), static_cast<size_t>(std::max(count, 0)));
+    return CString(m_text.c_str() + m_text.size() - kept, static_cast<int>(kept));
+}
+
+CString CString::Mid(int first, int count) const
+{
+    size_t begin = std::min(m_text.size(), static_cast<size_t>(std::max(first, 0)));
+    size_t kept = std::min(m_text.size() - begin, static_cast<size_t>(std::max(count, 0)));
+    return CString(m_text.c_str() + begin, static_cast<int>(kept));
+}
+
+int FindCharAligned(const char* text, const char* sub)
+{
+    const LeadByteTable& table = GetLeadByteTable();
+    size_t subLength = std::strlen(sub);
+    for (const char* at = text; *at != '\0'; ++at) {
+        if (std::strncmp(at, sub, subLength) == 0) {
+            return static_cast<int>(at - text);
+        }
+        if (table.isLead[static_cast<unsigned char>(*at)] && at[1] != '\0') {
+            ++at;
+        }
+    }
+    return subLength == 0 ? 0 : -1;
+}
+
+int CString::Find(const char* sub, int start) const
+{
+    if (start < 0 || static_cast<size_t>(start) > std::strlen(m_text.c_str())) {
+        return -1;
+    }
+    int found = FindCharAligned(m_text.c_str() + start, sub);
+    return found < 0 ? -1 : found + start;
+}
+
+int CString::ReverseFind(char byte) const
+{
+    const LeadByteTable& table = GetLeadByteTable();
+    int last = -1;
+    for (const char* at = m_text.c_str(); *at != '\0'; ++at) {
+        if (*at == byte) {
+            last = static_cast<int>(at - m_text.c_str());
+        }
+        if (table.isLead[static_cast<unsigned char>(*at)] && at[1] != '\0') {
+            ++at;
+        }
+    }
+    return last;
+}
+
+bool operator==(const CString& left, const char* right)
+{
+    return std::strcmp(left.GetString(), right != nullptr ? right : "") == 0;
+}
+
+bool operator==(const CString& left, const CString& right) { return left.m_text == right.m_text; }
+
+CString operator+(const CString& left, const char* right)
+{
+    CString joined = left;
+    joined += right;
+    return joined;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#if defined(__MINGW32__)
+#define TOLVEK_PRINTF_FORMAT(fmt, args) __attribute__((format(gnu_printf, fmt, args)))
+#else
+#define TOLVEK_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
+#endif
+
+// A byte string in the process's multibyte code page, NUL-terminated like the framework's
+// string class. Searches treat a lead byte and the byte after it as one character.
+class CString {
+public:
+    CString() = default;
+    CString(const char* text);
+    CString(const char* text, int length);
+
+    CString& operator=(const char* text);
+    CString& operator+=(const char* text);
+    CString& operator+=(const CString& text);
+    CString& operator+=(char byte);
+
+    void Format(const char* format, ...) TOLVEK_PRINTF_FORMAT(2, 3);
+
+    int GetLength() const { return static_cast<int>(m_text.size()); }
+    bool IsEmpty() const { return m_text.empty(); }
+    void Empty() { m_text.clear(); }
+    char GetAt(int index) const { return m_text[static_cast<size_t>(index)]; }
+    const char* GetString() const { return m_text.c_str(); }
+    operator const char*() const { return m_text.c_str(); }
+
+    CString Left(int count) const;
+    CString Right(int count) const;
+    CString Mid(int first, int count) const;
+
+    // Position of the first occurrence of `sub` at or after `start` that begins on a character
+    // (never on the trail byte of a double-byte character), or -1. Both sides end at their
+    // first NUL.
+    int Find(const char* sub, int start = 0) const;
+    // Position of the last character equal to `byte`, or -1.
+    int ReverseFind(char byte) const;
+
+    friend bool operator==(const CString& left, const char* right);
+    friend bool operator==(const CString& left, const CString& right);
+    friend bool operator!=(const CString& left, const char* right) { return !(left == right); }
+
+private:
+    std::string m_text;
+};
+
+CString operator+(const CString& left, const char* right);
+
+// The multibyte-aware search behind CString::Find, for byte strings that are not CStrings.
+// Returns the offset of the match in `text`, or -1.
+int FindCharAligned(const char* text, const char* sub);

@@ -1,0 +1,30 @@
+#pragma once
+
+// The process's multibyte code page and its lead bytes.
+//
+// Windows: the system's ANSI code page, selected the first time anything asks (the application
+// object asks while it is being built, so before any setting is read).
+// Linux: 932 when the locale's codeset names Shift_JIS, else a single-byte code page; the
+// command's --codepage option overrides it at start-up.
+
+const int kCodePageShiftJis = 932;
+const int kCodePageSingleByte = 1252;
+
+struct LeadByteTable {
+    int codePage;
+    bool isLead[256];
+};
+
+// The table in force. Cheap after the first call; the scanner takes it once per file.
+const LeadByteTable& GetLeadByteTable();
+
+inline bool IsLeadByte(unsigned char byte) { return GetLeadByteTable().isLead[byte]; }
+inline bool IsLeadByte(char byte) { return IsLeadByte(static_cast<unsigned char>(byte)); }
+
+int GetCodePage();
+
+// Switches the code page. Call before any job starts: running scans read the table unlocked.
+void SelectCodePage(int codePage);
+
+// Fills a table from the code page's lead-byte ranges as this build knows them.
+void FillLeadByteTable(LeadByteTable& table, int codePage);

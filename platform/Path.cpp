@@ -1,0 +1,77 @@
+#include "platform/Path.h"
+
+#include "platform/CodePage.h"
+
+#include <cstring>
+
+namespace {
+
+// Length of a drive prefix ("C:") on systems that have drives.
+int DriveLength(const char* path)
+{
+#ifdef _WIN32
+    return (path[0] != '\0' && path[1] == ':') ? 2 : 0;
+#else
+    (void)path;
+    return 0;
+#endif
+}
+
+}  // namespace
+
+#ifdef _WIN32
+const char kPathSeparator = '\\';
+bool IsPathSeparator(char byte) { return byte == '\\' || byte == '/'; }
+#else
+const char kPathSeparator = '/';
+bool IsPathSeparator(char byte) { return byte == '/'; }
+#endif
+
+bool EndsWithSeparator(const char* path)
+{
+    size_t length = std::strlen(path);
+#ifdef _WIN32
+    return length >= 2 && path[length - 1] == '\\' && !IsLeadByte(path[length - 2]);
+#else
+    return length >= 1 && path[length - 1] == '/';
+#endif
+}
+
+int FindLastSeparator(const char* path)
+{
+    const LeadByteTable& table = GetLeadByteTable();
+    int last = -1;
+    for (const char* at = path; *at != '\0'; ++at) {
+        if (IsPathSeparator(*at)) {
+            last = static_cast<int>(at - path);
+        } else if (table.isLead[static_cast<unsigned char>(*at)] && at[1] != '\0') {
+            ++at;
+        }
+    }
+    return last;
+}
+
+void SplitPath(const char* path, PathParts& parts)
+{
+    int driveLength = DriveLength(path);
+    const char* rest = path + driveLength;
+    int dirLength = FindLastSeparator(rest) + 1;
+    const char* file = rest + dirLength;
+
+    const LeadByteTable& table = GetLeadByteTable();
+    const char* dot = nullptr;
+    const char* end = file;
+    for (; *end != '\0'; ++end) {
+        if (*end == '.') {
+            dot = end;
+        } else if (table.isLead[static_cast<unsigned char>(*end)] && end[1] != '\0') {
+            ++end;
+        }
+    }
+    const char* nameEnd = dot != nullptr ? dot : end;
+
+    parts.drive = CString(path, driveLength);
+    parts.dir = CString(rest, dirLength);
+    parts.name = CString(file, static_cast<int>(nameEnd - file));
+    parts.ext = CString(nameEnd, static_cast<int>(end - nameEnd));
+}

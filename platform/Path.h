@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/CString.h"
+
+// Paths as the platform writes them: on Windows '\' (and '/') separate folders and a path may
+// begin with a drive; on Linux only '/' does, and a backslash is an ordinary byte of a name.
+
+extern const char kPathSeparator;
+
+// Longest path that the tool's fixed path buffers hold, without the NUL.
+const int kMaxPathBytes = 259;
+
+bool IsPathSeparator(char byte);
+
+// True when the path's last character is the separator (on Windows: at least two bytes, the
+// last the backslash and the one before it not a lead byte).
+bool EndsWithSeparator(const char* path);
+
+// Offset of the last separator that begins a character (a 0x5C trail byte is not one), or -1.
+int FindLastSeparator(const char* path);
+
+// The four parts of a path, as the runtime's _splitpath gives them: drive ("C:", Windows only),
+// folder up to and including the last separator, name, and extension from its last dot.
+struct PathParts {
+    CString drive;
+    CString dir;
+    CString name;
+    CString ext;
+};
+void SplitPath(const char* path, PathParts& parts);
+
+// A relative path joined to the current directory; an absolute one as it stands.
+bool MakeAbsolutePath(const char* path, CString& absolute);
+
+// Makes `path` the process's current directory.
+bool SetCurrentDir(const char* path);

@@ -1,0 +1,73 @@
+#include "platform/Module.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+// $HOME, or the home folder of the account when HOME is unset.
+bool GetHomeFolder(std::string& home)
+{
+    const char* variable = std::getenv("HOME");
+    if (variable != nullptr && variable[0] == '/') {
+        home = variable;
+        return true;
+    }
+    const passwd* account = getpwuid(getuid());
+    if (account == nullptr || account->pw_dir == nullptr || account->pw_dir[0] != '/') {
+        return false;
+    }
+    home = account->pw_dir;
+    return true;
+}
+
+}  // namespace
+
+bool GetExecutablePath(CString& path)
+{
+    std::vector<char> buffer(4096);
+    ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (length <= 0 || static_cast<size_t>(length) >= buffer.size()) {
+        return false;
+    }
+    path = CString(buffer.data(), static_cast<int>(length));
+    return true;
+}
+
+bool GetSettingsFolder(CString& folder)
+{
+    // The base directory specification ignores a relative XDG_CONFIG_HOME.
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    std::string base;
+    if (configHome != nullptr && configHome[0] == '/') {
+        base = configHome;
+    } else if (GetHomeFolder(base)) {
+        base += "/.config";
+    } else {
+        return false;
+    }
+    folder = base.c_str();
+    folder += "/tolvek";
+    return true;
+}
+
+void PrepareSettingsFolder(const char* folder)
+{
+    // Like mkdir -p: create each missing level in turn.
+    std::string path = folder;
+    for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+        std::string level = path.substr(0, slash);
+        if (mkdir(level.c_str(), 0755) != 0 && errno != EEXIST) {
+            return;
+        }
+        if (slash == std::string::npos) {
+            return;
+        }
+    }
+}

@@ -1,0 +1,32 @@
+#include "platform/Path.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+bool MakeAbsolutePath(const char* path, CString& absolute)
+{
+    if (path[0] == '/') {
+        absolute = path;
+        return true;
+    }
+    std::vector<char> buffer(4096);
+    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE) {
+            return false;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    absolute = buffer.data();
+    if (!EndsWithSeparator(absolute)) {
+        absolute += '/';
+    }
+    // "." names the current directory itself.
+    if (!(path[0] == '.' && path[1] == '\0')) {
+        absolute += path;
+    }
+    return true;
+}
+
+bool SetCurrentDir(const char* path) { return chdir(path) == 0; }

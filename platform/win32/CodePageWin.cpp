@@ -1,0 +1,23 @@
+#include "platform/CodePage.h"
+#include "platform/CodePageSource.h"
+
+#include <mbctype.h>
+#include <windows.h>
+
+int SelectInitialCodePage()
+{
+    // Makes the runtime's multibyte functions (_splitpath, _mbsstr) agree with our table.
+    _setmbcp(_MB_CP_ANSI);
+    return static_cast<int>(GetACP());
+}
+
+void ActivateCodePage(int codePage) { _setmbcp(codePage); }
+
+void FillLeadByteTable(LeadByteTable& table, int codePage)
+{
+    table.codePage = codePage;
+    for (int byte = 0; byte < 256; ++byte) {
+        table.isLead[byte] =
+            IsDBCSLeadByteEx(static_cast<UINT>(codePage), static_cast<BYTE>(byte)) != FALSE;
+    }
+}

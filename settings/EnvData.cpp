@@ -1,0 +1,84 @@
+#include "settings/EnvData.h"
+
+#include "platform/Module.h"
+#include "platform/Path.h"
+#include "platform/Profile.h"
+
+#include <cstring>
+
+namespace {
+
+const char kSection[] = "EnvData";
+const char kIniName[] = "Tolvek.ini";
+const DWORD kValueBufferSize = 1024;
+
+CString ReadValue(const char* key, const char* defaultValue, const char* iniPath)
+{
+    char value[kValueBufferSize] = {};
+    GetPrivateProfileStringA(kSection, key, defaultValue, value, kValueBufferSize, iniPath);
+    return CString(value);
+}
+
+bool IsAsciiSpace(char byte) { return byte == ' ' || (byte >= '\t' && byte <= '\r'); }
+
+}  // namespace
+
+int32_t ParseDecimal(const char* text)
+{
+    while (IsAsciiSpace(*text)) {
+        ++text;
+    }
+    bool negative = *text == '-';
+    if (*text == '-' || *text == '+') {
+        ++text;
+    }
+    int64_t value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        value = value * 10 + (*text - '0');
+        if (value > INT32_MAX) {
+            return negative ? INT32_MIN : INT32_MAX;
+        }
+    }
+    return static_cast<int32_t>(negative ? -value : value);
+}
+
+int CEnvData::GetIniPath(char* buffer) const
+{
+    CString folder;
+    if (!GetSettingsFolder(folder)) {
+        return 0;
+    }
+    CString path = folder;
+    path += kPathSeparator;
+    path += kIniName;
+    if (path.GetLength() > kMaxPathBytes) {
+        return 0;
+    }
+    std::memcpy(buffer, path.GetString(), static_cast<size_t>(path.GetLength()) + 1);
+    return 1;
+}
+
+void CEnvData::Load()
+{
+    char iniPath[kMaxPathBytes + 1] = {};
+    if (!GetIniPath(iniPath)) {
+        return;
+    }
+    m_nStrFlg = ParseDecimal(ReadValue("StrFlg", "0", iniPath));
+    m_strTgtFile = ReadValue("TgtFile", "|c|cpp|h|", iniPath);
+    m_strToken = ReadValue("Token", "\"", iniPath);
+}
+
+void CEnvData::Save() const
+{
+    char iniPath[kMaxPathBytes + 1] = {};
+    if (!GetIniPath(iniPath)) {
+        return;
+    }
+    PrepareSettingsFolder(CString(iniPath, FindLastSeparator(iniPath)));
+    CString strFlg;
+    strFlg.Format("%d", static_cast<int>(m_nStrFlg));
+    WritePrivateProfileStringA(kSection, "StrFlg", strFlg, iniPath);
+    WritePrivateProfileStringA(kSection, "TgtFile", m_strTgtFile, iniPath);
+    WritePrivateProfileStringA(kSection, "Token", m_strToken, iniPath);
+}

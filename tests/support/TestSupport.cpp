@@ -1,0 +1,117 @@
+#include "tests/support/TestSupport.h"
+
+#include "platform/CodePage.h"
+#include "platform/Path.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#ifdef _WIN32
+#include <process.h>
+#define TOLVEK_GETPID _getpid
+#else
+#include <unistd.h>
+#define TOLVEK_GETPID getpid
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::atomic<int> g_folderCount{0};
+
+}  // namespace
+
+TempFolder::TempFolder()
+{
+    std::string base = fs::temp_directory_path().string();
+    if (!base.empty() && !IsPathSeparator(base.back())) {
+        base += kPathSeparator;
+    }
+    for (int attempt = 0;; ++attempt) {
+        m_path = base + "tolvek-test-" + std::to_string(TOLVEK_GETPID()) + "-" +
+                 std::to_string(g_folderCount++);
+        std::error_code error;
+        if (fs::create_directory(m_path, error) || attempt > 100) {
+            break;
+        }
+    }
+}
+
+TempFolder::~TempFolder()
+{
+    std::error_code error;
+    fs::remove_all(m_path, error);
+}
+
+std::string TempFolder::operator/(const std::string& name) const
+{
+    return m_path + kPathSeparator + name;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file != nullptr) {
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return "<missing>";
+    }
+    std::string bytes;
+    char block[65536];
+    size_t got = 0;
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
+        bytes.append(block, got);
+    }
+    std::fclose(file);
+    return bytes;
+}
+
+bool FileExists(const std::string& path)
+{
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    std::fclose(file);
+    return true;
+}
+
+void MakeFolder(const std::string& path)
+{
+    std::error_code error;
+    fs::create_directories(path, error);
+}
+
+void RemoveFile(const std::string& path)
+{
+    std::error_code error;
+    fs::remove_all(path, error);
+}
+
+void SetEnvVar(const char* name, const char* value)
+{
+#ifdef _WIN32
+    _putenv_s(name, value != nullptr ? value : "");
+#else
+    if (value != nullptr) {
+        setenv(name, value, 1);
+    } else {
+        unsetenv(name);
+    }
+#endif
+}
+
+CodePageScope::CodePageScope(int codePage) : m_previous(GetCodePage()) { SelectCodePage(codePage); }
+
+CodePageScope::~CodePageScope() { SelectCodePage(m_previous); }

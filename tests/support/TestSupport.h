@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+
+// Helpers shared by the tests of both builds.
+
+// A new empty folder under the system's temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    // The path of `name` inside the folder.
+    std::string operator/(const std::string& name) const;
+
+private:
+    std::string m_path;
+};
+
+// Writes `bytes` to `path` exactly (binary), replacing the file.
+void WriteBytes(const std::string& path, const std::string& bytes);
+// The file's bytes exactly, or "<missing>" when it cannot be opened.
+std::string ReadBytes(const std::string& path);
+bool FileExists(const std::string& path);
+void MakeFolder(const std::string& path);
+void RemoveFile(const std::string& path);
+
+// Sets or (with a null value) removes an environment variable.
+void SetEnvVar(const char* name, const char* value);
+
+// Selects a code page for the lifetime of the object, and the previous one afterwards.
+class CodePageScope {
+public:
+    explicit CodePageScope(int codePage);
+    ~CodePageScope();
+
+private:
+    int m_previous;
+};
