@@ -5,5 +5,5 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include "platform/posix/WinTypesPosix.h"
+#include "platform/posix/MessageReceiver.h"
 #endif

@@ -11,8 +11,10 @@
 
 #ifdef _WIN32
 #include <process.h>
+#include <windows.h>
 #define TOLVEK_GETPID _getpid
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #define TOLVEK_GETPID getpid
 #endif
@@ -89,8 +91,17 @@ bool FileExists(const std::string& path)
 
 void MakeFolder(const std::string& path)
 {
-    std::error_code error;
-    fs::create_directories(path, error);
+    // Through the system's byte-string interface, so that Shift_JIS names reach Windows as such.
+    for (size_t at = 1; at <= path.size(); ++at) {
+        if (at == path.size() || IsPathSeparator(path[at])) {
+            std::string level = path.substr(0, at);
+#ifdef _WIN32
+            CreateDirectoryA(level.c_str(), nullptr);
+#else
+            mkdir(level.c_str(), 0755);
+#endif
+        }
+    }
 }
 
 void RemoveFile(const std::string& path)

@@ -1,0 +1,279 @@
+#include "engine/LiteralScanner.h"
+
+#include "platform/CodePage.h"
+#include "settings/EnvData.h"
+
+#include <cstring>
+
+namespace {
+
+enum ByteClass : unsigned char { kPlain, kLineFeed, kNul, kLead, kBackslash, kDelimiter };
+
+size_t CountLineFeeds(const char* p, const char* end)
+{
+    size_t count = 0;
+    for (; p < end; ++p) {
+        count += *p == '\n';
+    }
+    return count;
+}
+
+// The start of the line that holds `at`, looking no further back than `limit`.
+const char* LineStartBefore(const char* limit, const char* at)
+{
+    while (at > limit && at[-1] != '\n') {
+        --at;
+    }
+    return at;
+}
+
+}  // namespace
+
+ScanSettings MakeScanSettings(const char* token, int32_t condition)
+{
+    ScanSettings settings{};
+    if (token == nullptr || token[0] == '\0') {
+        token = "\"";
+    }
+    std::strncpy(settings.delimiter, token, sizeof settings.delimiter - 1);
+    settings.condition = condition;
+    return settings;
+}
+
+LiteralScanner::LiteralScanner(const ScanSettings& settings, LiteralSink& sink)
+    : m_sink(sink), m_condition(settings.condition)
+{
+    std::memcpy(m_delimiter, settings.delimiter, sizeof m_delimiter);
+    m_delimiter[sizeof m_delimiter - 1] = '\0';
+    m_delimiterLength = std::strlen(m_delimiter);
+
+    // Lead bytes come first: they are never taken as a delimiter or a backslash.
+    const LeadByteTable& leadBytes = GetLeadByteTable();
+    bool escapes = std::strchr(m_delimiter, '\\') == nullptr;
+    for (int byte = 0; byte < 256; ++byte) {
+        bool isDelimiter = byte != 0 && std::memchr(m_delimiter, byte, m_delimiterLength) != nullptr;
+        ByteClass byteClass = kPlain;
+        if (byte == '\n') {
+            byteClass = kLineFeed;
+        } else if (byte == 0) {
+            byteClass = kNul;
+        } else if (leadBytes.isLead[byte]) {
+            byteClass = kLead;
+        } else if (isDelimiter) {
+            byteClass = kDelimiter;
+        } else if (byte == '\\' && escapes) {
+            byteClass = kBackslash;
+        }
+        m_class[byte] = byteClass;
+    }
+}
+
+bool LiteralScanner::Feed(const char* p, const char* end)
+{
+    while (p < end && !m_stopped) {
+        if (m_atLineStart) {
+            p = SkipLinesWithoutDelimiter(p, end);
+            if (p == end) {
+                break;
+            }
+        }
+        p = ScanLine(p, end);
+    }
+    return !m_stopped;
+}
+
+// A line without the delimiter's first byte cannot contain the delimiter: it yields nothing and
+// only its line feed counts. Returns the start of the first line that needs a closer look, or
+// of the unterminated line at the end of the block.
+const char* LiteralScanner::SkipLinesWithoutDelimiter(const char* p, const char* end)
+{
+    const void* hit = std::memchr(p, m_delimiter[0], static_cast<size_t>(end - p));
+    const char* lineStart = LineStartBefore(p, hit != nullptr ? static_cast<const char*>(hit) : end);
+    m_line += static_cast<int64_t>(CountLineFeeds(p, lineStart));
+    return lineStart;
+}
+
+// Scans the rest of one line, up to and including its line feed, or up to the end of the block.
+const char* LiteralScanner::ScanLine(const char* p, const char* end)
+{
+    m_atLineStart = false;
+    if (m_inText) {
+        m_textBegin = p;
+    }
+    for (; p < end; ++p) {
+        if (m_stopped) {
+            return end;
+        }
+        if (m_hidden) {
+            const void* lineFeed = std::memchr(p, '\n', static_cast<size_t>(end - p));
+            if (lineFeed == nullptr) {
+                return end;
+            }
+            ResetLine();
+            return static_cast<const char*>(lineFeed) + 1;
+        }
+        unsigned char byte = static_cast<unsigned char>(*p);
+        unsigned char byteClass = m_class[byte];
+        if (m_charState != kAtCharStart && byteClass != kLineFeed && byteClass != kNul) {
+            // The trail byte of a double-byte character, or the character after a backslash.
+            bool charStart = m_charState == kAfterBackslash;
+            m_charState = kAtCharStart;
+            if (charStart && byteClass == kLead) {
+                m_charState = kAfterLead;
+                m_textHasLead = true;
+            }
+            Match(byte, charStart);
+            continue;
+        }
+        m_charState = kAtCharStart;
+        switch (byteClass) {
+        case kPlain:
+            Match(byte, true);
+            break;
+        case kLineFeed:
+            // A text still open runs to the line feed: it is not taken.
+            ResetLine();
+            return p + 1;
+        case kNul:
+            if (m_inText) {
+                CloseText(p);
+            }
+            m_hidden = true;
+            break;
+        case kLead:
+            Match(byte, true);
+            m_charState = kAfterLead;
+            m_textHasLead = true;
+            break;
+        case kBackslash:
+            Match(byte, true);
+            m_charState = kAfterBackslash;
+            break;
+        case kDelimiter:
+            Match(byte, true);
+            ToggleText(p);
+            break;
+        }
+    }
+    if (m_inText) {
+        m_spilledText.append(m_textBegin, end);
+    }
+    return end;
+}
+
+void LiteralScanner::Match(unsigned char byte, bool charStart)
+{
+    if (m_contained) {
+        return;
+    }
+    const unsigned char* delimiter = reinterpret_cast<const unsigned char*>(m_delimiter);
+    if (m_delimiterLength == 1) {
+        if (charStart && byte == delimiter[0]) {
+            EstablishDelimiterLine();
+        }
+        return;
+    }
+    uint32_t next = 0;
+    for (size_t matched = 1; matched < m_delimiterLength; ++matched) {
+        if ((m_partialMatches & (1u << matched)) != 0 && delimiter[matched] == byte) {
+            next |= 1u << (matched + 1);
+        }
+    }
+    if (charStart && delimiter[0] == byte) {
+        next |= 1u << 1;
+    }
+    m_partialMatches = next;
+    if ((next & (1u << m_delimiterLength)) != 0) {
+        EstablishDelimiterLine();
+    }
+}
+
+void LiteralScanner::EstablishDelimiterLine()
+{
+    m_contained = true;
+    if (!m_sink.OnDelimiterLine()) {
+        m_stopped = true;
+        return;
+    }
+    for (size_t at = 0; at < m_pendingTexts.size();) {
+        size_t length = 0;
+        std::memcpy(&length, m_pendingTexts.data() + at, sizeof length);
+        at += sizeof length;
+        m_sink.OnLiteral(m_line, m_pendingTexts.data() + at, length);
+        at += length;
+    }
+    m_pendingTexts.clear();
+}
+
+void LiteralScanner::ToggleText(const char* at)
+{
+    if (m_inText) {
+        CloseText(at);
+        return;
+    }
+    m_inText = true;
+    m_textHasLead = false;
+    m_textBegin = at + 1;
+    m_spilledText.clear();
+}
+
+void LiteralScanner::CloseText(const char* at)
+{
+    m_inText = false;
+    if (m_spilledText.empty()) {
+        EmitText(m_textBegin, static_cast<size_t>(at - m_textBegin));
+        return;
+    }
+    m_spilledText.append(m_textBegin, at);
+    EmitText(m_spilledText.data(), m_spilledText.size());
+    m_spilledText.clear();
+}
+
+void LiteralScanner::EmitText(const char* text, size_t length)
+{
+    if (length == 0 || !PassesCondition()) {
+        return;
+    }
+    if (m_contained) {
+        m_sink.OnLiteral(m_line, text, length);
+        return;
+    }
+    m_pendingTexts.append(reinterpret_cast<const char*>(&length), sizeof length);
+    m_pendingTexts.append(text, length);
+}
+
+bool LiteralScanner::PassesCondition() const
+{
+    switch (m_condition) {
+    case STRFLG_SINGLE_BYTE_ONLY:
+        return !m_textHasLead;
+    case STRFLG_HAS_DOUBLE_BYTE:
+        return m_textHasLead;
+    default:
+        return true;
+    }
+}
+
+void LiteralScanner::ResetLine()
+{
+    m_inText = false;
+    m_spilledText.clear();
+    m_pendingTexts.clear();
+    m_hidden = false;
+    m_contained = false;
+    m_charState = kAtCharStart;
+    m_partialMatches = 0;
+    ++m_line;
+    m_atLineStart = true;
+}
+
+void LiteralScanner::Finish()
+{
+    // The last line had no line feed: a text still open at its end is taken.
+    if (!m_stopped && m_inText) {
+        m_inText = false;
+        EmitText(m_spilledText.data(), m_spilledText.size());
+    }
+    m_spilledText.clear();
+    m_pendingTexts.clear();
+}

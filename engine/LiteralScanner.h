@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Receives what the scanner finds in one file.
+class LiteralSink {
+public:
+    virtual ~LiteralSink() = default;
+    // The current line contains the delimiter; called once per such line, as soon as that is
+    // known. Returning false stops the scan.
+    virtual bool OnDelimiterLine() = 0;
+    // A non-empty text that passed the extraction condition, on line `line`.
+    virtual void OnLiteral(int64_t line, const char* text, size_t length) = 0;
+};
+
+// What the scanner needs of the settings.
+struct ScanSettings {
+    char delimiter[16];  // 1 to 15 bytes, NUL-terminated
+    int32_t condition;   // STRFLG_*; any other value keeps every text
+};
+
+// The delimiter is the token's first 15 bytes, or the double quote when the token is empty.
+ScanSettings MakeScanSettings(const char* token, int32_t condition);
+
+// Finds the texts between pairs of the delimiter in a stream of text (CR LF already read as LF),
+// in one pass over fixed buffers; memory grows only with the longest text.
+//
+// - Lines are physical: everything up to and including a line feed, however long; the first
+//   line is 1.
+// - A line contains the delimiter when the whole delimiter occurs in it at the start of a
+//   character, before any NUL byte. Only such lines are cut and counted.
+// - Texts pair by position: the first and second delimiter of a line enclose a text, the third
+//   and fourth the next one, and so on. Each byte of the delimiter is a delimiter.
+// - A lead byte and the byte after it are one character, never a delimiter or a backslash.
+// - A backslash and the character after it go together, so an escaped delimiter is not one
+//   (unless the backslash is itself a delimiter). A backslash before the line feed escapes
+//   nothing.
+// - A text that runs to the line feed is dropped; one still open where a NUL byte hides the rest
+//   of the line, or at the end of an unterminated last line, is taken. Empty texts are dropped.
+class LiteralScanner {
+public:
+    LiteralScanner(const ScanSettings& settings, LiteralSink& sink);
+
+    // Scans the next bytes of the file. False once the sink has stopped the scan.
+    bool Feed(const char* begin, const char* end);
+    // The end of the file.
+    void Finish();
+
+private:
+    enum CharState : unsigned char { kAtCharStart, kAfterLead, kAfterBackslash };
+
+    const char* SkipLinesWithoutDelimiter(const char* p, const char* end);
+    const char* ScanLine(const char* p, const char* end);
+    void Match(unsigned char byte, bool charStart);
+    void EstablishDelimiterLine();
+    void ToggleText(const char* at);
+    void CloseText(const char* at);
+    void EmitText(const char* text, size_t length);
+    bool PassesCondition() const;
+    void ResetLine();
+
+    LiteralSink& m_sink;
+    unsigned char m_class[256];
+    char m_delimiter[16];
+    size_t m_delimiterLength;
+    int32_t m_condition;
+
+    int64_t m_line = 1;
+    bool m_atLineStart = true;
+    bool m_stopped = false;
+
+    // State of the current line.
+    bool m_hidden = false;     // a NUL byte hides the rest of the line
+    bool m_contained = false;  // the whole delimiter occurs in the line
+    CharState m_charState = kAtCharStart;
+    uint32_t m_partialMatches = 0;  // bit i: the last i bytes are the delimiter's first i
+    bool m_inText = false;
+    bool m_textHasLead = false;
+    const char* m_textBegin = nullptr;  // where the open text resumes in the current block
+    std::string m_spilledText;          // the part of the open text from earlier blocks
+    std::string m_pendingTexts;         // texts kept before a delimiter of several bytes was
+                                        // found whole in the line: length, then bytes
+};

@@ -1,0 +1,114 @@
+#include "platform/TextFile.h"
+
+#include <cstring>
+
+namespace {
+
+const size_t kAppendBlockBytes = 64 * 1024;
+
+}  // namespace
+
+size_t DecodeTextMode(char* text, size_t length, bool& ended)
+{
+    ended = false;
+    if (void* eof = std::memchr(text, 0x1A, length)) {
+        length = static_cast<size_t>(static_cast<char*>(eof) - text);
+        ended = true;
+    }
+    char* cr = static_cast<char*>(std::memchr(text, '\r', length));
+    if (cr == nullptr) {
+        return length;
+    }
+    char* out = cr;
+    const char* in = cr;
+    const char* end = text + length;
+    while (in < end) {
+        const char* nextCr = static_cast<const char*>(std::memchr(in, '\r', static_cast<size_t>(end - in)));
+        if (nextCr == nullptr) {
+            nextCr = end;
+        }
+        size_t run = static_cast<size_t>(nextCr - in);
+        std::memmove(out, in, run);
+        out += run;
+        in = nextCr;
+        if (in < end) {
+            // A CR before LF disappears; any other CR stays. The last CR stays for the caller.
+            if (in + 1 < end && in[1] == '\n') {
+                ++in;
+            } else {
+                *out++ = *in++;
+            }
+        }
+    }
+    return static_cast<size_t>(out - text);
+}
+
+bool TextReader::Open(const char* path) { return m_file.OpenForReading(path, m_bytesLeft); }
+
+size_t TextReader::Read(char* buffer, size_t capacity)
+{
+    // buffer[0] may take the CR held back from the last block; raw bytes go after it.
+    while (!m_ended && capacity >= 2) {
+        size_t start = m_pendingCr ? 1 : 0;
+        size_t wanted = capacity - start;
+        if (wanted > m_bytesLeft) {
+            wanted = static_cast<size_t>(m_bytesLeft);
+        }
+        size_t got = wanted > 0 ? m_file.Read(buffer + start, wanted) : 0;
+        m_bytesLeft -= got;
+        if (got == 0) {
+            m_ended = true;
+            if (m_pendingCr) {
+                m_pendingCr = false;
+                buffer[0] = '\r';
+                return 1;
+            }
+            return 0;
+        }
+        if (m_pendingCr) {
+            buffer[0] = '\r';
+            m_pendingCr = false;
+        }
+        bool sawEof = false;
+        size_t length = DecodeTextMode(buffer, start + got, sawEof);
+        m_ended = sawEof;
+        if (!sawEof && length > 0 && buffer[length - 1] == '\r') {
+            m_pendingCr = true;
+            --length;
+        }
+        if (length > 0) {
+            return length;
+        }
+    }
+    return 0;
+}
+
+bool TextAppender::Open(const char* path) { return m_file.OpenForAppending(path); }
+
+void TextAppender::AppendRecord(const char* record, size_t length)
+{
+    if (m_pending.size() + length > kAppendBlockBytes) {
+        Flush();
+    }
+    const char* end = record + length;
+    while (record < end) {
+        const char* lineFeed =
+            static_cast<const char*>(std::memchr(record, '\n', static_cast<size_t>(end - record)));
+        const char* runEnd = lineFeed != nullptr ? lineFeed : end;
+        m_pending.insert(m_pending.end(), record, runEnd);
+        if (lineFeed != nullptr) {
+            m_pending.push_back('\r');
+            m_pending.push_back('\n');
+            ++runEnd;
+        }
+        record = runEnd;
+    }
+}
+
+void TextAppender::Flush()
+{
+    if (!m_pending.empty()) {
+        m_file.Append(m_pending.data(), m_pending.size());
+        m_pending.clear();
+    }
+}

@@ -1,0 +1,74 @@
+#include "platform/Directory.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace {
+
+uint32_t AttributesOf(const struct stat& status)
+{
+    if (S_ISDIR(status.st_mode)) {
+        return kAttrDirectory;
+    }
+    return S_ISREG(status.st_mode) ? 0 : kAttrDevice;
+}
+
+}  // namespace
+
+class DirectoryListHandle {
+public:
+    explicit DirectoryListHandle(DIR* dir) : m_dir(dir) {}
+    ~DirectoryListHandle() { closedir(m_dir); }
+    DirectoryListHandle(const DirectoryListHandle&) = delete;
+    DirectoryListHandle& operator=(const DirectoryListHandle&) = delete;
+
+    DIR* Get() const { return m_dir; }
+
+private:
+    DIR* m_dir;
+};
+
+DirectoryList::DirectoryList() = default;
+
+DirectoryList::~DirectoryList() = default;
+
+bool DirectoryList::Open(const char* folder)
+{
+    DIR* dir = opendir(folder);
+    if (dir == nullptr) {
+        return false;
+    }
+    m_handle = std::make_unique<DirectoryListHandle>(dir);
+    return true;
+}
+
+bool DirectoryList::Next(DirEntry& entry)
+{
+    if (m_handle == nullptr) {
+        return false;
+    }
+    const dirent* found = readdir(m_handle->Get());
+    if (found == nullptr) {
+        return false;
+    }
+    entry.name = found->d_name;
+    struct stat status;
+    entry.attributes = fstatat(dirfd(m_handle->Get()), found->d_name, &status, 0) == 0
+                           ? AttributesOf(status)
+                           : kAttrDevice;
+    if (found->d_name[0] == '.') {
+        entry.attributes |= kAttrHidden;
+    }
+    return true;
+}
+
+bool FindPathEntry(const char* path, uint32_t& attributes)
+{
+    struct stat status;
+    if (path[0] == '\0' || stat(path, &status) != 0) {
+        return false;
+    }
+    attributes = AttributesOf(status);
+    return true;
+}

@@ -1,0 +1,76 @@
+#include "platform/RawFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+RawFile::~RawFile()
+{
+    if (m_handle != -1) {
+        close(static_cast<int>(m_handle));
+    }
+}
+
+bool RawFile::OpenForReading(const char* path, uint64_t& size)
+{
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; such a file is refused below.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat status;
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(fd);
+        return false;
+    }
+    m_handle = fd;
+    size = static_cast<uint64_t>(status.st_size);
+    return true;
+}
+
+bool RawFile::OpenForAppending(const char* path)
+{
+    int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat status;
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(fd);
+        return false;
+    }
+    m_handle = fd;
+    return true;
+}
+
+size_t RawFile::Read(char* buffer, size_t capacity)
+{
+    for (;;) {
+        ssize_t got = read(static_cast<int>(m_handle), buffer, capacity);
+        if (got >= 0) {
+            return static_cast<size_t>(got);
+        }
+        if (errno != EINTR) {
+            return 0;
+        }
+    }
+}
+
+bool RawFile::Append(const char* data, size_t length)
+{
+    // With O_APPEND each write lands whole at the end of the file.
+    while (length > 0) {
+        ssize_t wrote = write(static_cast<int>(m_handle), data, length);
+        if (wrote < 0 && errno == EINTR) {
+            continue;
+        }
+        if (wrote <= 0) {
+            return false;
+        }
+        data += wrote;
+        length -= static_cast<size_t>(wrote);
+    }
+    return true;
+}

@@ -1,0 +1,75 @@
+#include "platform/RawFile.h"
+
+#include <windows.h>
+
+namespace {
+
+HANDLE AsHandle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+}  // namespace
+
+RawFile::~RawFile()
+{
+    if (m_handle != -1) {
+        CloseHandle(AsHandle(m_handle));
+    }
+}
+
+bool RawFile::OpenForReading(const char* path, uint64_t& size)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    LARGE_INTEGER fileSize;
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &fileSize)) {
+        CloseHandle(file);
+        return false;
+    }
+    m_handle = reinterpret_cast<intptr_t>(file);
+    size = static_cast<uint64_t>(fileSize.QuadPart);
+    return true;
+}
+
+bool RawFile::OpenForAppending(const char* path)
+{
+    // FILE_APPEND_DATA alone: the system puts every write at the current end of the file.
+    HANDLE file = CreateFileA(path, FILE_APPEND_DATA | SYNCHRONIZE, kShareAll, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        CloseHandle(file);
+        return false;
+    }
+    m_handle = reinterpret_cast<intptr_t>(file);
+    return true;
+}
+
+size_t RawFile::Read(char* buffer, size_t capacity)
+{
+    DWORD wanted = capacity > 0x40000000 ? 0x40000000 : static_cast<DWORD>(capacity);
+    DWORD got = 0;
+    if (!ReadFile(AsHandle(m_handle), buffer, wanted, &got, nullptr)) {
+        return 0;
+    }
+    return got;
+}
+
+bool RawFile::Append(const char* data, size_t length)
+{
+    while (length > 0) {
+        DWORD chunk = length > 0x40000000 ? 0x40000000 : static_cast<DWORD>(length);
+        DWORD wrote = 0;
+        if (!WriteFile(AsHandle(m_handle), data, chunk, &wrote, nullptr) || wrote == 0) {
+            return false;
+        }
+        data += wrote;
+        length -= wrote;
+    }
+    return true;
+}

@@ -1,0 +1,90 @@
+// The scanner on its own: what it finds does not depend on how the text is cut into blocks.
+#include "engine/LiteralScanner.h"
+
+#include "platform/CodePage.h"
+#include "settings/EnvData.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+class Collector : public LiteralSink {
+public:
+    bool OnDelimiterLine() override
+    {
+        ++lines;
+        return true;
+    }
+    void OnLiteral(int64_t line, const char* text, size_t length) override
+    {
+        found += std::to_string(line) + ":" + std::string(text, length) + ";";
+    }
+    int lines = 0;
+    std::string found;
+};
+
+std::string Scan(const std::string& text, const char* token = "\"", size_t chunk = 0,
+                 int32_t condition = STRFLG_ANY)
+{
+    Collector collector;
+    LiteralScanner scanner(MakeScanSettings(token, condition), collector);
+    size_t step = chunk == 0 ? text.size() : chunk;
+    for (size_t at = 0; at < text.size(); at += step) {
+        size_t length = std::min(step, text.size() - at);
+        scanner.Feed(text.data() + at, text.data() + at + length);
+    }
+    scanner.Finish();
+    return std::to_string(collector.lines) + " " + collector.found;
+}
+
+class LiteralScannerTest : public testing::Test {
+    CodePageScope m_shiftJis{kCodePageShiftJis};
+};
+
+}  // namespace
+
+TEST_F(LiteralScannerTest, ResultsDoNotDependOnBlockBoundaries)
+{
+    const std::string samples[] = {
+        "printf(\"abc\");\nx = \"one\" + \"two\";\ns = \"open\nint i;\n",
+        "s = \"a\\\"b\";\nt = \"\\\\\";\nc = '\\\"';\n",
+        "s = \"\x95\x5C\";\n\"\x83\n\"x\"\n",
+        "a \"x\0y\" \"z\"\n\0\"q\"\n\"last",
+        std::string(300, 'x') + "\"" + std::string(500, 'y') + "\"\n\"z\"",
+        "\"\\",
+    };
+    for (const std::string& sample : samples) {
+        std::string whole = Scan(sample);
+        for (size_t chunk = 1; chunk <= 7; ++chunk) {
+            EXPECT_EQ(Scan(sample, "\"", chunk), whole) << "chunk " << chunk;
+        }
+        EXPECT_EQ(Scan(sample, "<>", 1), Scan(sample, "<>"));
+    }
+}
+
+TEST_F(LiteralScannerTest, DelimiterOfSeveralBytesMustOccurWholeButEachByteCuts)
+{
+    // "<>" occurs whole only at the end of the line: the texts found before it still count.
+    EXPECT_EQ(Scan("<a> then <>\n"), "0 ");
+    EXPECT_EQ(Scan("<a> then <>\n", "<>"), "1 1:a;");
+    EXPECT_EQ(Scan("x<y>z\n", "<>"), "0 ");
+    EXPECT_EQ(Scan("<>hello<x>\n", "<>"), "1 1:x;");
+    // After a NUL the delimiter can no longer appear whole: the text before it goes too.
+    EXPECT_EQ(Scan(std::string("<a>\0<>\n", 7), "<>"), "0 ");
+}
+
+TEST_F(LiteralScannerTest, TokenIsCutTo15BytesAndEmptyMeansTheDoubleQuote)
+{
+    EXPECT_EQ(std::string(MakeScanSettings("abcdefghijklmnopq", 0).delimiter), "abcdefghijklmno");
+    EXPECT_EQ(std::string(MakeScanSettings("", 0).delimiter), "\"");
+    EXPECT_EQ(std::string(MakeScanSettings(nullptr, 0).delimiter), "\"");
+}
+
+TEST_F(LiteralScannerTest, ALeadByteDelimiterIsNeverCut)
+{
+    // A hand-edited lead byte as the delimiter: the line contains it, but no text is taken.
+    EXPECT_EQ(Scan("a\x81" "b\x81" "c\n", "\x81"), "1 ");
+}

@@ -1,0 +1,56 @@
+#include "tests/support/NoticeRecorder.h"
+
+#include "job/JobMessages.h"
+#include "platform/Shell.h"
+
+namespace {
+
+std::mutex g_openedMutex;
+std::vector<std::string> g_opened;
+
+void RecordOpen(const char* path)
+{
+    std::lock_guard<std::mutex> lock(g_openedMutex);
+    g_opened.push_back(path);
+}
+
+}  // namespace
+
+void NoticeRecorder::Record(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (message == WM_ANALYZE_STATUS) {
+        m_notices.push_back(std::string(reinterpret_cast<const char*>(wParam)) + "|" +
+                            reinterpret_cast<const char*>(lParam));
+    } else if (message == WM_ANALYZE_END) {
+        m_notices.push_back("END");
+        ++m_ends;
+    }
+}
+
+std::vector<std::string> NoticeRecorder::Notices() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_notices;
+}
+
+int NoticeRecorder::EndCount() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ends;
+}
+
+OpenRecorder::OpenRecorder()
+{
+    std::lock_guard<std::mutex> lock(g_openedMutex);
+    g_opened.clear();
+    SetOpenFileAction(RecordOpen);
+}
+
+OpenRecorder::~OpenRecorder() { SetOpenFileAction(nullptr); }
+
+std::vector<std::string> OpenRecorder::Opened() const
+{
+    std::lock_guard<std::mutex> lock(g_openedMutex);
+    return g_opened;
+}
