@@ -1,6 +1,7 @@
 #include "engine/Analyze.h"
 
 #include "engine/ExtractStrings.h"
+#include "engine/LogFile.h"
 #include "engine/TargetList.h"
 #include "job/JobMessages.h"
 #include "platform/Directory.h"
@@ -31,7 +32,7 @@ void AnalyzeFolder(const char* folderPath, HWND window, const CEnvData& settings
     if (!MakeAbsolutePath(folderPath, folder) || !SetCurrentDir(folder)) {
         return;
     }
-    CString logPath = JoinPath(folder, kLogFileName);
+    LogFile log(JoinPath(folder, kLogFileName));
     DirectoryList entries;
     if (!entries.Open(folder)) {
         return;
@@ -45,11 +46,11 @@ void AnalyzeFolder(const char* folderPath, HWND window, const CEnvData& settings
         CString fullPath = JoinPath(folder, entry.name);
         if (IsTarget(settings.m_strTgtFile, fullPath)) {
             SendStatus(window, STATUS_ANALYZING, entry.name);
-            total += ExtractStrings(logPath, fullPath, entry.name, settings);
+            total += ExtractStrings(log, fullPath, entry.name, settings);
         }
     }
     if (total > 0) {
-        OpenFileInShell(logPath);
+        OpenFileInShell(log.Path());
     }
 }
 

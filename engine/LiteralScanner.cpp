@@ -1,5 +1,6 @@
 #include "engine/LiteralScanner.h"
 
+#include "platform/ByteSearch.h"
 #include "platform/CodePage.h"
 #include "settings/EnvData.h"
 
@@ -8,24 +9,6 @@
 namespace {
 
 enum ByteClass : unsigned char { kPlain, kLineFeed, kNul, kLead, kBackslash, kDelimiter };
-
-size_t CountLineFeeds(const char* p, const char* end)
-{
-    size_t count = 0;
-    for (; p < end; ++p) {
-        count += *p == '\n';
-    }
-    return count;
-}
-
-// The start of the line that holds `at`, looking no further back than `limit`.
-const char* LineStartBefore(const char* limit, const char* at)
-{
-    while (at > limit && at[-1] != '\n') {
-        --at;
-    }
-    return at;
-}
 
 }  // namespace
 
@@ -51,20 +34,26 @@ LiteralScanner::LiteralScanner(const ScanSettings& settings, LiteralSink& sink)
     const LeadByteTable& leadBytes = GetLeadByteTable();
     bool escapes = std::strchr(m_delimiter, '\\') == nullptr;
     for (int byte = 0; byte < 256; ++byte) {
-        bool isDelimiter = byte != 0 && std::memchr(m_delimiter, byte, m_delimiterLength) != nullptr;
-        ByteClass byteClass = kPlain;
-        if (byte == '\n') {
-            byteClass = kLineFeed;
-        } else if (byte == 0) {
-            byteClass = kNul;
-        } else if (leadBytes.isLead[byte]) {
-            byteClass = kLead;
-        } else if (isDelimiter) {
-            byteClass = kDelimiter;
-        } else if (byte == '\\' && escapes) {
-            byteClass = kBackslash;
+        m_class[byte] = leadBytes.isLead[byte] ? kLead : kPlain;
+    }
+    for (size_t index = 0; index < m_delimiterLength; ++index) {
+        unsigned char byte = static_cast<unsigned char>(m_delimiter[index]);
+        if (m_class[byte] == kPlain) {
+            m_class[byte] = kDelimiter;
         }
-        m_class[byte] = byteClass;
+    }
+    if (escapes && m_class[static_cast<unsigned char>('\\')] == kPlain) {
+        m_class[static_cast<unsigned char>('\\')] = kBackslash;
+    }
+    m_class[static_cast<unsigned char>('\n')] = kLineFeed;
+    m_class[0] = kNul;
+
+    // The stop bytes of SkipPlainBytes: the line feed, NUL, the delimiter, the backslash, and the
+    // high half when the code page has lead bytes (or the delimiter lies there).
+    m_stopBytes = StopBytes{{'\n', 0, static_cast<unsigned char>(m_delimiter[0]), '\\'},
+                            escapes ? 4 : 3, false};
+    for (int byte = 0x80; byte < 256; ++byte) {
+        m_stopBytes.highBytes |= m_class[byte] != kPlain;
     }
 }
 
@@ -87,9 +76,9 @@ bool LiteralScanner::Feed(const char* p, const char* end)
 // of the unterminated line at the end of the block.
 const char* LiteralScanner::SkipLinesWithoutDelimiter(const char* p, const char* end)
 {
-    const void* hit = std::memchr(p, m_delimiter[0], static_cast<size_t>(end - p));
-    const char* lineStart = LineStartBefore(p, hit != nullptr ? static_cast<const char*>(hit) : end);
-    m_line += static_cast<int64_t>(CountLineFeeds(p, lineStart));
+    size_t lineFeeds = 0;
+    const char* lineStart = FindLineWithByte(p, end, m_delimiter[0], lineFeeds);
+    m_line += static_cast<int64_t>(lineFeeds);
     return lineStart;
 }
 
@@ -100,7 +89,9 @@ const char* LiteralScanner::ScanLine(const char* p, const char* end)
     if (m_inText) {
         m_textBegin = p;
     }
-    for (; p < end; ++p) {
+    // With a one-byte delimiter, a plain byte at the start of a character changes nothing.
+    const bool skipPlain = m_delimiterLength == 1;
+    while (p < end) {
         if (m_stopped) {
             return end;
         }
@@ -112,7 +103,14 @@ const char* LiteralScanner::ScanLine(const char* p, const char* end)
             ResetLine();
             return static_cast<const char*>(lineFeed) + 1;
         }
-        unsigned char byte = static_cast<unsigned char>(*p);
+        if (skipPlain && m_charState == kAtCharStart) {
+            p = SkipPlainBytes(p, end);
+            if (p == end) {
+                break;
+            }
+        }
+        const char* at = p++;
+        unsigned char byte = static_cast<unsigned char>(*at);
         unsigned char byteClass = m_class[byte];
         if (m_charState != kAtCharStart && byteClass != kLineFeed && byteClass != kNul) {
             // The trail byte of a double-byte character, or the character after a backslash.
@@ -133,10 +131,10 @@ const char* LiteralScanner::ScanLine(const char* p, const char* end)
         case kLineFeed:
             // A text still open runs to the line feed: it is not taken.
             ResetLine();
-            return p + 1;
+            return p;
         case kNul:
             if (m_inText) {
-                CloseText(p);
+                CloseText(at);
             }
             m_hidden = true;
             break;
@@ -151,7 +149,7 @@ const char* LiteralScanner::ScanLine(const char* p, const char* end)
             break;
         case kDelimiter:
             Match(byte, true);
-            ToggleText(p);
+            ToggleText(at);
             break;
         }
     }
@@ -161,11 +159,22 @@ const char* LiteralScanner::ScanLine(const char* p, const char* end)
     return end;
 }
 
-void LiteralScanner::Match(unsigned char byte, bool charStart)
+// Inside delimiter lines most stretches are short: a table look-up per byte serves them best.
+// Longer ones go to the block search, whose stop bytes are every byte that is not plain and a
+// few plain ones (bytes of 0x80 and above that are not lead bytes), then taken one at a time.
+const char* LiteralScanner::SkipPlainBytes(const char* p, const char* end) const
 {
-    if (m_contained) {
-        return;
+    const char* shortEnd = end - p > 32 ? p + 32 : end;
+    for (; p < shortEnd; ++p) {
+        if (m_class[static_cast<unsigned char>(*p)] != kPlain) {
+            return p;
+        }
     }
+    return p == end ? end : FindStopByte(p, end, m_stopBytes);
+}
+
+void LiteralScanner::MatchSlow(unsigned char byte, bool charStart)
+{
     const unsigned char* delimiter = reinterpret_cast<const unsigned char*>(m_delimiter);
     if (m_delimiterLength == 1) {
         if (charStart && byte == delimiter[0]) {

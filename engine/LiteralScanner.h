@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ByteSearch.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -53,7 +55,15 @@ private:
 
     const char* SkipLinesWithoutDelimiter(const char* p, const char* end);
     const char* ScanLine(const char* p, const char* end);
-    void Match(unsigned char byte, bool charStart);
+    const char* SkipPlainBytes(const char* p, const char* end) const;
+    // Follows the delimiter through the line until it has been found whole.
+    void Match(unsigned char byte, bool charStart)
+    {
+        if (!m_contained) {
+            MatchSlow(byte, charStart);
+        }
+    }
+    void MatchSlow(unsigned char byte, bool charStart);
     void EstablishDelimiterLine();
     void ToggleText(const char* at);
     void CloseText(const char* at);
@@ -63,6 +73,7 @@ private:
 
     LiteralSink& m_sink;
     unsigned char m_class[256];
+    StopBytes m_stopBytes;
     char m_delimiter[16];
     size_t m_delimiterLength;
     int32_t m_condition;

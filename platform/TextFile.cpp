@@ -1,5 +1,7 @@
 #include "platform/TextFile.h"
 
+#include "platform/ByteSearch.h"
+
 #include <cstring>
 
 namespace {
@@ -10,12 +12,18 @@ const size_t kAppendBlockBytes = 64 * 1024;
 
 size_t DecodeTextMode(char* text, size_t length, bool& ended)
 {
+    // One pass finds the first byte that needs work; most text has neither.
+    static const StopBytes kSpecial = {{'\r', 0x1A, 0, 0}, 2, false};
     ended = false;
-    if (void* eof = std::memchr(text, 0x1A, length)) {
+    char* first = const_cast<char*>(FindStopByte(text, text + length, kSpecial));
+    if (first == text + length) {
+        return length;
+    }
+    if (void* eof = std::memchr(first, 0x1A, length - static_cast<size_t>(first - text))) {
         length = static_cast<size_t>(static_cast<char*>(eof) - text);
         ended = true;
     }
-    char* cr = static_cast<char*>(std::memchr(text, '\r', length));
+    char* cr = static_cast<char*>(std::memchr(first, '\r', length - static_cast<size_t>(first - text)));
     if (cr == nullptr) {
         return length;
     }
@@ -90,15 +98,19 @@ void TextAppender::AppendRecord(const char* record, size_t length)
     if (m_pending.size() + length > kAppendBlockBytes) {
         Flush();
     }
+    // Most records hold one line feed, at their end.
     const char* end = record + length;
     while (record < end) {
         const char* lineFeed =
             static_cast<const char*>(std::memchr(record, '\n', static_cast<size_t>(end - record)));
         const char* runEnd = lineFeed != nullptr ? lineFeed : end;
-        m_pending.insert(m_pending.end(), record, runEnd);
+        size_t used = m_pending.size();
+        size_t run = static_cast<size_t>(runEnd - record);
+        m_pending.resize(used + run + (lineFeed != nullptr ? 2 : 0));
+        std::memcpy(&m_pending[used], record, run);
         if (lineFeed != nullptr) {
-            m_pending.push_back('\r');
-            m_pending.push_back('\n');
+            m_pending[used + run] = '\r';
+            m_pending[used + run + 1] = '\n';
             ++runEnd;
         }
         record = runEnd;

@@ -53,10 +53,17 @@ bool DirectoryList::Next(DirEntry& entry)
         return false;
     }
     entry.name = found->d_name;
-    struct stat status;
-    entry.attributes = fstatat(dirfd(m_handle->Get()), found->d_name, &status, 0) == 0
-                           ? AttributesOf(status)
-                           : kAttrDevice;
+    if (found->d_type == DT_REG) {
+        entry.attributes = 0;
+    } else if (found->d_type == DT_DIR) {
+        entry.attributes = kAttrDirectory;
+    } else {
+        // A link counts as what it points to; an unknown type needs a look.
+        struct stat status;
+        entry.attributes = fstatat(dirfd(m_handle->Get()), found->d_name, &status, 0) == 0
+                               ? AttributesOf(status)
+                               : kAttrDevice;
+    }
     if (found->d_name[0] == '.') {
         entry.attributes |= kAttrHidden;
     }

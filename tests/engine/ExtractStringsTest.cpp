@@ -192,3 +192,16 @@ TEST_F(ExtractStringsTest, BinaryFilesAreHandledSafely)
     Scan(binary, "\x5C");
     Scan(binary, "\xFC\x40", STRFLG_HAS_DOUBLE_BYTE);
 }
+
+#ifndef _WIN32
+
+TEST_F(ExtractStringsTest, ASingleLineOf100Megabytes)
+{
+    std::string line = "x = \"first\"; " + std::string(100 * 1000 * 1000, 'y') + " \"" +
+                       std::string(200000, 'z') + "\"\n\"next\"\n";
+    EXPECT_EQ(Scan(line), 2);
+    EXPECT_EQ(Log(), "a.c(1): \"first\"\r\na.c(1): \"" + std::string(200000, 'z') +
+                         "\"\r\na.c(2): \"next\"\r\n");
+}
+
+#endif

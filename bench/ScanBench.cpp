@@ -1,0 +1,98 @@
+// Measures the analysis of a folder against merely reading its files, and the peak memory of
+// the analysis, on sources generated to look like real ones. Prints its figures; the last line
+// is the ratio of the two throughputs.
+//
+//   tolvek-bench [--files N] [--keep] [--folder PATH] [--skip-big]
+#include "bench/BenchSupport.h"
+#include "bench/SourceGenerator.h"
+#include "engine/Analyze.h"
+#include "platform/CodePage.h"
+#include "settings/EnvData.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+CEnvData DefaultSettings()
+{
+    CEnvData settings;
+    settings.m_strTgtFile = "|c|cpp|h|";
+    settings.m_strToken = "\"";
+    return settings;
+}
+
+double TimeAnalysis(const std::string& folder)
+{
+    RemovePath(folder + "/Tolvek.log");
+    CEnvData settings = DefaultSettings();
+    Stopwatch watch;
+    AnalyzeFolder(folder.c_str(), nullptr, settings);
+    return watch.Seconds();
+}
+
+// Peak resident memory, in MB, of a child process that runs `job`.
+template <typename Job>
+double PeakMegabytesOf(Job job)
+{
+    pid_t child = fork();
+    if (child == 0) {
+        job();
+        _exit(0);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    BenchOptions options = ParseBenchOptions(argc, argv);
+    SelectCodePage(kCodePageShiftJis);
+
+    std::string folder = options.folder.empty() ? MakeTempFolder() : options.folder;
+    GeneratedSet set = GenerateSourceFolder(folder, options.files);
+    std::printf("folder: %s\n", folder.c_str());
+    std::printf("files: %d target files, %.1f MB, %d long lines\n", set.files,
+                set.bytes / 1e6, set.longLines);
+
+    double readSeconds = 1e9;
+    double analysisSeconds = 1e9;
+    ReadAllFiles(folder);  // warm the page cache
+    for (int round = 0; round < 5; ++round) {
+        readSeconds = std::min(readSeconds, TimeReading(folder));
+        analysisSeconds = std::min(analysisSeconds, TimeAnalysis(folder));
+    }
+    double readRate = set.bytes / 1e6 / readSeconds;
+    double analysisRate = set.bytes / 1e6 / analysisSeconds;
+    std::printf("read only: %.0f MB/s (%.1f ms)\n", readRate, readSeconds * 1e3);
+    std::printf("analysis:  %.0f MB/s (%.1f ms), log %.1f MB\n", analysisRate,
+                analysisSeconds * 1e3, FileSize(folder + "/Tolvek.log") / 1e6);
+    std::printf("peak memory, folder analysis: %.1f MB\n",
+                PeakMegabytesOf([&] { TimeAnalysis(folder); }));
+
+    if (!options.skipBig) {
+        std::string big = folder + "/big";
+        MakeFolderPath(big);
+        double bigBytes = GenerateLongLineFile(big + "/huge.c", 200, 1 << 20);
+        CEnvData settings = DefaultSettings();
+        double peak = PeakMegabytesOf([&] { AnalyzeFile((big + "/huge.c").c_str(), nullptr, settings); });
+        std::printf("peak memory, %.0f MB file of 1 MB lines: %.1f MB\n", bigBytes / 1e6, peak);
+        RemovePath(big);
+    }
+
+    if (options.folder.empty() && !options.keep) {
+        RemovePath(folder);
+    }
+    std::printf("analysis/read ratio: %.2f\n", analysisRate / readRate);
+    return 0;
+}

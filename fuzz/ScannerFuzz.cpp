@@ -1,0 +1,80 @@
+// Feeds arbitrary bytes, delimiters, conditions and code pages to the scanner, and checks that
+// the texts it finds do not depend on how the file is cut into blocks.
+#include "engine/LiteralScanner.h"
+#include "platform/CodePage.h"
+#include "platform/TextFile.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+class Collector : public LiteralSink {
+public:
+    bool OnDelimiterLine() override
+    {
+        ++lines;
+        return true;
+    }
+    void OnLiteral(int64_t line, const char* text, size_t length) override
+    {
+        found += std::to_string(line);
+        found += ':';
+        found.append(text, length);
+        found += '\n';
+    }
+    int lines = 0;
+    std::string found;
+};
+
+std::string Scan(const ScanSettings& settings, const std::string& text, size_t chunk)
+{
+    Collector collector;
+    LiteralScanner scanner(settings, collector);
+    for (size_t at = 0; at < text.size(); at += chunk) {
+        size_t length = text.size() - at < chunk ? text.size() - at : chunk;
+        scanner.Feed(text.data() + at, text.data() + at + length);
+    }
+    scanner.Finish();
+    return std::to_string(collector.lines) + "\n" + collector.found;
+}
+
+}  // namespace
+
+// Input: one byte of options, one byte of chunk size, a delimiter up to the first 0xFF byte
+// (at most 15 bytes), then the text.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 2) {
+        return 0;
+    }
+    uint8_t options = data[0];
+    size_t chunk = 1 + data[1] % 17;
+    const char* rest = reinterpret_cast<const char*>(data + 2);
+    size_t restSize = size - 2;
+    const void* mark = std::memchr(rest, 0xFF, restSize < 16 ? restSize : 16);
+    size_t tokenLength = mark != nullptr ? static_cast<size_t>(static_cast<const char*>(mark) - rest) : 0;
+    std::string token(rest, tokenLength);
+    token = token.c_str();  // a token ends at its first NUL, like the INI value it comes from
+    std::string text(rest + tokenLength + (mark != nullptr ? 1 : 0),
+                     restSize - tokenLength - (mark != nullptr ? 1 : 0));
+
+    SelectCodePage((options & 1) != 0 ? kCodePageShiftJis : kCodePageSingleByte);
+    ScanSettings settings = MakeScanSettings(token.c_str(), static_cast<int32_t>((options >> 1) % 4));
+
+    std::string whole = Scan(settings, text, text.size() + 1);
+    if (Scan(settings, text, chunk) != whole) {
+        std::abort();
+    }
+
+    // The text-mode decoding must stay inside its buffer and never grow the text.
+    std::string raw = text;
+    bool ended = false;
+    size_t decoded = DecodeTextMode(&raw[0], raw.size(), ended);
+    if (decoded > text.size()) {
+        std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,152 @@
+#include "platform/ByteSearch.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+bool IsStopByte(unsigned char byte, const StopBytes& stops)
+{
+    if (stops.highBytes && byte >= 0x80) {
+        return true;
+    }
+    for (int index = 0; index < stops.count; ++index) {
+        if (byte == stops.bytes[index]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+const char* FindLineWithByteScalar(const char* p, const char* end, char target,
+                                   const char* lineStart, size_t& lineFeeds)
+{
+    for (; p < end; ++p) {
+        if (*p == target) {
+            return lineStart;
+        }
+        if (*p == '\n') {
+            ++lineFeeds;
+            lineStart = p + 1;
+        }
+    }
+    return lineStart;
+}
+
+}  // namespace
+
+#if defined(__SSE2__)
+
+// Line feeds are counted per byte lane (each lane counts up to 255 before it is added up), and
+// the start of the line is looked for only once the target has been found.
+const char* FindLineWithByte(const char* p, const char* end, char target, size_t& lineFeeds)
+{
+    const char* begin = p;
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    const __m128i wanted = _mm_set1_epi8(target);
+    const __m128i zero = _mm_setzero_si128();
+    __m128i laneCounts = zero;
+    __m128i sums = zero;
+    int rounds = 0;
+    for (; end - p >= 64; p += 64) {
+        __m128i chunks[4];
+        __m128i anyHit = zero;
+        for (int index = 0; index < 4; ++index) {
+            chunks[index] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * index));
+            anyHit = _mm_or_si128(anyHit, _mm_cmpeq_epi8(chunks[index], wanted));
+        }
+        if (_mm_movemask_epi8(anyHit) != 0) {
+            break;
+        }
+        for (int index = 0; index < 4; ++index) {
+            laneCounts = _mm_sub_epi8(laneCounts, _mm_cmpeq_epi8(chunks[index], lineFeed));
+        }
+        if (++rounds == 63) {  // 4 per round: a lane holds at most 252
+            sums = _mm_add_epi64(sums, _mm_sad_epu8(laneCounts, zero));
+            laneCounts = zero;
+            rounds = 0;
+        }
+    }
+    sums = _mm_add_epi64(sums, _mm_sad_epu8(laneCounts, zero));
+    lineFeeds += static_cast<size_t>(_mm_cvtsi128_si32(sums)) +
+                 static_cast<size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+
+    // The last stretch, 16 bytes at a time: the exact hit, and the line feeds before it.
+    const char* lineStart = nullptr;  // not known until a line feed is seen
+    bool hit = false;
+    for (; !hit && end - p >= 16; p += 16) {
+        __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        unsigned feeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lineFeed)));
+        unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, wanted)));
+        if (hits != 0) {
+            feeds &= (hits & (0u - hits)) - 1;  // only the line feeds before the first hit
+            hit = true;
+        }
+        if (feeds != 0) {
+            for (unsigned bits = feeds; bits != 0; bits &= bits - 1) {
+                ++lineFeeds;
+            }
+            lineStart = p + (31 - __builtin_clz(feeds)) + 1;
+        }
+    }
+    if (lineStart == nullptr) {
+        lineStart = hit ? p - 16 : p;
+        while (lineStart > begin && lineStart[-1] != '\n') {
+            --lineStart;
+        }
+    }
+    return hit ? lineStart : FindLineWithByteScalar(p, end, target, lineStart, lineFeeds);
+}
+
+const char* FindStopByte(const char* p, const char* end, const StopBytes& stops)
+{
+    __m128i wanted[4];
+    for (int index = 0; index < stops.count; ++index) {
+        wanted[index] = _mm_set1_epi8(static_cast<char>(stops.bytes[index]));
+    }
+    auto stopsIn = [&](__m128i chunk) {
+        __m128i found = stops.highBytes ? chunk : _mm_setzero_si128();
+        for (int index = 0; index < stops.count; ++index) {
+            found = _mm_or_si128(found, _mm_cmpeq_epi8(chunk, wanted[index]));
+        }
+        return found;
+    };
+    for (; end - p >= 64; p += 64) {
+        __m128i any = _mm_setzero_si128();
+        for (int index = 0; index < 4; ++index) {
+            any = _mm_or_si128(any, stopsIn(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * index))));
+        }
+        if (_mm_movemask_epi8(any) != 0) {
+            break;
+        }
+    }
+    for (; end - p >= 16; p += 16) {
+        unsigned mask = static_cast<unsigned>(
+            _mm_movemask_epi8(stopsIn(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)))));
+        if (mask != 0) {
+            return p + __builtin_ctz(mask);
+        }
+    }
+    while (p < end && !IsStopByte(static_cast<unsigned char>(*p), stops)) {
+        ++p;
+    }
+    return p;
+}
+
+#else
+
+const char* FindLineWithByte(const char* p, const char* end, char target, size_t& lineFeeds)
+{
+    return FindLineWithByteScalar(p, end, target, p, lineFeeds);
+}
+
+const char* FindStopByte(const char* p, const char* end, const StopBytes& stops)
+{
+    while (p < end && !IsStopByte(static_cast<unsigned char>(*p), stops)) {
+        ++p;
+    }
+    return p;
+}
+
+#endif

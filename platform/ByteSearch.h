@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstddef>
+
+// Searches over a block of text for the scanner and the text-mode reader, 16 bytes at a time
+// where the processor has SSE2, byte by byte elsewhere.
+
+// Finds the first line in [p, end) that holds `target`. Returns the start of that line (or, when
+// no line holds it, the start of the last, unterminated line) and adds the line feeds before
+// the returned position to `lineFeeds`.
+const char* FindLineWithByte(const char* p, const char* end, char target, size_t& lineFeeds);
+
+// The bytes that end a run of plain bytes: up to four given bytes, and any byte of 0x80 and
+// above when `highBytes` is set.
+struct StopBytes {
+    unsigned char bytes[4];
+    int count;
+    bool highBytes;
+};
+
+// The first byte in [p, end) that is one of the stop bytes, or `end`.
+const char* FindStopByte(const char* p, const char* end, const StopBytes& stops);
