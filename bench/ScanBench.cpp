@@ -4,6 +4,7 @@
 //
 //   tolvek-bench [--files N] [--keep] [--folder PATH] [--skip-big]
 #include "bench/BenchSupport.h"
+#include "bench/CommandTiming.h"
 #include "bench/SourceGenerator.h"
 #include "engine/Analyze.h"
 #include "platform/CodePage.h"
@@ -80,6 +81,13 @@ int main(int argc, char** argv)
     std::printf("peak memory, folder analysis: %.1f MB\n",
                 PeakMegabytesOf([&] { TimeAnalysis(folder); }));
 
+    double commandSeconds = TimeCommand(folder, 5);
+    double commandRate = set.bytes / 1e6 / commandSeconds;
+    if (commandSeconds > 0) {
+        std::printf("command:   %.0f MB/s (%.1f ms), tolvek on the folder, a process each run\n",
+                    commandRate, commandSeconds * 1e3);
+    }
+
     if (!options.skipBig) {
         std::string big = folder + "/big";
         MakeFolderPath(big);
@@ -94,5 +102,10 @@ int main(int argc, char** argv)
         RemovePath(folder);
     }
     std::printf("analysis/read ratio: %.2f\n", analysisRate / readRate);
+    if (commandSeconds <= 0) {
+        std::printf("command/read ratio: unknown (no tolvek beside the benchmark)\n");
+        return 1;
+    }
+    std::printf("command/read ratio: %.2f\n", commandRate / readRate);
     return 0;
 }

@@ -2,11 +2,15 @@
 
 #include <pthread.h>
 
-#include <cxxabi.h>
-
 namespace {
 
 thread_local CWinThread* t_current = nullptr;
+
+// Thrown by AfxEndThread and caught by the thread's entry, so that the stack unwinds (every
+// destructor runs) before the thread ends.
+struct ThreadExit {
+    UINT exitCode;
+};
 
 void* ThreadEntry(void* object)
 {
@@ -15,12 +19,16 @@ void* ThreadEntry(void* object)
     UINT exitCode = 0;
     try {
         exitCode = thread->m_proc(thread->m_param);
-    } catch (abi::__forced_unwind&) {
-        throw;  // pthread_exit unwinding through us: let it finish the thread
+    } catch (const ThreadExit& exit) {
+        exitCode = exit.exitCode;
     } catch (...) {
         // No exception leaves a thread's entry.
     }
-    AfxEndThread(exitCode);
+    if (t_current != nullptr && thread->m_bAutoDelete) {
+        delete thread;
+    }
+    t_current = nullptr;
+    return reinterpret_cast<void*>(static_cast<uintptr_t>(exitCode));
 }
 
 }  // namespace
@@ -45,10 +53,8 @@ CWinThread* AfxBeginThread(AFX_THREADPROC proc, void* param)
 
 void AfxEndThread(UINT exitCode, BOOL bDelete)
 {
-    CWinThread* thread = t_current;
-    t_current = nullptr;
-    if (thread != nullptr && bDelete && thread->m_bAutoDelete) {
-        delete thread;
+    if (!bDelete && t_current != nullptr) {
+        t_current->m_bAutoDelete = false;
     }
-    pthread_exit(reinterpret_cast<void*>(static_cast<uintptr_t>(exitCode)));
+    throw ThreadExit{exitCode};
 }

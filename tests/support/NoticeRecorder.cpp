@@ -18,13 +18,18 @@ void RecordOpen(const char* path)
 
 void NoticeRecorder::Record(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
+    std::string notice = "END";
     if (message == WM_ANALYZE_STATUS) {
-        m_notices.push_back(std::string(reinterpret_cast<const char*>(wParam)) + "|" +
-                            reinterpret_cast<const char*>(lParam));
-    } else if (message == WM_ANALYZE_END) {
-        m_notices.push_back("END");
-        ++m_ends;
+        notice = std::string(reinterpret_cast<const char*>(wParam)) + "|" +
+                 reinterpret_cast<const char*>(lParam);
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_notices.push_back(notice);
+        m_ends += message == WM_ANALYZE_END ? 1 : 0;
+    }
+    if (m_onNotice) {
+        m_onNotice(notice);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/WinTypes.h"
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -25,8 +26,11 @@ public:
     std::vector<std::string> Notices() const;
     int EndCount() const;
 
-    // Records one message; called on the owning thread.
+    // Records one message; called on the owning thread, while the sender waits.
     void Record(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Runs for each notice as it is recorded, on the owning thread, while the worker waits.
+    std::function<void(const std::string& notice)> m_onNotice;
 
 private:
     HWND m_window = nullptr;

@@ -1,0 +1,9 @@
+// The life of the Linux command: one job for the path on its command line.
+#include "app/TolvekApp.h"
+#include "ui/ConsoleFrontEnd.h"
+
+BOOL CTolvekApp::InitInstance()
+{
+    m_nExitCode = RunConsole(m_argc, m_argv, m_env);
+    return FALSE;
+}

@@ -1,0 +1,68 @@
+#include "bench/CommandTiming.h"
+
+#include "bench/BenchSupport.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+std::string CommandPath()
+{
+    std::vector<char> buffer(4096);
+    ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    if (length <= 0) {
+        return "";
+    }
+    std::string self(buffer.data(), static_cast<size_t>(length));
+    return self.substr(0, self.rfind('/') + 1) + "tolvek";
+}
+
+bool RunOnce(const std::string& command, const std::string& folder, const std::string& config)
+{
+    std::string program = command;
+    std::string codePage = "--codepage=932";
+    std::string target = folder;
+    char* arguments[] = {&program[0], &codePage[0], &target[0], nullptr};
+    std::string configVariable = "XDG_CONFIG_HOME=" + config;
+    char* environment[] = {&configVariable[0], nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t child = 0;
+    int status = -1;
+    if (posix_spawn(&child, program.c_str(), &actions, nullptr, arguments, environment) == 0) {
+        waitpid(child, &status, 0);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    return status == 0;
+}
+
+}  // namespace
+
+double TimeCommand(const std::string& folder, int runs)
+{
+    std::string command = CommandPath();
+    if (command.empty() || access(command.c_str(), X_OK) != 0) {
+        return 0;
+    }
+    std::string config = MakeTempFolder();
+    double best = 1e9;
+    for (int run = 0; run < runs; ++run) {
+        RemovePath(folder + "/Tolvek.log");
+        Stopwatch watch;
+        if (!RunOnce(command, folder, config)) {
+            best = 0;
+            break;
+        }
+        best = std::min(best, watch.Seconds());
+    }
+    RemovePath(config);
+    return best;
+}

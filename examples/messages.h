@@ -1,0 +1,5 @@
+#pragma once
+#define MSG_ERROR   "ÉGÉâÅ[Ç™î≠ê∂ÇµÇ‹ÇµÇΩ"
+#define MSG_DONE    "Done."
+#define MSG_PATH    "C:\\Program Files\\Tolvek"
+void ShowText(const char* text);

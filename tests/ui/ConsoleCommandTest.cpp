@@ -1,0 +1,250 @@
+// The `tolvek` command run as a user runs it.
+#include "tests/support/TestSupport.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct CommandResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class ConsoleCommandTest : public testing::Test {
+protected:
+    void SetUp() override { MakeFolder(m_work / "src"); }
+
+    // Runs tolvek with `arguments` in `folder` (the test's folder by default), with settings
+    // under a private XDG_CONFIG_HOME and `path` as PATH.
+    CommandResult Run(std::vector<std::string> arguments, const std::string& folder = "",
+                      const std::string& path = "/usr/bin:/bin")
+    {
+        arguments.insert(arguments.begin(), TOLVEK_COMMAND);
+        std::vector<char*> argv;
+        for (std::string& argument : arguments) {
+            argv.push_back(&argument[0]);
+        }
+        argv.push_back(nullptr);
+        std::string config = "XDG_CONFIG_HOME=" + m_config.Path();
+        std::string home = "HOME=" + m_config.Path();
+        std::string searchPath = "PATH=" + path;
+        std::string locale = "LC_ALL=C.UTF-8";
+        std::vector<char*> env = {&config[0], &home[0], &searchPath[0], &locale[0], nullptr};
+
+        std::string outPath = m_config / "out";
+        std::string errPath = m_config / "err";
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        std::string workFolder = folder.empty() ? m_work.Path() : folder;
+        posix_spawn_file_actions_addchdir_np(&actions, workFolder.c_str());
+        pid_t child = 0;
+        CommandResult result;
+        if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), env.data()) == 0) {
+            int status = 0;
+            waitpid(child, &status, 0);
+            result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        result.out = ReadBytes(outPath);
+        result.err = ReadBytes(errPath);
+        return result;
+    }
+
+    std::string Src(const std::string& name) const { return m_work / "src" + "/" + name; }
+    std::string Log() const { return ReadBytes(m_work / "src/Tolvek.log"); }
+    std::string Ini() const { return ReadBytes(m_config / "tolvek/Tolvek.ini"); }
+
+    TempFolder m_work;
+    TempFolder m_config;
+};
+
+const char kJapanese[] = "\x93\xFA\x96\x7B";  // 日本 in Shift_JIS
+
+}  // namespace
+
+TEST_F(ConsoleCommandTest, AnalysesAFolderShowsTheNoticesAndSavesTheSettings)
+{
+    WriteBytes(Src("a.c"), "puts(\"hello\");\r\n");
+    WriteBytes(Src("notes.txt"), "\"skip\"\n");
+    CommandResult result = Run({m_work / "src"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(Log(), "a.c(1): \"hello\"\r\n");
+    EXPECT_EQ(result.out, Src("Tolvek.log") + "\n");
+    EXPECT_EQ(result.err, "解析中...\na.c\n解析終了 !!\n\n");
+    EXPECT_EQ(Ini(), "[EnvData]\nStrFlg=0\nTgtFile=|c|cpp|h|\nToken=\"\n");
+}
+
+TEST_F(ConsoleCommandTest, AnalysesAFileAndARelativePath)
+{
+    WriteBytes(Src("b.h"), "#define B \"b\"\n");
+    CommandResult result = Run({"src/b.h"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(Log(), "b.h(1): \"b\"\r\n");
+    EXPECT_EQ(result.out, Src("Tolvek.log") + "\n");
+
+    result = Run({"."}, m_work / "src");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(Log(), "b.h(1): \"b\"\r\nb.h(1): \"b\"\r\n");
+}
+
+TEST_F(ConsoleCommandTest, NothingFoundWritesNoLogAndPrintsNoPath)
+{
+    WriteBytes(Src("a.c"), "int a;\n");
+    CommandResult result = Run({m_work / "src"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "");
+    EXPECT_FALSE(FileExists(Src("Tolvek.log")));
+}
+
+TEST_F(ConsoleCommandTest, APathThatCannotBeAnalysedFailsWithAMessage)
+{
+    CommandResult result = Run({m_work / "missing"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("no such file or folder"), std::string::npos);
+    EXPECT_EQ(result.out, "");
+
+    ASSERT_EQ(mkfifo(Src("pipe.c").c_str(), 0600), 0);
+    result = Run({Src("pipe.c")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("not a file or folder"), std::string::npos);
+}
+
+TEST_F(ConsoleCommandTest, AFolderThatCannotBeReadFails)
+{
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root reads every folder";
+    }
+    MakeFolder(m_work / "closed");
+    chmod((m_work / "closed").c_str(), 0);
+    CommandResult result = Run({m_work / "closed"});
+    chmod((m_work / "closed").c_str(), 0755);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("cannot read"), std::string::npos);
+}
+
+TEST_F(ConsoleCommandTest, OptionsApplyToOneRunAndAreNotSaved)
+{
+    WriteBytes(Src("a.c"), "s = \"abc\"; c = 'q'; j = \"" + std::string(kJapanese) + "\";\n");
+    WriteBytes(Src("b.h"), "\"header\"\n");
+
+    EXPECT_EQ(Run({"--condition", "2", "--codepage", "932", "--ext", "c", m_work / "src"}).status, 0);
+    EXPECT_EQ(Log(), "a.c(1): \"" + std::string(kJapanese) + "\"\r\n");
+    RemoveFile(Src("Tolvek.log"));
+
+    EXPECT_EQ(Run({"--condition=2", "--codepage=single", "--ext=c", m_work / "src"}).status, 0);
+    EXPECT_EQ(Log(), "");
+    RemoveFile(Src("Tolvek.log"));
+
+    EXPECT_EQ(Run({"--delimiter", "'", "--ext", "c", m_work / "src"}).status, 0);
+    EXPECT_EQ(Log(), "a.c(1): \"q\"\r\n");
+    EXPECT_EQ(Ini(), "[EnvData]\nStrFlg=0\nTgtFile=|c|cpp|h|\nToken=\"\n");
+}
+
+TEST_F(ConsoleCommandTest, TheSavedSettingsAreUsed)
+{
+    MakeFolder(m_config / "tolvek");
+    WriteBytes(m_config / "tolvek/Tolvek.ini", "[EnvData]\nStrFlg=0\nTgtFile=|h|\nToken='\n");
+    WriteBytes(Src("a.c"), "'no'\n");
+    WriteBytes(Src("b.h"), "'yes' \"no\"\n");
+    EXPECT_EQ(Run({m_work / "src"}).status, 0);
+    EXPECT_EQ(Log(), "b.h(1): \"yes\"\r\n");
+}
+
+TEST_F(ConsoleCommandTest, OpenHandsTheLogToXdgOpen)
+{
+    // A stand-in for xdg-open that notes what it was asked to open.
+    MakeFolder(m_work / "bin");
+    WriteBytes(m_work / "bin/xdg-open", "#!/bin/sh\necho \"$1\" >> \"" + (m_work / "opened") + "\"\n");
+    chmod((m_work / "bin/xdg-open").c_str(), 0755);
+    WriteBytes(Src("a.c"), "\"a\"\n");
+    CommandResult result = Run({"--open", m_work / "src"}, "", m_work / "bin" + ":/usr/bin:/bin");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(ReadBytes(m_work / "opened"), Src("Tolvek.log") + "\n");
+    EXPECT_EQ(result.out, "");
+
+    result = Run({"--open", m_work / "src"}, "", "/nonexistent");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_NE(result.err.find("xdg-open could not open"), std::string::npos);
+}
+
+TEST_F(ConsoleCommandTest, HelpVersionAndUsageMistakes)
+{
+    CommandResult result = Run({"--help"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_NE(result.out.find("usage: tolvek"), std::string::npos);
+    result = Run({"--version"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "tolvek 1.0.0.1\n");
+    for (const std::vector<std::string>& mistake :
+         {std::vector<std::string>{}, {"--condition", "7", "x"}, {"--bogus", "x"}, {"a", "b"}}) {
+        result = Run(mistake);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_NE(result.err.find("usage: tolvek"), std::string::npos);
+        EXPECT_FALSE(FileExists(m_config / "tolvek/Tolvek.ini"));
+    }
+}
+
+TEST_F(ConsoleCommandTest, PathsWithBlanksAndShiftJisBytes)
+{
+    // ソ and 表 end in a 0x5C byte, an ordinary byte of a Linux name.
+    std::string folder = m_work / "my src \x95\x5C";
+    MakeFolder(folder);
+    std::string name = "\x83\x5C file.c";
+    WriteBytes(folder + "/" + name, "\"x\"\n");
+    CommandResult result = Run({"--codepage", "932", folder});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(ReadBytes(folder + "/Tolvek.log"), name + "(1): \"x\"\r\n");
+    EXPECT_EQ(result.err, "解析中...\n" + name + "\n解析終了 !!\n\n");
+}
+
+TEST_F(ConsoleCommandTest, TwoRunsAtOnceOnOneFolderKeepEveryRecordWhole)
+{
+    const int kFiles = 200;
+    for (int index = 0; index < kFiles; ++index) {
+        std::string lines;
+        for (int line = 1; line <= 50; ++line) {
+            lines += "x = \"" + std::string(40, static_cast<char>('a' + index % 26)) + "\";\n";
+        }
+        WriteBytes(Src("f" + std::to_string(index) + ".c"), lines);
+    }
+    pid_t first = fork();
+    if (first == 0) {
+        _exit(Run({m_work / "src"}).status);
+    }
+    CommandResult second = Run({m_work / "src"});
+    int status = 0;
+    waitpid(first, &status, 0);
+    EXPECT_EQ(second.status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    std::string log = Log();
+    size_t records = 0;
+    size_t start = 0;
+    while (start < log.size()) {
+        size_t end = log.find("\r\n", start);
+        ASSERT_NE(end, std::string::npos);
+        std::string record = log.substr(start, end - start);
+        // fN.c(L): "xxxx...": one whole record per line.
+        ASSERT_EQ(record[0], 'f') << record;
+        ASSERT_EQ(record.back(), '"') << record;
+        ASSERT_EQ(std::count(record.begin(), record.end(), '"'), 2) << record;
+        ++records;
+        start = end + 2;
+    }
+    EXPECT_EQ(records, 2u * kFiles * 50);
+}
