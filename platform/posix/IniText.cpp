@@ -139,7 +139,11 @@ void IniText::Write(const std::string& section, const std::string& key, const st
         return;
     }
     if (FindKey(begin, end, key, index)) {
-        m_lines[index].text = keyLine.text;
+        // The stored name keeps its own spelling; only the value changes.
+        std::string storedName;
+        std::string oldValue;
+        KeyAndValue(m_lines[index].text, storedName, oldValue);
+        m_lines[index].text = storedName + "=" + value;
         return;
     }
     // After the section's last non-blank line, so that a blank line before the next section stays.

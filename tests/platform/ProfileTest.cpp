@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -120,3 +121,31 @@ TEST_F(ProfileTest, AFileThatCannotBeWrittenKeepsWhatItHad)
     EXPECT_FALSE(WritePrivateProfileStringA("EnvData", "StrFlg", "1", m_ini.c_str()));
     EXPECT_EQ(Read("EnvData", "StrFlg", "0"), "0");
 }
+
+#ifndef _WIN32
+
+TEST_F(ProfileTest, LinuxWriteChangesOnlyItsOwnLineAndLeavesNoTemporaryFile)
+{
+    const std::string before =
+        "; settings\r\n[EnvData]\r\nStrFlg = 0\r\n\r\n[Other]\r\nx=1\r\n";
+    WriteBytes(m_ini, before);
+    Write("envdata", "strflg", "2");
+    EXPECT_EQ(ReadBytes(m_ini), "; settings\r\n[EnvData]\r\nStrFlg=2\r\n\r\n[Other]\r\nx=1\r\n");
+    Write("EnvData", "Token", "'");
+    EXPECT_EQ(ReadBytes(m_ini),
+              "; settings\r\n[EnvData]\r\nStrFlg=2\r\nToken='\r\n\r\n[Other]\r\nx=1\r\n");
+    // A value cannot carry a line end into the file.
+    Write("EnvData", "TgtFile", "|c|\n[Evil]\nx=2");
+    EXPECT_EQ(Read("EnvData", "TgtFile"), "|c|");
+    EXPECT_EQ(Read("Evil", "x"), "<default>");
+
+    TempFolder& folder = m_folder;
+    int entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+        (void)entry;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1);
+}
+
+#endif
