@@ -13,36 +13,38 @@ RawFile::~RawFile()
     }
 }
 
-bool RawFile::OpenForReading(const char* path, uint64_t& size)
+namespace {
+
+// Opens a regular file; anything else is refused. O_NONBLOCK: opening a FIFO must not wait for
+// the other end.
+int OpenRegularFile(const char* path, int flags, uint64_t& size)
 {
-    // O_NONBLOCK: opening a FIFO must not wait for a writer; such a file is refused below.
-    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    int fd = open(path, flags | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) {
-        return false;
+        return -1;
     }
     struct stat status;
     if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         close(fd);
-        return false;
+        return -1;
     }
-    m_handle = fd;
     size = static_cast<uint64_t>(status.st_size);
-    return true;
+    return fd;
+}
+
+}  // namespace
+
+bool RawFile::OpenForReading(const char* path, uint64_t& size)
+{
+    m_handle = OpenRegularFile(path, O_RDONLY, size);
+    return m_handle != -1;
 }
 
 bool RawFile::OpenForAppending(const char* path)
 {
-    int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return false;
-    }
-    struct stat status;
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        close(fd);
-        return false;
-    }
-    m_handle = fd;
-    return true;
+    uint64_t size = 0;
+    m_handle = OpenRegularFile(path, O_WRONLY | O_APPEND | O_CREAT, size);
+    return m_handle != -1;
 }
 
 size_t RawFile::Read(char* buffer, size_t capacity)
