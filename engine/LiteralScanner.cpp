@@ -91,6 +91,9 @@ const char* LiteralScanner::ScanLine(const char* p, const char* end)
     }
     // With a one-byte delimiter, a plain byte at the start of a character changes nothing.
     const bool skipPlain = m_delimiterLength == 1;
+    // Nor does a whole double-byte character, unless the delimiter itself is a lead byte.
+    const bool skipDoubleByte =
+        skipPlain && m_class[static_cast<unsigned char>(m_delimiter[0])] == kDelimiter;
     while (p < end) {
         if (m_stopped) {
             return end;
@@ -104,7 +107,7 @@ const char* LiteralScanner::ScanLine(const char* p, const char* end)
             return static_cast<const char*>(lineFeed) + 1;
         }
         if (skipPlain && m_charState == kAtCharStart) {
-            p = SkipPlainBytes(p, end);
+            p = skipDoubleByte ? SkipOrdinaryCharacters(p, end) : SkipPlainBytes(p, end);
             if (p == end) {
                 break;
             }
@@ -171,6 +174,21 @@ const char* LiteralScanner::SkipPlainBytes(const char* p, const char* end) const
         }
     }
     return p == end ? end : FindStopByte(p, end, m_stopBytes);
+}
+
+// Plain bytes and whole double-byte characters (both bytes in the block, the second not a line
+// end): a text that holds them remembers that it has a lead byte.
+const char* LiteralScanner::SkipOrdinaryCharacters(const char* p, const char* end)
+{
+    for (;;) {
+        p = SkipPlainBytes(p, end);
+        if (p == end || m_class[static_cast<unsigned char>(*p)] != kLead || end - p < 2 ||
+            p[1] == '\n' || p[1] == '\0') {
+            return p;
+        }
+        m_textHasLead = true;
+        p += 2;
+    }
 }
 
 void LiteralScanner::MatchSlow(unsigned char byte, bool charStart)

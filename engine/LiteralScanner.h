@@ -56,6 +56,7 @@ private:
     const char* SkipLinesWithoutDelimiter(const char* p, const char* end);
     const char* ScanLine(const char* p, const char* end);
     const char* SkipPlainBytes(const char* p, const char* end) const;
+    const char* SkipOrdinaryCharacters(const char* p, const char* end);
     // Follows the delimiter through the line until it has been found whole.
     void Match(unsigned char byte, bool charStart)
     {

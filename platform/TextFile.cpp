@@ -103,17 +103,13 @@ void TextAppender::AppendRecord(const char* record, size_t length)
     while (record < end) {
         const char* lineFeed =
             static_cast<const char*>(std::memchr(record, '\n', static_cast<size_t>(end - record)));
-        const char* runEnd = lineFeed != nullptr ? lineFeed : end;
-        size_t used = m_pending.size();
-        size_t run = static_cast<size_t>(runEnd - record);
-        m_pending.resize(used + run + (lineFeed != nullptr ? 2 : 0));
-        std::memcpy(&m_pending[used], record, run);
-        if (lineFeed != nullptr) {
-            m_pending[used + run] = '\r';
-            m_pending[used + run + 1] = '\n';
-            ++runEnd;
+        if (lineFeed == nullptr) {
+            m_pending.append(record, static_cast<size_t>(end - record));
+            return;
         }
-        record = runEnd;
+        m_pending.append(record, static_cast<size_t>(lineFeed - record));
+        m_pending.append("\r\n", 2);
+        record = lineFeed + 1;
     }
 }
 

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <string>
 
 // Text-mode files as the platform runtime reads and appends them (CR LF reads as LF, a byte
 // 0x1A ends reading; LF is written as CR LF), with two guarantees that the runtime's own streams
@@ -48,7 +48,7 @@ public:
 
 private:
     RawFile m_file;
-    std::vector<char> m_pending;
+    std::string m_pending;  // whole records, LF already written as CR LF
 };
 
 // Removes the CR of every CR LF in [text, text + length) and cuts the text at a byte 0x1A, in
