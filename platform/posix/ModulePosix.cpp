@@ -42,7 +42,7 @@ bool GetExecutablePath(CString& path)
 
 bool GetSettingsFolder(CString& folder)
 {
-    // The base directory specification ignores a relative XDG_CONFIG_HOME.
+    // XDG base directories must be absolute: a relative XDG_CONFIG_HOME is ignored.
     const char* configHome = std::getenv("XDG_CONFIG_HOME");
     std::string base;
     if (configHome != nullptr && configHome[0] == '/') {
