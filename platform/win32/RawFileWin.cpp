@@ -8,6 +8,19 @@ HANDLE AsHandle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// Overlapping jobs of this process append to one log through handles of their own. Windows puts
+// each write of a FILE_APPEND_DATA handle whole at the end, but not every implementation of the
+// system does (Wine does not), so the appends of this process take turns.
+SRWLOCK g_appendLock = SRWLOCK_INIT;
+
+class AppendTurn {
+public:
+    AppendTurn() { AcquireSRWLockExclusive(&g_appendLock); }
+    ~AppendTurn() { ReleaseSRWLockExclusive(&g_appendLock); }
+    AppendTurn(const AppendTurn&) = delete;
+    AppendTurn& operator=(const AppendTurn&) = delete;
+};
+
 }  // namespace
 
 RawFile::~RawFile()
@@ -62,6 +75,7 @@ size_t RawFile::Read(char* buffer, size_t capacity)
 
 bool RawFile::Append(const char* data, size_t length)
 {
+    AppendTurn turn;
     while (length > 0) {
         DWORD chunk = length > 0x40000000 ? 0x40000000 : static_cast<DWORD>(length);
         DWORD wrote = 0;
