@@ -1,0 +1,31 @@
+// The whole life of the Windows program: one instance, settings loaded, the main window run
+// modally, settings saved.
+#include "app/TolvekApp.h"
+
+#include "platform/win32/Dialog.h"
+#include "ui/TolvekDlg.h"
+
+BOOL CTolvekApp::InitInstance()
+{
+    // Named after the application, so a copy under another name runs beside this one.
+    m_hMutex = CreateMutexA(nullptr, FALSE, m_pszAppName);
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        // A second instance ends without a word; the end of the process releases the handle.
+        return FALSE;
+    }
+    Enable3dControls();
+
+    CTolvekDlg dlg(nullptr);
+    AfxSetMainWnd(&dlg);
+    m_env.Load();
+    dlg.m_strCmdLine = m_lpCmdLine;
+    dlg.DoModal();
+    AfxSetMainWnd(nullptr);
+    m_env.Save();
+
+    if (m_hMutex != nullptr) {
+        CloseHandle(m_hMutex);
+        m_hMutex = nullptr;
+    }
+    return FALSE;
+}

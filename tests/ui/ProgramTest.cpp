@@ -1,0 +1,279 @@
+// The program as a whole: tolvek.exe started as a user starts it, each test with a copy of its
+// own (a name of its own gives it its own single-instance mutex and Tolvek.ini beside it).
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+namespace {
+
+const DWORD kExitTimeoutMs = 30000;
+
+std::string ProgramPath()
+{
+    char module[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, module, MAX_PATH);
+    std::string path = module;
+    path.erase(path.find_last_of('\\') + 1);
+    for (char byte : std::string(TOLVEK_EXE_FROM_TESTS)) {
+        path += byte == '/' ? '\\' : byte;
+    }
+    return path;
+}
+
+struct WindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK CheckWindow(HWND window, LPARAM param)
+{
+    WindowSearch* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId == search->processId && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A started copy of the program; ended by force if a test leaves it running.
+class Program {
+public:
+    Program(const std::string& exe, const std::string& arguments)
+    {
+        std::string commandLine = "\"" + exe + "\"";
+        if (!arguments.empty()) {
+            commandLine += " " + arguments;
+        }
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        m_started = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                                   nullptr, nullptr, &startup, &m_info) != FALSE;
+    }
+    ~Program()
+    {
+        if (m_started) {
+            if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(m_info.hProcess, 1);
+                WaitForSingleObject(m_info.hProcess, kExitTimeoutMs);
+            }
+            CloseHandle(m_info.hThread);
+            CloseHandle(m_info.hProcess);
+        }
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool Started() const { return m_started; }
+
+    // True when the process ended by itself in time.
+    bool Ends(DWORD timeoutMs = kExitTimeoutMs) const
+    {
+        return m_started && WaitForSingleObject(m_info.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    }
+    DWORD ExitCode() const
+    {
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(m_info.hProcess, &code);
+        return code;
+    }
+    // The program's main window, once it is shown.
+    HWND WaitForWindow() const
+    {
+        for (DWORD waited = 0; m_started && waited < kExitTimeoutMs; waited += 50) {
+            WindowSearch search = {m_info.dwProcessId, nullptr};
+            EnumWindows(CheckWindow, reinterpret_cast<LPARAM>(&search));
+            if (search.found != nullptr) {
+                return search.found;
+            }
+            Sleep(50);
+        }
+        return nullptr;
+    }
+
+private:
+    PROCESS_INFORMATION m_info = {};
+    bool m_started = false;
+};
+
+class ProgramTest : public testing::Test {
+protected:
+    ProgramTest()
+    {
+        CopyFileA(ProgramPath().c_str(), m_exe.c_str(), FALSE);
+        WriteBytes(m_sources / "a.c", "char* s = \"x\";\n");
+        WriteBytes(m_sources / "b.txt", "\"y\"\n");
+        // The log is opened in the shell: no editor may start during the run.
+        SetEnvVar("WINEDLLOVERRIDES", "mscoree,mshtml=;notepad.exe,winebrowser.exe=d");
+    }
+
+    std::string Ini() const { return ReadBytes(m_home / "Tolvek.ini"); }
+
+    TempFolder m_home;
+    TempFolder m_sources;
+    const std::string m_exe = m_home / "tolvek-test.exe";
+};
+
+const char kDefaultIni[] = "[EnvData]\r\nStrFlg=0\r\nTgtFile=|c|cpp|h|\r\nToken=\"\r\n";
+const char kLogOfA[] = "a.c(1): \"x\"\r\n";
+
+}  // namespace
+
+TEST_F(ProgramTest, FolderOnTheCommandLineIsAnalysedAndTheProgramEndsByItself)
+{
+    Program program(m_exe, m_sources.Path());
+    ASSERT_TRUE(program.Started()) << m_exe;
+    ASSERT_TRUE(program.Ends());
+    EXPECT_EQ(program.ExitCode(), 0u);
+    EXPECT_EQ(ReadBytes(m_sources / "Tolvek.log"), kLogOfA);
+    EXPECT_EQ(Ini(), kDefaultIni);
+}
+
+TEST_F(ProgramTest, QuotedPathWithBlanksIsAnalysedWithoutTheQuotes)
+{
+    std::string folder = m_sources / "with blanks";
+    MakeFolder(folder);
+    WriteBytes(folder + "\\main.cpp", "puts(\"hello\");\n");
+    Program program(m_exe, "\"" + folder + "\"");
+    ASSERT_TRUE(program.Ends());
+    EXPECT_EQ(ReadBytes(folder + "\\Tolvek.log"), "main.cpp(1): \"hello\"\r\n");
+}
+
+TEST_F(ProgramTest, FileOnTheCommandLineIsAnalysedAlone)
+{
+    WriteBytes(m_sources / "c.h", "#define T \"t\"\n");
+    Program program(m_exe, m_sources / "c.h");
+    ASSERT_TRUE(program.Ends());
+    EXPECT_EQ(ReadBytes(m_sources / "Tolvek.log"), "c.h(1): \"t\"\r\n");
+    EXPECT_EQ(Ini(), kDefaultIni);
+}
+
+TEST_F(ProgramTest, SettingsFromTheIniFileAreUsedAndWrittenBack)
+{
+    WriteBytes(m_home / "Tolvek.ini", "[EnvData]\r\nStrFlg=0\r\nTgtFile=|txt|\r\nToken=\"\r\n");
+    Program program(m_exe, m_sources.Path());
+    ASSERT_TRUE(program.Ends());
+    EXPECT_EQ(ReadBytes(m_sources / "Tolvek.log"), "b.txt(1): \"y\"\r\n");
+    EXPECT_EQ(Ini(), "[EnvData]\r\nStrFlg=0\r\nTgtFile=|txt|\r\nToken=\"\r\n");
+}
+
+TEST_F(ProgramTest, ClosingTheWindowWritesTheSettings)
+{
+    Program program(m_exe, "");
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.left, 10);
+    EXPECT_EQ(rect.top, 10);
+    EXPECT_FALSE(FileExists(m_home / "Tolvek.ini"));
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(program.Ends());
+    EXPECT_EQ(Ini(), kDefaultIni);
+}
+
+TEST_F(ProgramTest, SecondInstanceEndsAtOnceAndAnalysesNothing)
+{
+    Program first(m_exe, "");
+    HWND window = first.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+
+    Program second(m_exe, m_sources.Path());
+    ASSERT_TRUE(second.Ends());
+    EXPECT_FALSE(FileExists(m_sources / "Tolvek.log"));
+    EXPECT_TRUE(IsWindow(window)) << "the first instance runs on";
+
+    // A copy under another name is another application, with a mutex of its own.
+    std::string other = m_home / "tolvek-other.exe";
+    CopyFileA(m_exe.c_str(), other.c_str(), FALSE);
+    Program third(other, m_sources.Path());
+    ASSERT_TRUE(third.Ends());
+    EXPECT_EQ(ReadBytes(m_sources / "Tolvek.log"), kLogOfA);
+
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_TRUE(first.Ends());
+}
+
+TEST_F(ProgramTest, PathThatNamesNothingEndsTheProgram)
+{
+    Program program(m_exe, m_sources / "missing");
+    ASSERT_TRUE(program.Ends());
+    EXPECT_FALSE(FileExists(m_sources / "Tolvek.log"));
+    EXPECT_EQ(Ini(), kDefaultIni);
+}
+
+namespace {
+
+// The program's resources, read without running it.
+class ProgramResources {
+public:
+    ProgramResources()
+        : m_module(LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE))
+    {
+    }
+    ~ProgramResources() { FreeLibrary(m_module); }
+    ProgramResources(const ProgramResources&) = delete;
+    ProgramResources& operator=(const ProgramResources&) = delete;
+
+    // The bytes of a resource in Japanese; empty when there is none.
+    std::string Japanese(WORD type, WORD id) const
+    {
+        HRSRC found = FindResourceExA(m_module, MAKEINTRESOURCEA(type), MAKEINTRESOURCEA(id),
+                                      MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+        if (found == nullptr) {
+            return std::string();
+        }
+        const char* data = static_cast<const char*>(LockResource(LoadResource(m_module, found)));
+        return std::string(data, SizeofResource(m_module, found));
+    }
+
+private:
+    HMODULE m_module;
+};
+
+}  // namespace
+
+TEST(ProgramResourcesTest, AreJapaneseWithVersionIconsAndManifest)
+{
+    ProgramResources resources;
+    const WORD kDialogs[] = {100, 102, 129};
+    for (WORD dialog : kDialogs) {
+        EXPECT_FALSE(resources.Japanese(5, dialog).empty()) << "dialog " << dialog;  // RT_DIALOG
+    }
+    EXPECT_FALSE(resources.Japanese(240, 129).empty()) << "the settings dialog's combo items";
+    EXPECT_FALSE(resources.Japanese(6, 101 / 16 + 1).empty()) << "the string table";
+
+    // The version: 1.0.0.1 as file and as product version.
+    std::string version = resources.Japanese(16, 1);  // RT_VERSION
+    const char kSignature[] = "\xBD\x04\xEF\xFE";
+    size_t at = version.find(std::string(kSignature, 4));
+    ASSERT_NE(at, std::string::npos);
+    VS_FIXEDFILEINFO info = {};
+    std::memcpy(&info, version.data() + at, sizeof info);
+    EXPECT_EQ(info.dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(info.dwFileVersionLS, 0x00000001u);
+    EXPECT_EQ(info.dwProductVersionMS, 0x00010000u);
+    EXPECT_EQ(info.dwProductVersionLS, 0x00000001u);
+
+    // The icon: a 32 by 32 and a 16 by 16 image of 256 colours.
+    std::string group = resources.Japanese(14, 128);  // RT_GROUP_ICON
+    ASSERT_GE(group.size(), 6u + 2 * 14);
+    std::vector<std::string> images;
+    for (size_t i = 0; i < 2; ++i) {
+        const unsigned char* entry =
+            reinterpret_cast<const unsigned char*>(group.data()) + 6 + 14 * i;
+        images.push_back(std::to_string(entry[0]) + "x" + std::to_string(entry[1]) + "x" +
+                         std::to_string(entry[6]));
+    }
+    EXPECT_EQ(images, (std::vector<std::string>{"32x32x8", "16x16x8"}));
+
+    std::string manifest = resources.Japanese(24, 1);  // RT_MANIFEST
+    EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
+              std::string::npos);
+}

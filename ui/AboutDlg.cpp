@@ -1,0 +1,5 @@
+#include "ui/AboutDlg.h"
+
+#include "ui/resource.h"
+
+CAboutDlg::CAboutDlg(CWnd* parent) : CDialog(IDD_ABOUTBOX, parent) {}
