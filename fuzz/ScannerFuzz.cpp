@@ -3,45 +3,12 @@
 #include "engine/LiteralScanner.h"
 #include "platform/CodePage.h"
 #include "platform/TextFile.h"
+#include "tests/support/LiteralCollector.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-namespace {
-
-class Collector : public LiteralSink {
-public:
-    bool OnDelimiterLine() override
-    {
-        ++lines;
-        return true;
-    }
-    void OnLiteral(int64_t line, const char* text, size_t length) override
-    {
-        found += std::to_string(line);
-        found += ':';
-        found.append(text, length);
-        found += '\n';
-    }
-    int lines = 0;
-    std::string found;
-};
-
-std::string Scan(const ScanSettings& settings, const std::string& text, size_t chunk)
-{
-    Collector collector;
-    LiteralScanner scanner(settings, collector);
-    for (size_t at = 0; at < text.size(); at += chunk) {
-        size_t length = text.size() - at < chunk ? text.size() - at : chunk;
-        scanner.Feed(text.data() + at, text.data() + at + length);
-    }
-    scanner.Finish();
-    return std::to_string(collector.lines) + "\n" + collector.found;
-}
-
-}  // namespace
 
 // Input: one byte of options, one byte of chunk size, a delimiter up to the first 0xFF byte
 // (at most 15 bytes), then the text.
@@ -64,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SelectCodePage((options & 1) != 0 ? kCodePageShiftJis : kCodePageSingleByte);
     ScanSettings settings = MakeScanSettings(token.c_str(), static_cast<int32_t>((options >> 1) % 4));
 
-    std::string whole = Scan(settings, text, text.size() + 1);
-    if (Scan(settings, text, chunk) != whole) {
+    std::string whole = ScanInBlocks(settings, text, 0);
+    if (ScanInBlocks(settings, text, chunk) != whole) {
         std::abort();
     }
 

@@ -67,13 +67,9 @@ CString CString::Right(int count) const
     return CString(m_text.c_str() + m_text.size() - kept, static_cast<int>(kept));
 }
 
-CString CString::Mid(int first, int count) const
-{
-    size_t begin = std::min(m_text.size(), static_cast<size_t>(std::max(first, 0)));
-    size_t kept = std::min(m_text.size() - begin, static_cast<size_t>(std::max(count, 0)));
-    return CString(m_text.c_str() + begin, static_cast<int>(kept));
-}
+namespace {
 
+// The offset of the first match of `sub` in `text` that starts on a character, or -1.
 int FindCharAligned(const char* text, const char* sub)
 {
     const LeadByteTable& table = GetLeadByteTable();
@@ -89,6 +85,8 @@ int FindCharAligned(const char* text, const char* sub)
     return subLength == 0 ? 0 : -1;
 }
 
+}  // namespace
+
 int CString::Find(const char* sub, int start) const
 {
     if (start < 0 || static_cast<size_t>(start) > std::strlen(m_text.c_str())) {
@@ -98,31 +96,9 @@ int CString::Find(const char* sub, int start) const
     return found < 0 ? -1 : found + start;
 }
 
-int CString::ReverseFind(char byte) const
-{
-    const LeadByteTable& table = GetLeadByteTable();
-    int last = -1;
-    for (const char* at = m_text.c_str(); *at != '\0'; ++at) {
-        if (*at == byte) {
-            last = static_cast<int>(at - m_text.c_str());
-        }
-        if (table.isLead[static_cast<unsigned char>(*at)] && at[1] != '\0') {
-            ++at;
-        }
-    }
-    return last;
-}
-
 bool operator==(const CString& left, const char* right)
 {
     return std::strcmp(left.GetString(), right != nullptr ? right : "") == 0;
 }
 
 bool operator==(const CString& left, const CString& right) { return left.m_text == right.m_text; }
-
-CString operator+(const CString& left, const char* right)
-{
-    CString joined = left;
-    joined += right;
-    return joined;
-}

@@ -33,14 +33,11 @@ public:
 
     CString Left(int count) const;
     CString Right(int count) const;
-    CString Mid(int first, int count) const;
 
     // Position of the first occurrence of `sub` at or after `start` that begins on a character
     // (never on the trail byte of a double-byte character), or -1. Both sides end at their
     // first NUL.
     int Find(const char* sub, int start = 0) const;
-    // Position of the last character equal to `byte`, or -1.
-    int ReverseFind(char byte) const;
 
     friend bool operator==(const CString& left, const char* right);
     friend bool operator==(const CString& left, const CString& right);
@@ -49,9 +46,3 @@ public:
 private:
     std::string m_text;
 };
-
-CString operator+(const CString& left, const char* right);
-
-// The multibyte-aware search behind CString::Find, for byte strings that are not CStrings.
-// Returns the offset of the match in `text`, or -1.
-int FindCharAligned(const char* text, const char* sub);

@@ -3,6 +3,7 @@
 
 #include "platform/CodePage.h"
 #include "settings/EnvData.h"
+#include "tests/support/LiteralCollector.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -11,33 +12,10 @@
 
 namespace {
 
-class Collector : public LiteralSink {
-public:
-    bool OnDelimiterLine() override
-    {
-        ++lines;
-        return true;
-    }
-    void OnLiteral(int64_t line, const char* text, size_t length) override
-    {
-        found += std::to_string(line) + ":" + std::string(text, length) + ";";
-    }
-    int lines = 0;
-    std::string found;
-};
-
 std::string Scan(const std::string& text, const char* token = "\"", size_t chunk = 0,
                  int32_t condition = STRFLG_ANY)
 {
-    Collector collector;
-    LiteralScanner scanner(MakeScanSettings(token, condition), collector);
-    size_t step = chunk == 0 ? text.size() : chunk;
-    for (size_t at = 0; at < text.size(); at += step) {
-        size_t length = std::min(step, text.size() - at);
-        scanner.Feed(text.data() + at, text.data() + at + length);
-    }
-    scanner.Finish();
-    return std::to_string(collector.lines) + " " + collector.found;
+    return ScanInBlocks(MakeScanSettings(token, condition), text, chunk);
 }
 
 class LiteralScannerTest : public testing::Test {

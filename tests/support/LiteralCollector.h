@@ -1,0 +1,41 @@
+#pragma once
+
+#include "engine/LiteralScanner.h"
+
+#include <string>
+
+// Collects what the scanner finds as one string: the number of delimiter lines, then
+// "line:text;" for each text. Two scans of the same file give equal strings.
+class LiteralCollector : public LiteralSink {
+public:
+    bool OnDelimiterLine() override
+    {
+        ++m_lines;
+        return true;
+    }
+
+    void OnLiteral(int64_t line, const char* text, size_t length) override
+    {
+        m_found += std::to_string(line) + ":" + std::string(text, length) + ";";
+    }
+
+    std::string Result() const { return std::to_string(m_lines) + " " + m_found; }
+
+private:
+    int m_lines = 0;
+    std::string m_found;
+};
+
+// Scans `text` in blocks of `chunk` bytes (0: in one block) and returns what was found.
+inline std::string ScanInBlocks(const ScanSettings& settings, const std::string& text, size_t chunk)
+{
+    LiteralCollector collector;
+    LiteralScanner scanner(settings, collector);
+    size_t step = chunk == 0 ? text.size() + 1 : chunk;
+    for (size_t at = 0; at < text.size(); at += step) {
+        size_t length = text.size() - at < step ? text.size() - at : step;
+        scanner.Feed(text.data() + at, text.data() + at + length);
+    }
+    scanner.Finish();
+    return collector.Result();
+}
