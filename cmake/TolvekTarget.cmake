@@ -9,6 +9,10 @@ function(tolvek_target_defaults target)
     target_compile_definitions(${target} PUBLIC NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
     target_link_options(${target} PRIVATE -static)
   endif()
+  if(TOLVEK_FUZZ)
+    # Coverage for libFuzzer in every library, so that it can find its way into the engine.
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+  endif()
   if(TOLVEK_SANITIZE)
     target_compile_options(${target} PUBLIC -fsanitize=address,undefined -fno-sanitize-recover=all
                                             -fno-omit-frame-pointer)
