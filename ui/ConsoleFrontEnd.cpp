@@ -118,6 +118,10 @@ int RunConsole(int argc, char** argv, CEnvData& settings)
     }
 
     InitTerminalEncoding();
+    // A person watching sees each notice at once; a file or a pipe takes them in blocks.
+    if (!isatty(STDERR_FILENO)) {
+        std::setvbuf(stderr, nullptr, _IOFBF, 64 * 1024);
+    }
     if (options.codePage != 0) {
         SelectCodePage(options.codePage);
     }
@@ -133,5 +137,6 @@ int RunConsole(int argc, char** argv, CEnvData& settings)
     }
     // As when the window closes on Windows: the file then holds the values in force.
     settings.Save();
+    std::fflush(stderr);
     return exitStatus;
 }

@@ -6,6 +6,7 @@
 #include <deque>
 #include <mutex>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -22,12 +23,18 @@ struct PendingSend {
     std::atomic<bool> done{false};
 };
 
-// A send is a round trip between two threads. Waiting a few microseconds before sleeping saves
-// both threads a sleep and a wake-up whenever the other answers quickly, as it usually does.
+// A send is a round trip between two threads. Waiting a little before sleeping saves both
+// threads a sleep and a wake-up whenever the other answers quickly, as it usually does: a handler
+// within microseconds, a worker's next notice within the time it takes to scan a file. With one
+// processor the other thread cannot answer while we wait, so there is no waiting then.
 template <typename Ready>
-bool SpinUntil(Ready ready)
+bool SpinUntil(Ready ready, int microseconds)
 {
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::microseconds(50);
+    static const bool otherProcessors = std::thread::hardware_concurrency() > 1;
+    if (!otherProcessors) {
+        return ready();
+    }
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::microseconds(microseconds);
     for (int round = 0;; ++round) {
         if (ready()) {
             return true;
@@ -85,7 +92,7 @@ void ThreadMessageQueue::Enqueue(PendingSend& send)
 
 LRESULT ThreadMessageQueue::Wait(PendingSend& send)
 {
-    if (!SpinUntil([&send] { return send.done.load(); })) {
+    if (!SpinUntil([&send] { return send.done.load(); }, 50)) {
         std::unique_lock<std::mutex> lock(m_mutex);
         m_changed.wait(lock, [&send] { return send.done.load(); });
     }
@@ -120,7 +127,7 @@ int ThreadMessageQueue::Run()
     for (;;) {
         if (!m_quit && m_sends.empty()) {
             lock.unlock();
-            SpinUntil([this] { return m_queued.load() != 0; });
+            SpinUntil([this] { return m_queued.load() != 0; }, 500);
             lock.lock();
         }
         m_changed.wait(lock, [this] { return m_quit || !m_sends.empty(); });
