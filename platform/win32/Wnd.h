@@ -33,7 +33,6 @@ public:
     void EnableDlgItem(int id, bool enable) const;
 
     CString GetWindowText() const;
-    void SetWindowText(const char* text) const { ::SetWindowTextA(m_hWnd, text); }
     bool IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd) != FALSE; }
     bool IsIconic() const { return ::IsIconic(m_hWnd) != FALSE; }
     HWND SetFocus() const { return ::SetFocus(m_hWnd); }
