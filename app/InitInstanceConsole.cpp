@@ -1,6 +1,6 @@
 // The life of the Linux command: one job for the path on its command line.
 #include "app/TolvekApp.h"
-#include "ui/ConsoleFrontEnd.h"
+#include "console/ConsoleFrontEnd.h"
 
 BOOL CTolvekApp::InitInstance()
 {

@@ -2,8 +2,8 @@
 // modally, settings saved.
 #include "app/TolvekApp.h"
 
-#include "platform/win32/Dialog.h"
-#include "ui/TolvekDlg.h"
+#include "gui/TolvekDlg.h"
+#include "winui/Dialog.h"
 
 BOOL CTolvekApp::InitInstance()
 {
@@ -15,7 +15,7 @@ BOOL CTolvekApp::InitInstance()
     }
     Enable3dControls();
 
-    CTolvekDlg dlg(nullptr);
+    CTolvekDlg dlg(m_env);
     AfxSetMainWnd(&dlg);
     m_env.Load();
     dlg.m_strCmdLine = m_lpCmdLine;

@@ -7,8 +7,8 @@
 #include "bench/CommandTiming.h"
 #include "bench/SourceGenerator.h"
 #include "engine/Analyze.h"
+#include "engine/AnalysisEvents.h"
 #include "platform/CodePage.h"
-#include "settings/EnvData.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -21,20 +21,28 @@
 
 namespace {
 
-CEnvData DefaultSettings()
+AnalysisOptions DefaultOptions()
 {
-    CEnvData settings;
-    settings.m_strTgtFile = "|c|cpp|h|";
-    settings.m_strToken = "\"";
-    return settings;
+    AnalysisOptions options;
+    options.targetList = "|c|cpp|h|";
+    return options;
 }
+
+// Takes what the analysis tells, and shows nothing.
+class QuietEvents : public AnalysisEvents {
+public:
+    void OnFileBegin(const char*) override {}
+    void OnReadFailure(const char*, const Failure&) override {}
+    void OnLogFailure(const char*, const Failure&) override {}
+    void OnEnd(const AnalysisSummary&) override {}
+};
 
 double TimeAnalysis(const std::string& folder)
 {
     RemovePath(folder + "/Tolvek.log");
-    CEnvData settings = DefaultSettings();
+    QuietEvents events;
     Stopwatch watch;
-    AnalyzeFolder(folder.c_str(), nullptr, settings);
+    AnalyzeFolder(folder.c_str(), DefaultOptions(), events);
     return watch.Seconds();
 }
 
@@ -92,8 +100,10 @@ int main(int argc, char** argv)
         std::string big = folder + "/big";
         MakeFolderPath(big);
         double bigBytes = GenerateLongLineFile(big + "/huge.c", 200, 1 << 20);
-        CEnvData settings = DefaultSettings();
-        double peak = PeakMegabytesOf([&] { AnalyzeFile((big + "/huge.c").c_str(), nullptr, settings); });
+        double peak = PeakMegabytesOf([&] {
+            QuietEvents events;
+            AnalyzeFile((big + "/huge.c").c_str(), DefaultOptions(), events);
+        });
         std::printf("peak memory, %.0f MB file of 1 MB lines: %.1f MB\n", bigBytes / 1e6, peak);
         RemovePath(big);
     }

@@ -1,9 +1,7 @@
 #include "engine/ExtractStrings.h"
 
-#include "engine/LiteralScanner.h"
 #include "engine/LogFile.h"
 #include "platform/TextFile.h"
-#include "settings/EnvData.h"
 
 #include <climits>
 #include <cstdint>
@@ -92,21 +90,24 @@ char* ReadBlock()
 }  // namespace
 
 int ExtractStrings(const char* logPath, const char* srcPath, const char* displayName,
-                   const CEnvData& settings)
+                   const ScanSettings& settings)
 {
     LogFile log(logPath);
-    return ExtractStrings(log, srcPath, displayName, settings);
+    FileScan scan;
+    return ExtractStrings(log, srcPath, displayName, settings, scan);
 }
 
 int ExtractStrings(LogFile& log, const char* srcPath, const char* displayName,
-                   const CEnvData& settings)
+                   const ScanSettings& settings, FileScan& scan)
 {
     TextReader source;
     if (!source.Open(srcPath)) {
+        scan.readFailure = source.GetFailure();
         return 0;
     }
+    scan.read = true;
     LogRecordSink sink(log, displayName);
-    LiteralScanner scanner(MakeScanSettings(settings.m_strToken, settings.m_nStrFlg), sink);
+    LiteralScanner scanner(settings, sink);
     char* block = ReadBlock();
     size_t got = 0;
     while ((got = source.Read(block, kReadBlockBytes)) > 0) {
@@ -114,6 +115,7 @@ int ExtractStrings(LogFile& log, const char* srcPath, const char* displayName,
             return 0;  // the log cannot be opened
         }
     }
+    scan.readFailure = source.GetFailure();
     scanner.Finish();
     log.Flush();
     return sink.Count();

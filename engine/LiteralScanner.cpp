@@ -2,7 +2,7 @@
 
 #include "platform/ByteSearch.h"
 #include "platform/CodePage.h"
-#include "settings/EnvData.h"
+#include "engine/Conditions.h"
 
 #include <cstring>
 

@@ -1,5 +1,6 @@
 #include "engine/TargetList.h"
 
+#include "platform/CodePage.h"
 #include "platform/Path.h"
 
 CString ExtensionKey(const char* path)
@@ -17,4 +18,55 @@ CString ExtensionKey(const char* path)
 bool IsTarget(const CString& targetList, const char* path)
 {
     return !targetList.IsEmpty() && targetList.Find(ExtensionKey(path)) >= 0;
+}
+
+namespace {
+
+// The number of bytes of `text` to read: at most the limit, ending on a whole character.
+size_t BoundedLength(const char* text)
+{
+    size_t length = 0;
+    while (text[length] != '\0') {
+        size_t width = IsLeadByte(text[length]) && text[length + 1] != '\0' ? 2 : 1;
+        if (length + width > static_cast<size_t>(kTargetListMaxBytes)) {
+            break;
+        }
+        length += width;
+    }
+    return length;
+}
+
+}  // namespace
+
+std::vector<CString> SplitTargetList(const char* targetList)
+{
+    std::vector<CString> extensions;
+    if (targetList == nullptr) {
+        return extensions;
+    }
+    size_t length = BoundedLength(targetList);
+    size_t start = 0;
+    size_t at = 0;
+    while (at <= length) {
+        if (at == length || targetList[at] == '|') {
+            if (at > start) {
+                extensions.emplace_back(targetList + start, static_cast<int>(at - start));
+            }
+            start = at + 1;
+            ++at;
+        } else {
+            at += IsLeadByte(targetList[at]) && at + 1 < length ? 2 : 1;
+        }
+    }
+    return extensions;
+}
+
+CString JoinTargetList(const std::vector<CString>& extensions)
+{
+    CString list = "|";
+    for (const CString& extension : extensions) {
+        list += extension;
+        list += '|';
+    }
+    return list;
 }

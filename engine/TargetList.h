@@ -2,7 +2,15 @@
 
 #include "platform/CString.h"
 
-// The target list is one string of extensions, each between vertical bars: "|c|cpp|h|".
+#include <vector>
+
+// The target list is one string of extensions, each between vertical bars: "|c|cpp|h|". The
+// engine tests file names against it, the settings dialog edits it, the console builds it from
+// its --ext option.
+
+// The longest part of a target list that the settings dialog reads, as the settings file returns
+// at most this many bytes of a value.
+const int kTargetListMaxBytes = 1023;
 
 // "|" + the path's extension without its dot + "|", or "||" without an extension.
 CString ExtensionKey(const char* path);
@@ -10,3 +18,11 @@ CString ExtensionKey(const char* path);
 // True when the list is not empty and contains the path's extension key (case-sensitive, and
 // never a match that starts on the trail byte of a double-byte character).
 bool IsTarget(const CString& targetList, const char* path);
+
+// The extensions of a list such as "|c|cpp|h|", in order. Empty items vanish, and only the first
+// kTargetListMaxBytes bytes are read (never half a double-byte character). A bar that is the
+// second byte of a double-byte character does not separate.
+std::vector<CString> SplitTargetList(const char* targetList);
+
+// "|" followed by each extension and a "|": "|c|cpp|h|", or "|" without extensions.
+CString JoinTargetList(const std::vector<CString>& extensions);

@@ -2,19 +2,13 @@
 
 #include "platform/WinTypes.h"
 
-// The private messages that a job sends to its window, with SendMessageA: the sender waits until
-// the window has handled them, so the texts stay valid meanwhile.
+// The private messages that a job sends to its window (Windows), with SendMessageA: the sender
+// waits until the window has handled them, so the texts stay valid meanwhile.
 
 // wParam: the first status line; lParam: the second (NUL-terminated, in the code page).
 const UINT WM_ANALYZE_STATUS = WM_APP + 100;
 // wParam and lParam 0: the job has ended.
 const UINT WM_ANALYZE_END = WM_APP + 101;
-
-// The status texts.
-constexpr char STATUS_ANALYZING[] = "解析中...";  // before each target file, with its name
-constexpr char STATUS_FINISHED[] = "解析終了 !!";  // at the end of every job, with ""
-constexpr char STATUS_ERROR[] = "エラー !!";       // a drop of other than one item, with:
-constexpr char STATUS_DROP_ONE[] = "フォルダを（１つだけ）ドラックして下さい";
 
 // Sends WM_ANALYZE_STATUS with the two lines to `window`.
 inline void SendStatus(HWND window, const char* first, const char* second)

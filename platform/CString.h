@@ -26,7 +26,6 @@ public:
 
     int GetLength() const { return static_cast<int>(m_text.size()); }
     bool IsEmpty() const { return m_text.empty(); }
-    void Empty() { m_text.clear(); }
     char GetAt(int index) const { return m_text[static_cast<size_t>(index)]; }
     const char* GetString() const { return m_text.c_str(); }
     operator const char*() const { return m_text.c_str(); }

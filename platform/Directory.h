@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/CString.h"
+#include "platform/Failure.h"
 
 #include <cstdint>
 #include <memory>
@@ -32,11 +33,14 @@ public:
 
     bool Open(const char* folder);
     bool Next(DirEntry& entry);
+    // Why Open failed.
+    const Failure& GetFailure() const { return m_failure; }
 
 private:
     std::unique_ptr<DirectoryListHandle> m_handle;
+    Failure m_failure;
 };
 
-// Looks a path up (on Windows as a pattern, so wildcards find their first match): false when
-// nothing is there, else the attributes of what was found.
-bool FindPathEntry(const char* path, uint32_t& attributes);
+// Looks a path up (on Windows as a pattern, so wildcards find their first match): false, with
+// the reason, when nothing is there; else the attributes of what was found.
+bool FindPathEntry(const char* path, uint32_t& attributes, Failure& failure);

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/Failure.h"
+
 #include <cstddef>
 #include <cstdint>
 
-// A file handle of the system, closed by the destructor. One implementation per system.
+// A file handle of the system, closed by the destructor. One implementation per system. A call
+// that fails keeps the reason in GetFailure().
 class RawFile {
 public:
     RawFile() = default;
@@ -17,12 +20,14 @@ public:
     bool OpenForAppending(const char* path);
 
     bool IsOpen() const { return m_handle != -1; }
+    const Failure& GetFailure() const { return m_failure; }
 
-    // Reads up to `capacity` bytes; 0 at the end or on error.
+    // Reads up to `capacity` bytes; 0 at the end, or on an error (then GetFailure() tells).
     size_t Read(char* buffer, size_t capacity);
     // Writes all bytes in one write to the end of the file.
     bool Append(const char* data, size_t length);
 
 private:
     intptr_t m_handle = -1;
+    Failure m_failure;
 };

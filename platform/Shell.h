@@ -1,12 +1,9 @@
 #pragma once
 
 // Opening a file in the user's application for it, as the shell's "open" verb does.
-// Windows: ShellExecuteA with "open". Linux: the action that the front end chooses (print the
-// path, or hand it to xdg-open); nothing until one is chosen. Tests put a recorder in place,
-// so that no editor starts during a test run.
+// Windows: ShellExecuteA with "open" and a normal window. Linux: xdg-open, waited for.
 
-typedef void (*OpenFileAction)(const char* path);
+typedef bool (*OpenFileAction)(const char* path);
 
-void SetOpenFileAction(OpenFileAction action);
-// The action in force; may run on a worker thread.
-void OpenFileInShell(const char* path);
+// True when the file was handed over (Windows: its result is not known, so always true).
+bool OpenFileInShell(const char* path);

@@ -51,7 +51,14 @@ size_t DecodeTextMode(char* text, size_t length, bool& ended)
     return static_cast<size_t>(out - text);
 }
 
-bool TextReader::Open(const char* path) { return m_file.OpenForReading(path, m_bytesLeft); }
+bool TextReader::Open(const char* path)
+{
+    if (!m_file.OpenForReading(path, m_bytesLeft)) {
+        m_failure = m_file.GetFailure();
+        return false;
+    }
+    return true;
+}
 
 size_t TextReader::Read(char* buffer, size_t capacity)
 {
@@ -66,6 +73,7 @@ size_t TextReader::Read(char* buffer, size_t capacity)
         m_bytesLeft -= got;
         if (got == 0) {
             m_ended = true;
+            m_failure = m_file.GetFailure();
             if (m_pendingCr) {
                 m_pendingCr = false;
                 buffer[0] = '\r';
@@ -93,10 +101,11 @@ size_t TextReader::Read(char* buffer, size_t capacity)
 
 bool TextAppender::Open(const char* path) { return m_file.OpenForAppending(path); }
 
-void TextAppender::AppendRecord(const char* record, size_t length)
+bool TextAppender::AppendRecord(const char* record, size_t length)
 {
+    bool written = true;
     if (m_pending.size() + length > kAppendBlockBytes) {
-        Flush();
+        written = Flush();
     }
     // Most records hold one line feed, at their end.
     const char* end = record + length;
@@ -105,18 +114,21 @@ void TextAppender::AppendRecord(const char* record, size_t length)
             static_cast<const char*>(std::memchr(record, '\n', static_cast<size_t>(end - record)));
         if (lineFeed == nullptr) {
             m_pending.append(record, static_cast<size_t>(end - record));
-            return;
+            return written;
         }
         m_pending.append(record, static_cast<size_t>(lineFeed - record));
         m_pending.append("\r\n", 2);
         record = lineFeed + 1;
     }
+    return written;
 }
 
-void TextAppender::Flush()
+bool TextAppender::Flush()
 {
+    bool written = true;
     if (!m_pending.empty()) {
-        m_file.Append(m_pending.data(), m_pending.size());
+        written = m_file.Append(m_pending.data(), m_pending.size());
         m_pending.clear();
     }
+    return written;
 }

@@ -19,11 +19,15 @@
 class TextReader {
 public:
     bool Open(const char* path);
-    // Fills `buffer` with up to `capacity` bytes of text; 0 at the end (or on a read error).
+    // Fills `buffer` with up to `capacity` bytes of text; 0 at the end, or on a read error.
     size_t Read(char* buffer, size_t capacity);
+    // Why Open failed, or why the text ended early.
+    bool Failed() const { return m_failure.kind != FailureKind::None; }
+    const Failure& GetFailure() const { return m_failure; }
 
 private:
     RawFile m_file;
+    Failure m_failure;
     uint64_t m_bytesLeft = 0;  // of the size at opening
     bool m_pendingCr = false;  // a CR ended the last raw block: its fate depends on the next byte
     bool m_ended = false;
@@ -39,12 +43,15 @@ public:
 
     bool Open(const char* path);
     bool IsOpen() const { return m_file.IsOpen(); }
+    // Why Open or a write failed.
+    const Failure& GetFailure() const { return m_file.GetFailure(); }
 
-    // Adds one whole record (LF written as CR LF). Records are collected and written in blocks;
-    // a block always ends at the end of a record.
-    void AppendRecord(const char* record, size_t length);
-    // Writes what has been collected.
-    void Flush();
+    // Adds one whole record (LF written as CR LF). Records are collected and written in blocks
+    // of 64 KiB at most; a block always ends at the end of a record. False when a block that
+    // had to be written could not be.
+    bool AppendRecord(const char* record, size_t length);
+    // Writes what has been collected; false when it could not be written.
+    bool Flush();
 
 private:
     RawFile m_file;

@@ -2,10 +2,12 @@
 
 #include "platform/WinTypes.h"
 
+#include <cstdint>
+
 typedef UINT (*AFX_THREADPROC)(void* param);
 
-// A worker thread started by AfxBeginThread. It deletes itself when the thread ends through
-// AfxEndThread (or by returning from its entry).
+// A worker thread started by AfxBeginThread. It deletes itself when the thread ends, through
+// AfxEndThread or by returning from its entry.
 class CWinThread {
 public:
     CWinThread(AFX_THREADPROC proc, void* param) : m_proc(proc), m_param(param) {}
@@ -23,5 +25,11 @@ public:
 // security. Null when the thread cannot be created; `param` then still belongs to the caller.
 CWinThread* AfxBeginThread(AFX_THREADPROC proc, void* param);
 
-// Ends the calling worker thread with `exitCode`, deleting its thread object when `bDelete`.
+// Ends the calling worker thread with `exitCode`: its stack unwinds to the thread's entry, so
+// every object alive at the call is destroyed, then the thread object is deleted (unless
+// `bDelete` is false) and the thread ends. Only for threads started by AfxBeginThread.
 [[noreturn]] void AfxEndThread(UINT exitCode, BOOL bDelete = TRUE);
+
+// Runs a thread's entry as both systems do: called first on the new thread, returns the exit
+// code once the entry has returned or called AfxEndThread, after deleting the thread object.
+UINT RunWorkerThread(CWinThread* thread);

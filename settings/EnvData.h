@@ -4,13 +4,9 @@
 
 #include <cstdint>
 
-// Extraction conditions, the values of m_nStrFlg.
-const int32_t STRFLG_ANY = 0;
-const int32_t STRFLG_SINGLE_BYTE_ONLY = 1;
-const int32_t STRFLG_HAS_DOUBLE_BYTE = 2;
-
 // The tool's three settings and their INI file, "Tolvek.ini".
-// The application object owns the one live instance; a job works on a copy of it.
+// The application object owns the one live instance; a job takes its options from it when it
+// starts.
 class CEnvData {
 public:
     CEnvData() = default;
@@ -25,7 +21,8 @@ public:
     // Writes the three keys. Nothing happens without a path; failures go unnoticed.
     void Save() const;
 
-    int32_t m_nStrFlg = 0;   // extraction condition, STRFLG_*; other values act as STRFLG_ANY
+    int32_t m_nStrFlg = 0;   // extraction condition: 0 every text, 1 texts without a double-byte
+                             // character, 2 texts with one; other values act as 0
     CString m_strTgtFile;    // target list, such as "|c|cpp|h|"
     CString m_strToken;      // delimiter; empty means the double quote
 };

@@ -37,6 +37,7 @@ bool DirectoryList::Open(const char* folder)
 {
     DIR* dir = opendir(folder);
     if (dir == nullptr) {
+        m_failure = LastSystemFailure();
         return false;
     }
     m_handle = std::make_unique<DirectoryListHandle>(dir);
@@ -70,10 +71,15 @@ bool DirectoryList::Next(DirEntry& entry)
     return true;
 }
 
-bool FindPathEntry(const char* path, uint32_t& attributes)
+bool FindPathEntry(const char* path, uint32_t& attributes, Failure& failure)
 {
     struct stat status;
-    if (path[0] == '\0' || stat(path, &status) != 0) {
+    if (path[0] == '\0') {
+        failure = MakeFailure(FailureKind::NotFound);
+        return false;
+    }
+    if (stat(path, &status) != 0) {
+        failure = LastSystemFailure();
         return false;
     }
     attributes = AttributesOf(status);

@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -28,17 +27,6 @@ bool GetHomeFolder(std::string& home)
 }
 
 }  // namespace
-
-bool GetExecutablePath(CString& path)
-{
-    std::vector<char> buffer(4096);
-    ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (length <= 0 || static_cast<size_t>(length) >= buffer.size()) {
-        return false;
-    }
-    path = CString(buffer.data(), static_cast<int>(length));
-    return true;
-}
 
 bool GetSettingsFolder(CString& folder)
 {

@@ -17,14 +17,16 @@ namespace {
 
 // Opens a regular file; anything else is refused. O_NONBLOCK: opening a FIFO must not wait for
 // the other end.
-int OpenRegularFile(const char* path, int flags, uint64_t& size)
+int OpenRegularFile(const char* path, int flags, uint64_t& size, Failure& failure)
 {
     int fd = open(path, flags | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) {
+        failure = LastSystemFailure();
         return -1;
     }
     struct stat status;
     if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        failure = MakeFailure(FailureKind::NotRegularFile);
         close(fd);
         return -1;
     }
@@ -36,14 +38,14 @@ int OpenRegularFile(const char* path, int flags, uint64_t& size)
 
 bool RawFile::OpenForReading(const char* path, uint64_t& size)
 {
-    m_handle = OpenRegularFile(path, O_RDONLY, size);
+    m_handle = OpenRegularFile(path, O_RDONLY, size, m_failure);
     return m_handle != -1;
 }
 
 bool RawFile::OpenForAppending(const char* path)
 {
     uint64_t size = 0;
-    m_handle = OpenRegularFile(path, O_WRONLY | O_APPEND | O_CREAT, size);
+    m_handle = OpenRegularFile(path, O_WRONLY | O_APPEND | O_CREAT, size, m_failure);
     return m_handle != -1;
 }
 
@@ -55,6 +57,7 @@ size_t RawFile::Read(char* buffer, size_t capacity)
             return static_cast<size_t>(got);
         }
         if (errno != EINTR) {
+            m_failure = LastSystemFailure();
             return 0;
         }
     }
@@ -69,6 +72,7 @@ bool RawFile::Append(const char* data, size_t length)
             continue;
         }
         if (wrote <= 0) {
+            m_failure = wrote < 0 ? LastSystemFailure() : MakeFailure(FailureKind::NoSpace);
             return false;
         }
         data += wrote;

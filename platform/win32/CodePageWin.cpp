@@ -6,7 +6,7 @@
 
 int SelectInitialCodePage()
 {
-    // Makes the runtime's multibyte functions (_splitpath, _mbsstr) agree with our table.
+    // The runtime's multibyte code page follows the system's, as the framework's start-up sets it.
     _setmbcp(_MB_CP_ANSI);
     return static_cast<int>(GetACP());
 }

@@ -41,6 +41,7 @@ bool DirectoryList::Open(const char* folder)
     WIN32_FIND_DATAA first;
     HANDLE find = FindFirstFileA(pattern, &first);
     if (find == INVALID_HANDLE_VALUE) {
+        m_failure = LastSystemFailure();
         return false;
     }
     m_handle = std::make_unique<DirectoryListHandle>(find, first);
@@ -58,11 +59,12 @@ bool DirectoryList::Next(DirEntry& entry)
     return true;
 }
 
-bool FindPathEntry(const char* path, uint32_t& attributes)
+bool FindPathEntry(const char* path, uint32_t& attributes, Failure& failure)
 {
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA(path, &data);
     if (find == INVALID_HANDLE_VALUE) {
+        failure = LastSystemFailure();
         return false;
     }
     FindClose(find);

@@ -35,10 +35,12 @@ bool RawFile::OpenForReading(const char* path, uint64_t& size)
     HANDLE file = CreateFileA(path, GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
+        m_failure = LastSystemFailure();
         return false;
     }
     LARGE_INTEGER fileSize;
     if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &fileSize)) {
+        m_failure = MakeFailure(FailureKind::NotRegularFile);
         CloseHandle(file);
         return false;
     }
@@ -53,9 +55,11 @@ bool RawFile::OpenForAppending(const char* path)
     HANDLE file = CreateFileA(path, FILE_APPEND_DATA | SYNCHRONIZE, kShareAll, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
+        m_failure = LastSystemFailure();
         return false;
     }
     if (GetFileType(file) != FILE_TYPE_DISK) {
+        m_failure = MakeFailure(FailureKind::NotRegularFile);
         CloseHandle(file);
         return false;
     }
@@ -68,6 +72,7 @@ size_t RawFile::Read(char* buffer, size_t capacity)
     DWORD wanted = capacity > 0x40000000 ? 0x40000000 : static_cast<DWORD>(capacity);
     DWORD got = 0;
     if (!ReadFile(AsHandle(m_handle), buffer, wanted, &got, nullptr)) {
+        m_failure = LastSystemFailure();
         return 0;
     }
     return got;
@@ -80,6 +85,7 @@ bool RawFile::Append(const char* data, size_t length)
         DWORD chunk = length > 0x40000000 ? 0x40000000 : static_cast<DWORD>(length);
         DWORD wrote = 0;
         if (!WriteFile(AsHandle(m_handle), data, chunk, &wrote, nullptr) || wrote == 0) {
+            m_failure = LastSystemFailure();
             return false;
         }
         data += wrote;

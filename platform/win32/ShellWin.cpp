@@ -1,10 +1,11 @@
-#include "platform/ShellDefault.h"
+#include "platform/Shell.h"
 
 #include <windows.h>
 
 #include <shellapi.h>
 
-void DefaultOpenFileAction(const char* path)
+bool OpenFileInShell(const char* path)
 {
     ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+    return true;
 }

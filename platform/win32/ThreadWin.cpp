@@ -5,19 +5,9 @@
 
 namespace {
 
-thread_local CWinThread* t_current = nullptr;
-
 unsigned __stdcall ThreadEntry(void* object)
 {
-    CWinThread* thread = static_cast<CWinThread*>(object);
-    t_current = thread;
-    UINT exitCode = 0;
-    try {
-        exitCode = thread->m_proc(thread->m_param);
-    } catch (...) {
-        // No exception leaves a thread's entry.
-    }
-    AfxEndThread(exitCode);
+    return RunWorkerThread(static_cast<CWinThread*>(object));
 }
 
 }  // namespace
@@ -41,15 +31,4 @@ CWinThread* AfxBeginThread(AFX_THREADPROC proc, void* param)
     thread->m_hThread = static_cast<intptr_t>(handle);
     ResumeThread(reinterpret_cast<HANDLE>(handle));
     return thread;
-}
-
-void AfxEndThread(UINT exitCode, BOOL bDelete)
-{
-    CWinThread* thread = t_current;
-    t_current = nullptr;
-    if (thread != nullptr && bDelete && thread->m_bAutoDelete) {
-        delete thread;
-    }
-    _endthreadex(exitCode);
-    __builtin_unreachable();
 }

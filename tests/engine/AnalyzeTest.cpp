@@ -2,8 +2,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/Path.h"
-#include "settings/EnvData.h"
-#include "tests/support/NoticeRecorder.h"
+#include "tests/support/EventRecorder.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +11,9 @@
 #include <filesystem>
 #include <string>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #endif
 
@@ -20,26 +21,25 @@ namespace {
 
 class AnalyzeTest : public testing::Test {
 protected:
-    AnalyzeTest()
-    {
-        m_settings.m_strTgtFile = "|c|cpp|h|";
-        m_settings.m_strToken = "\"";
-    }
+    AnalyzeTest() { m_options.targetList = "|c|cpp|h|"; }
 
     std::string Log() const { return ReadBytes(m_folder / "Tolvek.log"); }
 
-    std::vector<std::string> SortedNotices() const
+    std::vector<std::string> SortedFiles() const
     {
-        std::vector<std::string> notices = m_recorder.Notices();
-        std::sort(notices.begin(), notices.end());
-        return notices;
+        std::vector<std::string> files = m_events.Files();
+        std::sort(files.begin(), files.end());
+        return files;
     }
 
+    // The log that the analysis opened, or "" when it opened none.
+    std::string Opened() const { return m_events.Summary().logPath.GetString(); }
+
     CodePageScope m_shiftJis{kCodePageShiftJis};
+    CurrentFolderScope m_currentFolder;  // an analysis leaves its folder current
     TempFolder m_folder;
-    CEnvData m_settings;
-    NoticeRecorder m_recorder;
-    OpenRecorder m_opened;
+    AnalysisOptions m_options;
+    EventRecorder m_events;
 };
 
 }  // namespace
@@ -59,63 +59,67 @@ TEST_F(AnalyzeTest, FolderScansItsVisibleTargetFilesOnly)
     SetFileAttributesA((m_folder / "system.c").c_str(), FILE_ATTRIBUTE_SYSTEM);
 #endif
 
-    AnalyzeFolder(m_folder.Path().c_str(), m_recorder.Window(), m_settings);
+    AnalyzeFolder(m_folder.Path().c_str(), m_options, m_events);
 
-    EXPECT_EQ(SortedNotices(), (std::vector<std::string>{"解析中...|main.cpp", "解析中...|util.h"}));
+    EXPECT_EQ(SortedFiles(), (std::vector<std::string>{"main.cpp", "util.h"}));
     std::string log = Log();
     EXPECT_NE(log.find("main.cpp(1): \"main\"\r\n"), std::string::npos);
     EXPECT_NE(log.find("util.h(1): \"util\"\r\n"), std::string::npos);
     EXPECT_EQ(log.size(), std::string("main.cpp(1): \"main\"\r\nutil.h(1): \"util\"\r\n").size());
-    EXPECT_EQ(m_opened.Opened(), std::vector<std::string>{m_folder / "Tolvek.log"});
+    EXPECT_EQ(Opened(), m_folder / "Tolvek.log");
+    EXPECT_EQ(m_events.Summary().filesRead, 2);
+    EXPECT_EQ(m_events.Summary().recordsWritten, 2);
+    EXPECT_EQ(m_events.Events().back(), "end");
 }
 
 TEST_F(AnalyzeTest, FolderWithoutDelimiterLinesCreatesAndOpensNoLog)
 {
     WriteBytes(m_folder / "main.c", "int main(void) { return 0; }\n");
-    AnalyzeFolder(m_folder.Path().c_str(), m_recorder.Window(), m_settings);
-    EXPECT_EQ(m_recorder.Notices(), std::vector<std::string>{"解析中...|main.c"});
+    AnalyzeFolder(m_folder.Path().c_str(), m_options, m_events);
+    EXPECT_EQ(m_events.Files(), std::vector<std::string>{"main.c"});
     EXPECT_FALSE(FileExists(m_folder / "Tolvek.log"));
-    EXPECT_TRUE(m_opened.Opened().empty());
+    EXPECT_EQ(Opened(), "");
 }
 
 TEST_F(AnalyzeTest, FolderPathEndingWithASeparatorIsJoinedWithoutASecondOne)
 {
     WriteBytes(m_folder / "a.c", "\"a\"\n");
     std::string withSeparator = m_folder.Path() + kPathSeparator;
-    AnalyzeFolder(withSeparator.c_str(), m_recorder.Window(), m_settings);
-    EXPECT_EQ(m_opened.Opened(), std::vector<std::string>{m_folder / "Tolvek.log"});
+    AnalyzeFolder(withSeparator.c_str(), m_options, m_events);
+    EXPECT_EQ(Opened(), m_folder / "Tolvek.log");
 }
 
 TEST_F(AnalyzeTest, ListOfJustABarAnalysesNothing)
 {
     WriteBytes(m_folder / "a.c", "\"a\"\n");
-    m_settings.m_strTgtFile = "|";
-    AnalyzeFolder(m_folder.Path().c_str(), m_recorder.Window(), m_settings);
-    EXPECT_TRUE(m_recorder.Notices().empty());
+    m_options.targetList = "|";
+    AnalyzeFolder(m_folder.Path().c_str(), m_options, m_events);
+    EXPECT_EQ(m_events.Events(), std::vector<std::string>{"end"});
     EXPECT_FALSE(FileExists(m_folder / "Tolvek.log"));
 }
 
 TEST_F(AnalyzeTest, TheLogInTheListIsScannedWithoutReadingItsOwnRecords)
 {
     WriteBytes(m_folder / "Tolvek.log", "\"old\"\n");
-    m_settings.m_strTgtFile = "|log|";
-    AnalyzeFolder(m_folder.Path().c_str(), m_recorder.Window(), m_settings);
+    m_options.targetList = "|log|";
+    AnalyzeFolder(m_folder.Path().c_str(), m_options, m_events);
     EXPECT_EQ(Log(), "\"old\"\nTolvek.log(1): \"old\"\r\n");
 }
 
-TEST_F(AnalyzeTest, MissingFolderDoesNothing)
+TEST_F(AnalyzeTest, MissingFolderIsToldAndEnds)
 {
-    AnalyzeFolder((m_folder / "missing").c_str(), m_recorder.Window(), m_settings);
-    EXPECT_TRUE(m_recorder.Notices().empty());
+    std::string missing = m_folder / "missing";
+    AnalyzeFolder(missing.c_str(), m_options, m_events);
+    EXPECT_EQ(m_events.Events(), (std::vector<std::string>{"read-failure " + missing, "end"}));
+    EXPECT_EQ(m_events.ReadFailures()[0].kind, FailureKind::NotFound);
+    EXPECT_EQ(m_events.Summary().readFailures, 1);
 }
 
 TEST_F(AnalyzeTest, RelativeFolderIsMadeAbsolute)
 {
     WriteBytes(m_folder / "a.c", "\"a\"\n");
-    std::filesystem::path previous = std::filesystem::current_path();
     ASSERT_TRUE(SetCurrentDir(m_folder.Path().c_str()));
-    AnalyzeFolder(".", m_recorder.Window(), m_settings);
-    std::filesystem::current_path(previous);
+    AnalyzeFolder(".", m_options, m_events);
     EXPECT_EQ(Log(), "a.c(1): \"a\"\r\n");
 }
 
@@ -126,27 +130,25 @@ TEST_F(AnalyzeTest, FileIsReadWhateverItsAttributesAndLogsBesideIt)
 #ifdef _WIN32
     SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
 #endif
-    AnalyzeFile(hidden.c_str(), m_recorder.Window(), m_settings);
-    EXPECT_EQ(m_recorder.Notices(), std::vector<std::string>{"解析中...|.hidden.c"});
+    AnalyzeFile(hidden.c_str(), m_options, m_events);
+    EXPECT_EQ(m_events.Files(), std::vector<std::string>{".hidden.c"});
     EXPECT_EQ(Log(), ".hidden.c(1): \"h\"\r\n");
-    EXPECT_EQ(m_opened.Opened(), std::vector<std::string>{m_folder / "Tolvek.log"});
+    EXPECT_EQ(Opened(), m_folder / "Tolvek.log");
 }
 
 TEST_F(AnalyzeTest, FileThatIsNotATargetIsIgnored)
 {
     WriteBytes(m_folder / "notes.txt", "\"n\"\n");
-    AnalyzeFile((m_folder / "notes.txt").c_str(), m_recorder.Window(), m_settings);
-    EXPECT_TRUE(m_recorder.Notices().empty());
+    AnalyzeFile((m_folder / "notes.txt").c_str(), m_options, m_events);
+    EXPECT_EQ(m_events.Events(), std::vector<std::string>{"end"});
     EXPECT_FALSE(FileExists(m_folder / "Tolvek.log"));
 }
 
 TEST_F(AnalyzeTest, BareFileNameLogsInTheCurrentFolder)
 {
     WriteBytes(m_folder / "b.h", "\"b\"\n");
-    std::filesystem::path previous = std::filesystem::current_path();
     ASSERT_TRUE(SetCurrentDir(m_folder.Path().c_str()));
-    AnalyzeFile("b.h", m_recorder.Window(), m_settings);
-    std::filesystem::current_path(previous);
+    AnalyzeFile("b.h", m_options, m_events);
     EXPECT_EQ(Log(), "b.h(1): \"b\"\r\n");
 }
 
@@ -157,8 +159,8 @@ TEST_F(AnalyzeTest, ShiftJisFileNames)
     std::string folder = m_folder / "\x95\x5C";
     MakeFolder(folder);
     WriteBytes(folder + kPathSeparator + name, "\"x\"\n");
-    AnalyzeFolder(folder.c_str(), m_recorder.Window(), m_settings);
-    EXPECT_EQ(m_recorder.Notices(), std::vector<std::string>{"解析中...|" + name});
+    AnalyzeFolder(folder.c_str(), m_options, m_events);
+    EXPECT_EQ(m_events.Files(), std::vector<std::string>{name});
     EXPECT_EQ(ReadBytes(folder + kPathSeparator + "Tolvek.log"), name + "(1): \"x\"\r\n");
 }
 
@@ -172,8 +174,8 @@ TEST_F(AnalyzeTest, AFolderOfManyFiles)
     for (int index = 0; index < kFiles; ++index) {
         WriteBytes(m_folder / ("f" + std::to_string(index) + ".c"), "\"x\"\n");
     }
-    AnalyzeFolder(m_folder.Path().c_str(), m_recorder.Window(), m_settings);
-    EXPECT_EQ(m_recorder.Notices().size(), static_cast<size_t>(kFiles));
+    AnalyzeFolder(m_folder.Path().c_str(), m_options, m_events);
+    EXPECT_EQ(m_events.Files().size(), static_cast<size_t>(kFiles));
     std::string log = Log();
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), kFiles);
 }
@@ -190,10 +192,9 @@ TEST_F(AnalyzeTest, LinuxSkipsDevicesAndFollowsLinks)
     ASSERT_EQ(mkfifo((m_folder / "pipe.c").c_str(), 0600), 0);
     WriteBytes(m_folder / "back\\slash.c", "\"bs\"\n");
 
-    AnalyzeFolder(m_folder.Path().c_str(), m_recorder.Window(), m_settings);
+    AnalyzeFolder(m_folder.Path().c_str(), m_options, m_events);
 
-    EXPECT_EQ(SortedNotices(), (std::vector<std::string>{"解析中...|back\\slash.c",
-                                                         "解析中...|link.c", "解析中...|real.c"}));
+    EXPECT_EQ(SortedFiles(), (std::vector<std::string>{"back\\slash.c", "link.c", "real.c"}));
 }
 
 #endif

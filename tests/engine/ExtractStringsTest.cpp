@@ -1,7 +1,7 @@
 #include "engine/ExtractStrings.h"
 
+#include "engine/Conditions.h"
 #include "platform/CodePage.h"
-#include "settings/EnvData.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +16,8 @@ protected:
     int Scan(const std::string& source, const char* token = "\"", int32_t condition = STRFLG_ANY)
     {
         WriteBytes(m_source, source);
-        CEnvData settings;
-        settings.m_strToken = token;
-        settings.m_nStrFlg = condition;
-        return ExtractStrings(m_log.c_str(), m_source.c_str(), "a.c", settings);
+        return ExtractStrings(m_log.c_str(), m_source.c_str(), "a.c",
+                              MakeScanSettings(token, condition));
     }
 
     std::string Log() const { return ReadBytes(m_log); }
@@ -163,7 +161,7 @@ TEST_F(ExtractStringsTest, FilesWithoutDelimiterNeverCreateTheLog)
 
 TEST_F(ExtractStringsTest, SourceOrLogThatCannotBeOpened)
 {
-    CEnvData settings;
+    const ScanSettings settings = MakeScanSettings("", STRFLG_ANY);
     EXPECT_EQ(ExtractStrings(m_log.c_str(), (m_folder / "missing.c").c_str(), "missing.c", settings), 0);
     EXPECT_FALSE(FileExists(m_log));
 
@@ -175,8 +173,7 @@ TEST_F(ExtractStringsTest, SourceOrLogThatCannotBeOpened)
 TEST_F(ExtractStringsTest, TheLogAsItsOwnSourceIsReadAsItWasWhenTheScanBegan)
 {
     WriteBytes(m_log, "\"a\" \"b\"\n");
-    CEnvData settings;
-    EXPECT_EQ(ExtractStrings(m_log.c_str(), m_log.c_str(), "Tolvek.log", settings), 1);
+    EXPECT_EQ(ExtractStrings(m_log.c_str(), m_log.c_str(), "Tolvek.log", MakeScanSettings("", 0)), 1);
     EXPECT_EQ(Log(), "\"a\" \"b\"\nTolvek.log(1): \"a\"\r\nTolvek.log(1): \"b\"\r\n");
 }
 

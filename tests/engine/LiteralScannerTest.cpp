@@ -2,7 +2,7 @@
 #include "engine/LiteralScanner.h"
 
 #include "platform/CodePage.h"
-#include "settings/EnvData.h"
+#include "engine/Conditions.h"
 #include "tests/support/LiteralCollector.h"
 #include "tests/support/TestSupport.h"
 

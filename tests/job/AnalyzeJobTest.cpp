@@ -1,8 +1,8 @@
 #include "job/AnalyzeJob.h"
 
 #include "platform/CodePage.h"
-#include "platform/Path.h"
-#include "tests/support/NoticeRecorder.h"
+#include "settings/EnvData.h"
+#include "tests/support/EventRecorder.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,28 +10,18 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 class AnalyzeJobTest : public testing::Test {
 protected:
-    AnalyzeJobTest()
-    {
-        m_settings.m_strTgtFile = "|c|cpp|h|";
-        m_settings.m_strToken = "\"";
-    }
-
-    std::vector<std::string> RunJob(const std::string& path)
-    {
-        StartAnalyzeJob(m_recorder.Window(), path.c_str(), m_settings);
-        m_recorder.RunUntilEnd();
-        return m_recorder.Notices();
-    }
-
     CodePageScope m_shiftJis{kCodePageShiftJis};
+    CurrentFolderScope m_currentFolder;
     TempFolder m_folder;
-    CEnvData m_settings;
-    NoticeRecorder m_recorder;
-    OpenRecorder m_opened;
+    EventRecorder m_events;
 };
 
 }  // namespace
@@ -51,70 +41,50 @@ TEST_F(AnalyzeJobTest, ClassifiesPaths)
 #endif
 }
 
-TEST_F(AnalyzeJobTest, FolderJobReportsEachFileAndEnds)
+TEST_F(AnalyzeJobTest, ClassificationTellsWhyAPathNamesNothing)
+{
+    Failure why;
+    EXPECT_EQ(ClassifyPath((m_folder / "missing").c_str(), why), TARGET_NONE);
+    EXPECT_EQ(why.kind, FailureKind::NotFound);
+#ifndef _WIN32
+    ASSERT_EQ(mkfifo((m_folder / "pipe.c").c_str(), 0600), 0);
+    EXPECT_EQ(ClassifyPath((m_folder / "pipe.c").c_str(), why), TARGET_NONE);
+    EXPECT_EQ(why.kind, FailureKind::NotRegularFile);
+    std::string tooLong = m_folder / std::string(300, 'x');
+    EXPECT_EQ(ClassifyPath(tooLong.c_str(), why), TARGET_NONE);
+    EXPECT_EQ(why.kind, FailureKind::NameTooLong);
+#endif
+}
+
+TEST_F(AnalyzeJobTest, OptionsComeFromTheSettings)
+{
+    CEnvData settings;
+    settings.m_nStrFlg = 2;
+    settings.m_strTgtFile = "|h|";
+    settings.m_strToken = "'";
+    AnalysisOptions options = MakeAnalysisOptions(settings);
+    EXPECT_EQ(options.condition, 2);
+    EXPECT_EQ(options.targetList, "|h|");
+    EXPECT_EQ(options.delimiter, "'");
+}
+
+TEST_F(AnalyzeJobTest, RunsTheAnalysisThatTheKindNames)
 {
     WriteBytes(m_folder / "a.c", "\"x\"\n");
-    EXPECT_EQ(RunJob(m_folder.Path()),
-              (std::vector<std::string>{"解析中...|a.c", "解析終了 !!|", "END"}));
-    EXPECT_EQ(ReadBytes(m_folder / "Tolvek.log"), "a.c(1): \"x\"\r\n");
-    EXPECT_EQ(m_opened.Opened().size(), 1u);
-}
+    AnalysisOptions options;
+    options.targetList = "|c|";
 
-TEST_F(AnalyzeJobTest, FileJobEnds)
-{
-    WriteBytes(m_folder / "b.h", "\"y\"\n");
-    EXPECT_EQ(RunJob(m_folder / "b.h"),
-              (std::vector<std::string>{"解析中...|b.h", "解析終了 !!|", "END"}));
-}
+    RunAnalysis(TARGET_FILE, (m_folder / "a.c").c_str(), options, m_events);
+    EXPECT_EQ(m_events.Events(), (std::vector<std::string>{"begin a.c", "end"}));
 
-TEST_F(AnalyzeJobTest, JobsThatFindNothingStillSendBothEndNotices)
-{
-    const std::vector<std::string> endOnly = {"解析終了 !!|", "END"};
-    EXPECT_EQ(RunJob(m_folder / "missing"), endOnly);
+    EventRecorder folder;
+    RunAnalysis(TARGET_FOLDER, m_folder.Path().c_str(), options, folder);
+    EXPECT_EQ(folder.Events(), (std::vector<std::string>{"begin a.c", "end"}));
+    EXPECT_EQ(ReadBytes(m_folder / "Tolvek.log"), "a.c(1): \"x\"\r\na.c(1): \"x\"\r\n");
 
-    NoticeRecorder second;
-    WriteBytes(m_folder / "notes.txt", "\"z\"\n");
-    StartAnalyzeJob(second.Window(), (m_folder / "notes.txt").c_str(), m_settings);
-    second.RunUntilEnd();
-    EXPECT_EQ(second.Notices(), endOnly);
-    EXPECT_TRUE(m_opened.Opened().empty());
-}
-
-TEST_F(AnalyzeJobTest, AJobWorksOnTheSettingsAsTheyWereWhenItStarted)
-{
-    WriteBytes(m_folder / "a.c", "'q' \"x\"\n");
-    WriteBytes(m_folder / "b.c", "'q' \"x\"\n");
-    // While the worker waits in its first notice, the settings change under it.
-    m_recorder.m_onNotice = [this](const std::string&) {
-        m_settings.m_strToken = "'";
-        m_settings.m_strTgtFile = "|";
-        m_settings.m_nStrFlg = STRFLG_HAS_DOUBLE_BYTE;
-    };
-    std::vector<std::string> notices = RunJob(m_folder.Path());
-    EXPECT_EQ(notices.size(), 4u);
-    std::string log = ReadBytes(m_folder / "Tolvek.log");
-    EXPECT_NE(log.find("a.c(1): \"x\"\r\n"), std::string::npos);
-    EXPECT_NE(log.find("b.c(1): \"x\"\r\n"), std::string::npos);
-    EXPECT_EQ(log.size(), 26u);
-}
-
-TEST_F(AnalyzeJobTest, OverlappingJobsEachEnd)
-{
-    MakeFolder(m_folder / "one");
-    MakeFolder(m_folder / "two");
-    for (int index = 0; index < 50; ++index) {
-        WriteBytes(m_folder / "one" + kPathSeparator + "f" + std::to_string(index) + ".c", "\"1\"\n");
-        WriteBytes(m_folder / "two" + kPathSeparator + "f" + std::to_string(index) + ".c", "\"2\"\n");
+    for (int32_t kind : {TARGET_NONE, TARGET_INVALID}) {
+        EventRecorder nothing;
+        RunAnalysis(kind, m_folder.Path().c_str(), options, nothing);
+        EXPECT_EQ(nothing.Events(), std::vector<std::string>{"end"});
     }
-    StartAnalyzeJob(m_recorder.Window(), (m_folder / "one").c_str(), m_settings);
-    StartAnalyzeJob(m_recorder.Window(), (m_folder / "two").c_str(), m_settings);
-    m_recorder.RunUntilEnd(2);
-    EXPECT_EQ(m_recorder.EndCount(), 2);
-    EXPECT_EQ(m_recorder.Notices().size(), 2u * (50 + 2));
-    // Each job enumerated its own folder, though they share one current directory.
-    std::string one = ReadBytes(m_folder / "one" + kPathSeparator + "Tolvek.log");
-    std::string two = ReadBytes(m_folder / "two" + kPathSeparator + "Tolvek.log");
-    EXPECT_EQ(one.find("\"2\""), std::string::npos);
-    EXPECT_EQ(two.find("\"1\""), std::string::npos);
-    EXPECT_EQ(one.size(), two.size());
 }

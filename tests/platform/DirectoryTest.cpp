@@ -48,12 +48,15 @@ TEST(DirectoryTest, FindPathEntryTellsFilesFromFolders)
     TempFolder folder;
     WriteBytes(folder / "a.c", "");
     uint32_t attributes = 0;
-    ASSERT_TRUE(FindPathEntry((folder / "a.c").c_str(), attributes));
+    Failure failure;
+    ASSERT_TRUE(FindPathEntry((folder / "a.c").c_str(), attributes, failure));
     EXPECT_EQ(attributes & kAttrDirectory, 0u);
-    ASSERT_TRUE(FindPathEntry(folder.Path().c_str(), attributes));
+    ASSERT_TRUE(FindPathEntry(folder.Path().c_str(), attributes, failure));
     EXPECT_NE(attributes & kAttrDirectory, 0u);
-    EXPECT_FALSE(FindPathEntry((folder / "missing").c_str(), attributes));
-    EXPECT_FALSE(FindPathEntry("", attributes));
+    EXPECT_FALSE(FindPathEntry((folder / "missing").c_str(), attributes, failure));
+    EXPECT_EQ(failure.kind, FailureKind::NotFound);
+    EXPECT_FALSE(FindPathEntry("", attributes, failure));
     DirectoryList list;
     EXPECT_FALSE(list.Open((folder / "missing").c_str()));
+    EXPECT_EQ(list.GetFailure().kind, FailureKind::NotFound);
 }

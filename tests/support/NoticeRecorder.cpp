@@ -1,20 +1,50 @@
 #include "tests/support/NoticeRecorder.h"
 
 #include "job/JobMessages.h"
-#include "platform/Shell.h"
 
 namespace {
+
+const char kClassName[] = "TolvekTestNoticeRecorder";
 
 std::mutex g_openedMutex;
 std::vector<std::string> g_opened;
 
-void RecordOpen(const char* path)
+LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    std::lock_guard<std::mutex> lock(g_openedMutex);
-    g_opened.push_back(path);
+    auto* recorder = reinterpret_cast<NoticeRecorder*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (recorder != nullptr && (message == WM_ANALYZE_STATUS || message == WM_ANALYZE_END)) {
+        recorder->Record(message, wParam, lParam);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace
+
+NoticeRecorder::NoticeRecorder()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = RecorderProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = kClassName;
+    RegisterClassA(&windowClass);
+    m_window = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+NoticeRecorder::~NoticeRecorder() { DestroyWindow(m_window); }
+
+void NoticeRecorder::RunUntilEnd(int jobs)
+{
+    // Sent messages are handled inside GetMessage; a timer keeps it from waiting for ever.
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, nullptr);
+    MSG message;
+    while (EndCount() < jobs && GetMessageA(&message, nullptr, 0, 0) > 0) {
+        DispatchMessageA(&message);
+    }
+    KillTimer(nullptr, timer);
+}
 
 void NoticeRecorder::Record(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -49,10 +79,14 @@ OpenRecorder::OpenRecorder()
 {
     std::lock_guard<std::mutex> lock(g_openedMutex);
     g_opened.clear();
-    SetOpenFileAction(RecordOpen);
 }
 
-OpenRecorder::~OpenRecorder() { SetOpenFileAction(nullptr); }
+bool OpenRecorder::Record(const char* path)
+{
+    std::lock_guard<std::mutex> lock(g_openedMutex);
+    g_opened.push_back(path);
+    return true;
+}
 
 std::vector<std::string> OpenRecorder::Opened() const
 {

@@ -1,15 +1,14 @@
 #pragma once
 
-#include "platform/WinTypes.h"
+#include <windows.h>
 
 #include <functional>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
-// A window for tests that records the status notices it receives and whether the job ended.
-// Windows: a message-only window; Linux: a message receiver. Owned by the creating thread.
+// A message-only window for tests that records the status notices a job sends it and whether
+// the job ended. Owned by the creating thread.
 class NoticeRecorder {
 public:
     NoticeRecorder();
@@ -34,19 +33,16 @@ public:
 
 private:
     HWND m_window = nullptr;
-    std::shared_ptr<void> m_receiver;  // what m_window points to, where a window is an object
     mutable std::mutex m_mutex;
     std::vector<std::string> m_notices;
     int m_ends = 0;
 };
 
-// Replaces the shell's "open" with a recorder for the lifetime of the object.
+// Stands in for the shell's "open" of a log: Record notes the path (any thread), Opened tells
+// what was noted since the recorder was made.
 class OpenRecorder {
 public:
     OpenRecorder();
-    ~OpenRecorder();
-    OpenRecorder(const OpenRecorder&) = delete;
-    OpenRecorder& operator=(const OpenRecorder&) = delete;
-
+    static bool Record(const char* path);
     std::vector<std::string> Opened() const;
 };

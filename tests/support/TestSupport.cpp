@@ -126,3 +126,15 @@ void SetEnvVar(const char* name, const char* value)
 CodePageScope::CodePageScope(int codePage) : m_previous(GetCodePage()) { SelectCodePage(codePage); }
 
 CodePageScope::~CodePageScope() { SelectCodePage(m_previous); }
+
+CurrentFolderScope::CurrentFolderScope()
+{
+    std::error_code error;
+    m_path = fs::current_path(error).string();
+}
+
+CurrentFolderScope::~CurrentFolderScope()
+{
+    std::error_code error;
+    fs::current_path(m_path, error);
+}

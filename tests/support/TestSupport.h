@@ -40,3 +40,16 @@ public:
 private:
     int m_previous;
 };
+
+// Keeps the process's current directory as it was when the object was made: an analysis leaves
+// its folder current, and that folder may be gone when the next test runs.
+class CurrentFolderScope {
+public:
+    CurrentFolderScope();
+    ~CurrentFolderScope();
+    CurrentFolderScope(const CurrentFolderScope&) = delete;
+    CurrentFolderScope& operator=(const CurrentFolderScope&) = delete;
+
+private:
+    std::string m_path;
+};

@@ -1,0 +1,189 @@
+#include "console/ConsoleOptions.h"
+
+#include "engine/TargetList.h"
+#include "platform/CodePage.h"
+
+#include <cstring>
+#include <vector>
+
+const char kConsoleUsage[] =
+    "usage: tolvek [OPTIONS] PATH\n"
+    "Collects the string literals of the C and C++ sources in the folder or file PATH into\n"
+    "Tolvek.log beside them.\n"
+    "\n"
+    "  --condition N     0: every text, 1: texts without double-byte characters,\n"
+    "                    2: texts with a double-byte character\n"
+    "  --delimiter C     the one-byte character that encloses the texts (default \")\n"
+    "  --ext LIST        the target extensions, such as c,cpp,h\n"
+    "  --codepage CP     932 (Shift_JIS) or single (no double-byte characters)\n"
+    "  --open            open the log with the desktop's handler (xdg-open)\n"
+    "  --help            show this help\n"
+    "  --version         show the version\n"
+    "\n"
+    "Options apply to this run only; the saved settings are in\n"
+    "$XDG_CONFIG_HOME/tolvek/Tolvek.ini (~/.config/tolvek/Tolvek.ini).\n";
+
+namespace {
+
+// "--name value" or "--name=value": true when `argument` is the option, with its value.
+bool TakeValue(const char* name, int argc, char** argv, int& index, std::string& value,
+               bool& missing)
+{
+    const char* argument = argv[index];
+    size_t nameLength = std::strlen(name);
+    if (std::strncmp(argument, name, nameLength) != 0) {
+        return false;
+    }
+    if (argument[nameLength] == '=') {
+        value = argument + nameLength + 1;
+        return true;
+    }
+    if (argument[nameLength] != '\0') {
+        return false;
+    }
+    missing = index + 1 >= argc;
+    if (!missing) {
+        value = argv[++index];
+    }
+    return true;
+}
+
+bool ParseCondition(const std::string& value, ConsoleOptions& options)
+{
+    if (value.size() != 1 || value[0] < '0' || value[0] > '2') {
+        return false;
+    }
+    options.hasCondition = true;
+    options.condition = value[0] - '0';
+    return true;
+}
+
+bool ParseTargetList(const std::string& value, ConsoleOptions& options)
+{
+    if (value.find('|') != std::string::npos) {
+        return false;
+    }
+    std::vector<CString> extensions;
+    size_t start = 0;
+    while (start <= value.size()) {
+        size_t comma = value.find(',', start);
+        std::string item = value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (!item.empty() && item[0] == '.') {
+            item.erase(0, 1);
+        }
+        if (!item.empty()) {
+            extensions.emplace_back(item.c_str());
+        }
+        if (comma == std::string::npos) {
+            break;
+        }
+        start = comma + 1;
+    }
+    options.hasTargetList = true;
+    options.targetList = JoinTargetList(extensions).GetString();
+    return true;
+}
+
+bool ParseCodePage(const std::string& value, ConsoleOptions& options)
+{
+    if (value == "932") {
+        options.codePage = kCodePageShiftJis;
+    } else if (value == "single") {
+        options.codePage = kCodePageSingleByte;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// One option with a value; false with `error` set when it is not valid.
+bool ParseValueOption(int argc, char** argv, int& index, ConsoleOptions& options,
+                      std::string& error, bool& matched)
+{
+    std::string value;
+    bool missing = false;
+    matched = true;
+    if (TakeValue("--condition", argc, argv, index, value, missing)) {
+        if (missing || !ParseCondition(value, options)) {
+            error = "--condition takes 0, 1 or 2";
+            return false;
+        }
+    } else if (TakeValue("--delimiter", argc, argv, index, value, missing)) {
+        if (missing || value.size() != 1 || static_cast<unsigned char>(value[0]) >= 0x80) {
+            error = "--delimiter takes one single-byte character";
+            return false;
+        }
+        options.hasDelimiter = true;
+        options.delimiter = value;
+    } else if (TakeValue("--ext", argc, argv, index, value, missing)) {
+        if (missing || !ParseTargetList(value, options)) {
+            error = "--ext takes extensions separated by commas, such as c,cpp,h";
+            return false;
+        }
+    } else if (TakeValue("--codepage", argc, argv, index, value, missing)) {
+        if (missing || !ParseCodePage(value, options)) {
+            error = "--codepage takes 932 or single";
+            return false;
+        }
+    } else {
+        matched = false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ParseConsoleOptions(int argc, char** argv, ConsoleOptions& options, std::string& error)
+{
+    bool optionsEnded = false;
+    int paths = 0;
+    for (int index = 1; index < argc; ++index) {
+        std::string argument = argv[index];
+        bool isOption = !optionsEnded && argument.size() > 1 && argument[0] == '-';
+        if (!isOption) {
+            options.path = argument;
+            ++paths;
+            continue;
+        }
+        bool matched = false;
+        if (!ParseValueOption(argc, argv, index, options, error, matched)) {
+            return false;
+        }
+        if (matched) {
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+        } else if (argument == "--open") {
+            options.open = true;
+        } else if (argument == "--help" || argument == "-h") {
+            options.help = true;
+        } else if (argument == "--version") {
+            options.version = true;
+        } else {
+            error = "unknown option " + argument;
+            return false;
+        }
+    }
+    if (options.help || options.version) {
+        return true;
+    }
+    if (paths != 1) {
+        error = paths == 0 ? "a PATH is needed" : "only one PATH, please";
+        return false;
+    }
+    return true;
+}
+
+void ApplyConsoleOptions(const ConsoleOptions& options, AnalysisOptions& analysis)
+{
+    if (options.hasCondition) {
+        analysis.condition = options.condition;
+    }
+    if (options.hasDelimiter) {
+        analysis.delimiter = options.delimiter.c_str();
+    }
+    if (options.hasTargetList) {
+        analysis.targetList = options.targetList.c_str();
+    }
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "engine/AnalysisOptions.h"
+
+#include <string>
+
+// The command line of `tolvek [OPTIONS] PATH`. Options override the settings for one run only.
+struct ConsoleOptions {
+    std::string path;
+    bool hasCondition = false;
+    int32_t condition = 0;
+    bool hasDelimiter = false;
+    std::string delimiter;
+    bool hasTargetList = false;
+    std::string targetList;  // "|c|cpp|h|", built from --ext c,cpp,h
+    int codePage = 0;        // 0: as the locale says
+    bool open = false;
+    bool help = false;
+    bool version = false;
+};
+
+// Reads the arguments after the program name. False, with a message in `error`, for a usage
+// mistake.
+bool ParseConsoleOptions(int argc, char** argv, ConsoleOptions& options, std::string& error);
+
+// Puts the options' overrides into the analysis options of this run.
+void ApplyConsoleOptions(const ConsoleOptions& options, AnalysisOptions& analysis);
+
+extern const char kConsoleUsage[];

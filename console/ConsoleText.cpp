@@ -1,0 +1,53 @@
+#include "console/ConsoleText.h"
+
+#include <iconv.h>
+#include <langinfo.h>
+
+#include <cerrno>
+#include <clocale>
+#include <cstring>
+#include <mutex>
+
+namespace {
+
+std::string g_codeset;
+std::mutex g_mutex;
+
+bool IsUtf8(const std::string& codeset)
+{
+    return codeset == "UTF-8" || codeset == "utf8" || codeset == "UTF8" || codeset == "utf-8";
+}
+
+}  // namespace
+
+void InitTerminalEncoding()
+{
+    std::setlocale(LC_CTYPE, "");
+    g_codeset = nl_langinfo(CODESET);
+}
+
+std::string ToTerminal(const char* text)
+{
+    if (g_codeset.empty() || IsUtf8(g_codeset)) {
+        return text;
+    }
+    std::lock_guard<std::mutex> lock(g_mutex);
+    iconv_t converter = iconv_open(g_codeset.c_str(), "UTF-8");
+    if (converter == reinterpret_cast<iconv_t>(-1)) {
+        return text;
+    }
+    std::string result;
+    char* in = const_cast<char*>(text);
+    size_t inLeft = std::strlen(text);
+    char block[256];
+    bool failed = false;
+    while (inLeft > 0 && !failed) {
+        char* out = block;
+        size_t outLeft = sizeof block;
+        size_t done = iconv(converter, &in, &inLeft, &out, &outLeft);
+        result.append(block, sizeof block - outLeft);
+        failed = done == static_cast<size_t>(-1) && errno != E2BIG;
+    }
+    iconv_close(converter);
+    return failed ? std::string(text) : result;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/CString.h"
+#include "platform/Failure.h"
+
+#include <cstdint>
+
+// What an analysis did, told at its end.
+struct AnalysisSummary {
+    int64_t filesRead = 0;       // target files scanned (whether or not they held texts)
+    int64_t recordsWritten = 0;  // records appended to the log
+    int64_t readFailures = 0;    // files and folders that could not be read
+    bool logFailed = false;      // the log could not be created, opened or fully written
+    CString logPath;             // the log, when a line of a target file held the delimiter (so
+                                 // the log was opened for this job); empty otherwise
+};
+
+// What an analysis tells its front end, which decides what a user sees. The analysis calls these
+// on its own thread, one at a time and in the order of the files; the texts stay valid only for
+// the call.
+class AnalysisEvents {
+public:
+    virtual ~AnalysisEvents() = default;
+
+    // The target file `displayName` is about to be read.
+    virtual void OnFileBegin(const char* displayName) = 0;
+    // A file or folder could not be opened, listed or read; `path` names it.
+    virtual void OnReadFailure(const char* path, const Failure& failure) = 0;
+    // The log at `path` could not be created, opened or fully written. Nothing more is written
+    // to it by this analysis.
+    virtual void OnLogFailure(const char* path, const Failure& failure) = 0;
+    // The analysis has ended; the last call, made whatever happened before.
+    virtual void OnEnd(const AnalysisSummary& summary) = 0;
+};

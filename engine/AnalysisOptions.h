@@ -1,0 +1,14 @@
+#pragma once
+
+#include "engine/Conditions.h"
+#include "platform/CString.h"
+
+#include <cstdint>
+
+// What one analysis is asked to do. A plain value: a job takes its own copy when it starts, so
+// that a change to the settings meanwhile takes effect with the next job.
+struct AnalysisOptions {
+    CString delimiter;               // empty means the double quote; at most 15 bytes are used
+    int32_t condition = STRFLG_ANY;  // STRFLG_*
+    CString targetList;              // the target extensions, such as "|c|cpp|h|"
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "engine/AnalysisEvents.h"
+#include "platform/Shell.h"
+#include "platform/WinTypes.h"
+
+// Turns a job's events into the window's notices (Windows): the name of each file before it is
+// read, and at the end the log opened in the shell when a line held the delimiter, the closing
+// status and WM_ANALYZE_END. Runs on the job's worker; the window's thread shows the texts.
+class WindowNotifier : public AnalysisEvents {
+public:
+    WindowNotifier(HWND window, OpenFileAction openLog) : m_window(window), m_openLog(openLog) {}
+
+    void OnFileBegin(const char* displayName) override;
+    void OnReadFailure(const char* path, const Failure& failure) override;
+    void OnLogFailure(const char* path, const Failure& failure) override;
+    void OnEnd(const AnalysisSummary& summary) override;
+
+    bool Ended() const { return m_ended; }
+
+private:
+    HWND m_window;
+    OpenFileAction m_openLog;
+    bool m_ended = false;
+};
+
+// The closing status and WM_ANALYZE_END: what every job sends last.
+void SendEndNotices(HWND window);

@@ -1,0 +1,86 @@
+#include "console/ConsoleOptions.h"
+
+#include "platform/CodePage.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+bool Parse(std::vector<std::string> arguments, ConsoleOptions& options, std::string& error)
+{
+    arguments.insert(arguments.begin(), "tolvek");
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(&argument[0]);
+    }
+    return ParseConsoleOptions(static_cast<int>(argv.size()), argv.data(), options, error);
+}
+
+}  // namespace
+
+TEST(ConsoleOptionsTest, ReadsEveryOptionInBothForms)
+{
+    ConsoleOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({"--condition", "2", "--delimiter='", "--ext", "c,.hpp,,h", "--codepage=932",
+                       "--open", "src"},
+                      options, error));
+    EXPECT_EQ(options.condition, 2);
+    EXPECT_EQ(options.delimiter, "'");
+    EXPECT_EQ(options.targetList, "|c|hpp|h|");
+    EXPECT_EQ(options.codePage, kCodePageShiftJis);
+    EXPECT_TRUE(options.open);
+    EXPECT_EQ(options.path, "src");
+
+    AnalysisOptions run;
+    run.delimiter = "\"";
+    run.targetList = "|c|";
+    ApplyConsoleOptions(options, run);
+    EXPECT_EQ(run.condition, 2);
+    EXPECT_EQ(run.delimiter, "'");
+    EXPECT_EQ(run.targetList, "|c|hpp|h|");
+
+    ConsoleOptions none;
+    AnalysisOptions untouched;
+    untouched.targetList = "|c|";
+    ApplyConsoleOptions(none, untouched);
+    EXPECT_EQ(untouched.targetList, "|c|");
+}
+
+TEST(ConsoleOptionsTest, AnEmptyExtensionListAnalysesNothingAndDashDashEndsOptions)
+{
+    ConsoleOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({"--ext=", "--", "--odd-name"}, options, error));
+    EXPECT_EQ(options.targetList, "|");
+    EXPECT_EQ(options.path, "--odd-name");
+}
+
+TEST(ConsoleOptionsTest, RefusesUsageMistakes)
+{
+    const std::vector<std::vector<std::string>> mistakes = {
+        {},
+        {"a", "b"},
+        {"--condition", "3", "a"},
+        {"--condition", "a"},
+        {"--delimiter", "ab", "a"},
+        {"--delimiter=\x82", "a"},
+        {"--ext", "c|h", "a"},
+        {"--codepage", "utf8", "a"},
+        {"--frobnicate", "a"},
+        {"a", "--delimiter"},
+    };
+    for (const auto& arguments : mistakes) {
+        ConsoleOptions options;
+        std::string error;
+        EXPECT_FALSE(Parse(arguments, options, error)) << arguments.size();
+        EXPECT_FALSE(error.empty());
+    }
+    ConsoleOptions options;
+    std::string error;
+    EXPECT_TRUE(Parse({"--help"}, options, error));
+    EXPECT_TRUE(options.help);
+}

@@ -1,9 +1,0 @@
-#pragma once
-
-#include "platform/win32/Dialog.h"
-
-// The About box, opened from the main window's system menu.
-class CAboutDlg : public CDialog {
-public:
-    explicit CAboutDlg(CWnd* parent = nullptr);
-};
