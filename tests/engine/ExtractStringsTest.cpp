@@ -140,6 +140,18 @@ TEST_F(ExtractStringsTest, LongRecordsAreWrittenWhole)
     EXPECT_EQ(Log(), "a.c(1): \"" + text + "\"\r\n");
 }
 
+TEST_F(ExtractStringsTest, RecordsAroundTheSizeOfTheRecordBufferAreWrittenWhole)
+{
+    // A record is a.c(1): "text" and a line feed: 11 bytes and the text. Most records are
+    // formatted in a buffer of 512 bytes; longer ones some other way.
+    for (size_t recordLength = 508; recordLength <= 516; ++recordLength) {
+        std::string text(recordLength - 11, static_cast<char>('a' + recordLength % 26));
+        RemoveFile(m_log);
+        Scan("x = \"" + text + "\";\n");
+        EXPECT_EQ(Log(), "a.c(1): \"" + text + "\"\r\n") << recordLength;
+    }
+}
+
 TEST_F(ExtractStringsTest, ScanningTwiceAppendsTwice)
 {
     Scan("\"a\"\n");

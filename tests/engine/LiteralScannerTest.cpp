@@ -66,3 +66,28 @@ TEST_F(LiteralScannerTest, ALeadByteDelimiterIsNeverCut)
     // A hand-edited lead byte as the delimiter: the line contains it, but no text is taken.
     EXPECT_EQ(Scan("a\x81" "b\x81" "c\n", "\x81"), "1 ");
 }
+
+TEST_F(LiteralScannerTest, LineNumbersHoldAfterManyShortLines)
+{
+    // The block search adds up its line feeds in batches of a few kilobytes: a literal after
+    // several batches of short lines still has its editor's line number.
+    for (const std::string& line : {std::string("\n"), std::string("x;\n"), std::string("abcdefg\n")}) {
+        for (size_t lines : {1000u, 1343u, 1344u, 1345u, 2015u, 2016u, 2017u, 4031u, 4032u, 4033u,
+                             8063u, 8064u, 8065u, 20000u}) {
+            std::string text;
+            for (size_t index = 0; index < lines; ++index) {
+                text += line;
+            }
+            text += "s = \"a\";\n";
+            EXPECT_EQ(Scan(text), "1 " + std::to_string(lines + 1) + ":a;")
+                << lines << " lines of " << line.size() << " bytes";
+        }
+    }
+}
+
+TEST_F(LiteralScannerTest, ABackslashTakesTheWholeDoubleByteCharacterAfterIt)
+{
+    // 表 is 0x95 0x5C: its trail byte is a backslash, which must not escape the closing quote.
+    EXPECT_EQ(Scan("s = \"\\\x95\x5C\"; t = \"y\";\n"), "1 1:\\\x95\x5C;1:y;");
+    EXPECT_EQ(Scan("s = \"\\\x95\x5C\"; t = \"y\";\n", "\"", 3), "1 1:\\\x95\x5C;1:y;");
+}

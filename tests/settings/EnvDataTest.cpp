@@ -55,14 +55,6 @@ protected:
 
 }  // namespace
 
-TEST_F(EnvDataTest, ValuesBeforeLoadingAreZeroAndEmpty)
-{
-    CEnvData env;
-    EXPECT_EQ(env.m_nStrFlg, 0);
-    EXPECT_TRUE(env.m_strTgtFile.IsEmpty());
-    EXPECT_TRUE(env.m_strToken.IsEmpty());
-}
-
 TEST_F(EnvDataTest, IniFileIsTolvekIniInTheSettingsFolder)
 {
     std::string name = std::string(1, kPathSeparator) + "Tolvek.ini";
@@ -85,6 +77,21 @@ TEST_F(EnvDataTest, NoIniFileGivesDefaultsAndSaveCreatesItWithThem)
     EXPECT_EQ(ReadKey("StrFlg"), "0");
     EXPECT_EQ(ReadKey("TgtFile"), "|c|cpp|h|");
     EXPECT_EQ(ReadKey("Token"), "\"");
+}
+
+TEST_F(EnvDataTest, EachMissingKeyTakesItsOwnDefault)
+{
+    WriteKey("StrFlg", "2");
+    CEnvData env = Loaded();
+    EXPECT_EQ(env.m_nStrFlg, 2);
+    EXPECT_EQ(env.m_strTgtFile, "|c|cpp|h|");
+    EXPECT_EQ(env.m_strToken, "\"");
+
+    RemoveFile(m_ini);
+    WriteKey("Token", "'");
+    env = Loaded();
+    EXPECT_EQ(env.m_nStrFlg, 0);
+    EXPECT_EQ(env.m_strToken, "'");
 }
 
 TEST_F(EnvDataTest, EveryKeyMakesTheRoundTrip)
