@@ -21,6 +21,10 @@ BOOL CTolvekApp::InitInstance()
     dlg.m_strCmdLine = m_lpCmdLine;
     dlg.DoModal();
     AfxSetMainWnd(nullptr);
+    // A command-line job that could not do all it was asked tells its caller so.
+    if (!dlg.m_strCmdLine.IsEmpty() && dlg.m_bJobFailed) {
+        m_nExitCode = 1;
+    }
     m_env.Save();
 
     if (m_hMutex != nullptr) {

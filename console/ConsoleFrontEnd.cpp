@@ -7,37 +7,71 @@
 #include "platform/CodePage.h"
 #include "settings/EnvData.h"
 
-#include <dirent.h>
-#include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <atomic>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
 
-// Why the path cannot be analysed, or "" when it can.
-std::string PathProblem(const std::string& path, int32_t kind)
+std::atomic<bool> g_stopRequested{false};
+volatile sig_atomic_t g_stopSignal = 0;
+
+void OnStopSignal(int signal)
 {
-    if (kind == TARGET_FOLDER) {
-        DIR* folder = opendir(path.c_str());
-        if (folder == nullptr) {
-            return path + ": cannot read this folder (" + std::strerror(errno) + ")";
-        }
-        closedir(folder);
-        return "";
+    g_stopSignal = signal;
+    g_stopRequested.store(true);
+}
+
+// SIGINT and SIGTERM stop the job once the records being written are whole, for as long as the
+// object lives.
+class StopSignals {
+public:
+    StopSignals()
+    {
+        struct sigaction action = {};
+        action.sa_handler = OnStopSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(SIGINT, &action, &m_previousInt);
+        sigaction(SIGTERM, &action, &m_previousTerm);
     }
-    if (kind == TARGET_FILE) {
-        int file = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (file < 0) {
-            return path + ": cannot read this file (" + std::strerror(errno) + ")";
-        }
-        close(file);
-        return "";
+    ~StopSignals()
+    {
+        sigaction(SIGINT, &m_previousInt, nullptr);
+        sigaction(SIGTERM, &m_previousTerm, nullptr);
     }
-    return path + ": no such file or folder";
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+private:
+    struct sigaction m_previousInt;
+    struct sigaction m_previousTerm;
+};
+
+// Runs the job for the path; returns the exit status.
+int RunJob(const ConsoleOptions& options, const CEnvData& settings)
+{
+    Failure why;
+    int32_t kind = ClassifyPath(options.path.c_str(), why);
+    if (kind != TARGET_FILE && kind != TARGET_FOLDER) {
+        ReportFailure(options.path.c_str(), DescribeFailure(why));
+        return 1;
+    }
+    AnalysisOptions analysis = MakeAnalysisOptions(settings);
+    ApplyConsoleOptions(options, analysis);
+    analysis.stop = &g_stopRequested;
+    ConsoleEvents events(options.path.c_str(), options.open);
+    {
+        StopSignals signals;
+        RunAnalysis(kind, options.path.c_str(), analysis, events);
+    }
+    if (events.Stopped()) {
+        return 128 + static_cast<int>(g_stopSignal);
+    }
+    return events.ExitStatus();
 }
 
 }  // namespace
@@ -68,23 +102,9 @@ int RunConsole(int argc, char** argv, CEnvData& settings)
         SelectCodePage(options.codePage);
     }
     settings.Load();
-    int exitStatus = 0;
-    Failure why;
-    int32_t kind = ClassifyPath(options.path.c_str(), why);
-    std::string problem = PathProblem(options.path, kind);
-    if (why.kind == FailureKind::NotRegularFile) {
-        problem = options.path + ": not a file or folder";
-    }
-    if (!problem.empty()) {
-        std::fprintf(stderr, "tolvek: %s\n", problem.c_str());
-        exitStatus = 1;
-    } else {
-        AnalysisOptions analysis = MakeAnalysisOptions(settings);
-        ApplyConsoleOptions(options, analysis);
-        ConsoleEvents events(options.open);
-        RunAnalysis(kind, options.path.c_str(), analysis, events);
-    }
-    // As when the window closes on Windows: the file then holds the values in force.
+    int exitStatus = RunJob(options, settings);
+    // As when the window closes on Windows: a file that is missing is made with the values in
+    // force; one that is there changes only where a setting changed.
     settings.Save();
     std::fflush(stderr);
     return exitStatus;

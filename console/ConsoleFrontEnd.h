@@ -3,6 +3,7 @@
 class CEnvData;
 
 // The `tolvek` command: loads `settings`, runs one job for the path on the command line, shows
-// its notices on standard error, waits for its end and saves `settings`. Returns the exit
-// status: 0 when the job ran, 1 when the path cannot be analysed, 2 for a usage mistake.
+// its notices and every failure on standard error, and saves `settings`. Returns the exit
+// status: 0 when everything named was analysed and written, 1 when something was not, 2 for a
+// usage mistake, 128 + the signal when SIGINT or SIGTERM stopped the job.
 int RunConsole(int argc, char** argv, CEnvData& settings);

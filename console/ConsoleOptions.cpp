@@ -17,11 +17,16 @@ const char kConsoleUsage[] =
     "  --ext LIST        the target extensions, such as c,cpp,h\n"
     "  --codepage CP     932 (Shift_JIS) or single (no double-byte characters)\n"
     "  --open            open the log with the desktop's handler (xdg-open)\n"
+    "  --follow          read the files that symbolic links in the folder point to\n"
     "  --help            show this help\n"
     "  --version         show the version\n"
     "\n"
     "Options apply to this run only; the saved settings are in\n"
-    "$XDG_CONFIG_HOME/tolvek/Tolvek.ini (~/.config/tolvek/Tolvek.ini).\n";
+    "$XDG_CONFIG_HOME/tolvek/Tolvek.ini (~/.config/tolvek/Tolvek.ini).\n"
+    "\n"
+    "Exit status: 0 when everything named was analysed and every record written; 1 when\n"
+    "something could not be (each failure is told on standard error); 2 for a usage mistake;\n"
+    "130 or 143 when stopped by SIGINT or SIGTERM (the log then holds only whole records).\n";
 
 namespace {
 
@@ -60,7 +65,7 @@ bool ParseCondition(const std::string& value, ConsoleOptions& options)
 
 bool ParseTargetList(const std::string& value, ConsoleOptions& options)
 {
-    if (value.find('|') != std::string::npos) {
+    if (value.find('|') != std::string::npos || value.find_first_not_of(",.") == std::string::npos) {
         return false;
     }
     std::vector<CString> extensions;
@@ -109,15 +114,17 @@ bool ParseValueOption(int argc, char** argv, int& index, ConsoleOptions& options
             return false;
         }
     } else if (TakeValue("--delimiter", argc, argv, index, value, missing)) {
-        if (missing || value.size() != 1 || static_cast<unsigned char>(value[0]) >= 0x80) {
-            error = "--delimiter takes one single-byte character";
+        // A line feed cannot enclose anything: lines end there.
+        if (missing || value.size() != 1 || static_cast<unsigned char>(value[0]) >= 0x80 ||
+            value[0] == '\n') {
+            error = "--delimiter takes one single-byte character other than a line feed";
             return false;
         }
         options.hasDelimiter = true;
         options.delimiter = value;
     } else if (TakeValue("--ext", argc, argv, index, value, missing)) {
         if (missing || !ParseTargetList(value, options)) {
-            error = "--ext takes extensions separated by commas, such as c,cpp,h";
+            error = "--ext takes one or more extensions separated by commas, such as c,cpp,h";
             return false;
         }
     } else if (TakeValue("--codepage", argc, argv, index, value, missing)) {
@@ -156,6 +163,8 @@ bool ParseConsoleOptions(int argc, char** argv, ConsoleOptions& options, std::st
             optionsEnded = true;
         } else if (argument == "--open") {
             options.open = true;
+        } else if (argument == "--follow") {
+            options.followLinks = true;
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
         } else if (argument == "--version") {
@@ -186,4 +195,5 @@ void ApplyConsoleOptions(const ConsoleOptions& options, AnalysisOptions& analysi
     if (options.hasTargetList) {
         analysis.targetList = options.targetList.c_str();
     }
+    analysis.followLinks = options.followLinks;
 }

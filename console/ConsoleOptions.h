@@ -15,6 +15,7 @@ struct ConsoleOptions {
     std::string targetList;  // "|c|cpp|h|", built from --ext c,cpp,h
     int codePage = 0;        // 0: as the locale says
     bool open = false;
+    bool followLinks = false;
     bool help = false;
     bool version = false;
 };

@@ -1,10 +1,13 @@
 #include "console/ConsoleText.h"
 
+#include "engine/LogFormat.h"
+
 #include <iconv.h>
 #include <langinfo.h>
 
 #include <cerrno>
 #include <clocale>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -50,4 +53,29 @@ std::string ToTerminal(const char* text)
     }
     iconv_close(converter);
     return failed ? std::string(text) : result;
+}
+
+std::string DescribeFailure(const Failure& failure)
+{
+    switch (failure.kind) {
+    case FailureKind::NotFound:
+        return "no such file or folder";
+    case FailureKind::SymbolicLink:
+        return "a symbolic link, which is not followed";
+    case FailureKind::NotRegularFile:
+        return failure.systemCode == EISDIR ? "a folder, not a file" : "not a file or folder";
+    default:
+        return failure.systemCode != 0 ? std::strerror(failure.systemCode) : "failed";
+    }
+}
+
+void ReportFailure(const char* path, const std::string& reason)
+{
+    ReportProblem(std::string(EscapeControlBytes(path).GetString()) + ": " + reason);
+}
+
+void ReportProblem(const std::string& problem)
+{
+    std::string line = "tolvek: " + problem + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
 }

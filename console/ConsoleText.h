@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Failure.h"
+
 #include <string>
 
 // The tool's own texts are UTF-8 in the Linux program; the terminal may use another encoding.
@@ -8,3 +10,11 @@ void InitTerminalEncoding();
 
 // `text` (UTF-8) in the terminal's encoding, or unchanged when it cannot be converted.
 std::string ToTerminal(const char* text);
+
+// Why something failed, in a few words ("Permission denied").
+std::string DescribeFailure(const Failure& failure);
+
+// One line on standard error: "tolvek: PATH: REASON", the path's control bytes escaped.
+void ReportFailure(const char* path, const std::string& reason);
+// One line on standard error: "tolvek: PROBLEM".
+void ReportProblem(const std::string& problem);

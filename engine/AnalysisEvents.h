@@ -8,9 +8,12 @@
 // What an analysis did, told at its end.
 struct AnalysisSummary {
     int64_t filesRead = 0;       // target files scanned (whether or not they held texts)
-    int64_t recordsWritten = 0;  // records appended to the log
+    int64_t recordsWritten = 0;  // whole records appended to the log
     int64_t readFailures = 0;    // files and folders that could not be read
     bool logFailed = false;      // the log could not be created, opened or fully written
+    bool noTargetList = false;   // the target list holds no extension: nothing was analysed
+    bool notTarget = false;      // the file named is not a target: it was not analysed
+    bool stopped = false;        // stopped on request before its end
     CString logPath;             // the log, when a line of a target file held the delimiter (so
                                  // the log was opened for this job); empty otherwise
 };
@@ -24,10 +27,11 @@ public:
 
     // The target file `displayName` is about to be read.
     virtual void OnFileBegin(const char* displayName) = 0;
-    // A file or folder could not be opened, listed or read; `path` names it.
+    // A file or folder could not be opened, listed or read; `path` names it. The analysis goes on
+    // with the next file.
     virtual void OnReadFailure(const char* path, const Failure& failure) = 0;
-    // The log at `path` could not be created, opened or fully written. Nothing more is written
-    // to it by this analysis.
+    // The log at `path` could not be created, opened or fully written; it ends at its last whole
+    // record, and the analysis ends.
     virtual void OnLogFailure(const char* path, const Failure& failure) = 0;
     // The analysis has ended; the last call, made whatever happened before.
     virtual void OnEnd(const AnalysisSummary& summary) = 0;

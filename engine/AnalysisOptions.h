@@ -3,6 +3,7 @@
 #include "engine/Conditions.h"
 #include "platform/CString.h"
 
+#include <atomic>
 #include <cstdint>
 
 // What one analysis is asked to do. A plain value: a job takes its own copy when it starts, so
@@ -11,4 +12,8 @@ struct AnalysisOptions {
     CString delimiter;               // empty means the double quote; at most 15 bytes are used
     int32_t condition = STRFLG_ANY;  // STRFLG_*
     CString targetList;              // the target extensions, such as "|c|cpp|h|"
+    bool followLinks = false;        // read the files that links in the folder point to (Linux)
+    // Set by the front end to stop the analysis after the records being written; null when the
+    // analysis cannot be stopped. The flag outlives the analysis.
+    const std::atomic<bool>* stop = nullptr;
 };

@@ -1,14 +1,13 @@
 #include "engine/Analyze.h"
 
 #include "engine/ExtractStrings.h"
-#include "engine/LogFile.h"
+#include "engine/LogFormat.h"
+#include "engine/RecordFile.h"
 #include "engine/TargetList.h"
 #include "platform/Directory.h"
 #include "platform/Path.h"
 
 namespace {
-
-const uint32_t kSkippedAttributes = kAttrHidden | kAttrSystem | kAttrDirectory | kAttrDevice;
 
 // `folder` and `name` joined by a separator, unless the folder already ends with one.
 CString JoinPath(const CString& folder, const char* name)
@@ -27,16 +26,28 @@ public:
     Analysis(const char* logPath, const AnalysisOptions& options, AnalysisEvents& events)
         : m_log(logPath),
           m_settings(MakeScanSettings(options.delimiter, options.condition)),
+          m_stop(options.stop),
           m_events(events)
     {
+    }
+
+    // False once the analysis cannot or must not go on.
+    bool CanGoOn()
+    {
+        if (m_stop != nullptr && m_stop->load(std::memory_order_relaxed)) {
+            m_summary.stopped = true;
+        }
+        return !m_summary.stopped && !m_summary.logFailed;
     }
 
     void ScanFile(const char* path, const char* displayName)
     {
         m_events.OnFileBegin(displayName);
         FileScan scan;
-        m_total += ExtractStrings(m_log, path, displayName, m_settings, scan);
+        scan.stop = m_stop;
+        m_total += ExtractStrings(m_log, m_format, path, displayName, m_settings, scan);
         m_summary.filesRead += scan.read ? 1 : 0;
+        m_summary.stopped = m_summary.stopped || scan.stopped;
         if (scan.readFailure.kind != FailureKind::None) {
             ReadFailed(path, scan.readFailure);
         }
@@ -52,9 +63,11 @@ public:
         m_events.OnReadFailure(path, failure);
     }
 
+    AnalysisSummary& Summary() { return m_summary; }
+
     void End()
     {
-        m_summary.recordsWritten = m_summary.logFailed ? 0 : m_log.RecordsTaken();
+        m_summary.recordsWritten = m_log.RecordsWritten();
         if (m_total > 0) {
             m_summary.logPath = m_log.Path();
         }
@@ -62,8 +75,10 @@ public:
     }
 
 private:
-    LogFile m_log;
+    RecordFile m_log;
+    LogFormat m_format;
     ScanSettings m_settings;
+    const std::atomic<bool>* m_stop;
     AnalysisEvents& m_events;
     AnalysisSummary m_summary;
     int64_t m_total = 0;  // lines that held the delimiter, in every file
@@ -77,10 +92,32 @@ void EndWithReadFailure(const char* path, const Failure& failure, AnalysisEvents
     events.OnEnd(summary);
 }
 
+// Entries that are not read: hidden and system ones, folders, devices, and links unless they
+// are followed.
+bool IsSkipped(uint32_t attributes, bool followLinks)
+{
+    const uint32_t kSkipped = kAttrHidden | kAttrSystem | kAttrDirectory | kAttrDevice;
+    return (attributes & kSkipped) != 0 || ((attributes & kAttrLink) != 0 && !followLinks);
+}
+
+bool EndWithoutTargetList(const AnalysisOptions& options, AnalysisEvents& events)
+{
+    if (TargetListHasExtension(options.targetList)) {
+        return false;
+    }
+    AnalysisSummary summary;
+    summary.noTargetList = true;
+    events.OnEnd(summary);
+    return true;
+}
+
 }  // namespace
 
 void AnalyzeFolder(const char* folderPath, const AnalysisOptions& options, AnalysisEvents& events)
 {
+    if (EndWithoutTargetList(options, events)) {
+        return;
+    }
     CString folder;
     if (!MakeAbsolutePath(folderPath, folder) || !SetCurrentDir(folder)) {
         EndWithReadFailure(folderPath, LastSystemFailure(), events);
@@ -92,8 +129,8 @@ void AnalyzeFolder(const char* folderPath, const AnalysisOptions& options, Analy
         analysis.ReadFailed(folder, entries.GetFailure());
     }
     DirEntry entry;
-    while (entries.Next(entry)) {
-        if ((entry.attributes & kSkippedAttributes) != 0) {
+    while (analysis.CanGoOn() && entries.Next(entry)) {
+        if (IsSkipped(entry.attributes, options.followLinks)) {
             continue;
         }
         CString fullPath = JoinPath(folder, entry.name);
@@ -106,6 +143,9 @@ void AnalyzeFolder(const char* folderPath, const AnalysisOptions& options, Analy
 
 void AnalyzeFile(const char* filePath, const AnalysisOptions& options, AnalysisEvents& events)
 {
+    if (EndWithoutTargetList(options, events)) {
+        return;
+    }
     CString file;
     if (!MakeAbsolutePath(filePath, file)) {
         EndWithReadFailure(filePath, LastSystemFailure(), events);
@@ -120,6 +160,8 @@ void AnalyzeFile(const char* filePath, const AnalysisOptions& options, AnalysisE
         CString displayName = parts.name;
         displayName += parts.ext;
         analysis.ScanFile(file, displayName);
+    } else {
+        analysis.Summary().notTarget = true;
     }
     analysis.End();
 }

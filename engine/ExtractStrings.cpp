@@ -1,29 +1,28 @@
 #include "engine/ExtractStrings.h"
 
-#include "engine/LogFile.h"
+#include "engine/LogFormat.h"
+#include "engine/RecordFile.h"
 #include "platform/TextFile.h"
 
 #include <climits>
 #include <cstdint>
-#include <cstring>
-#include <string>
 #include <vector>
 
 namespace {
 
 const size_t kReadBlockBytes = 128 * 1024;
 
-// Formats each literal as a record of the log; opens the log at the first delimiter line.
-class LogRecordSink : public LiteralSink {
+// Writes each literal as a record; opens the record file at the first delimiter line.
+class RecordSink : public LiteralSink {
 public:
-    LogRecordSink(LogFile& log, const char* displayName)
-        : m_log(log), m_displayName(displayName), m_nameLength(std::strlen(displayName))
+    RecordSink(RecordFile& records, const RecordFormat& format, const char* displayName)
+        : m_records(records), m_format(format), m_label(format.FileLabel(displayName))
     {
     }
 
     bool OnDelimiterLine() override
     {
-        if (!m_log.EnsureOpen()) {
+        if (!m_records.Open()) {
             return false;
         }
         if (m_count < INT_MAX) {
@@ -32,47 +31,17 @@ public:
         return true;
     }
 
-    void OnLiteral(int64_t line, const char* text, size_t length) override
+    void OnLiteral(int64_t line, const LiteralText& text) override
     {
-        char number[24];
-        char* digits = number + sizeof number;
-        uint64_t value = static_cast<uint64_t>(line);
-        do {
-            *--digits = static_cast<char>('0' + value % 10);
-            value /= 10;
-        } while (value != 0);
-        size_t digitCount = static_cast<size_t>(number + sizeof number - digits);
-
-        // name(line): "text" and a line feed; most records fit the fixed buffer.
-        size_t recordLength = m_nameLength + digitCount + length + 7;
-        char* record = m_fixedRecord;
-        if (recordLength > sizeof m_fixedRecord) {
-            m_longRecord.resize(recordLength);
-            record = &m_longRecord[0];
-        }
-        char* out = record;
-        std::memcpy(out, m_displayName, m_nameLength);
-        out += m_nameLength;
-        *out++ = '(';
-        std::memcpy(out, digits, digitCount);
-        out += digitCount;
-        std::memcpy(out, "): \"", 4);
-        out += 4;
-        std::memcpy(out, text, length);
-        out += length;
-        *out++ = '"';
-        *out++ = '\n';
-        m_log.AppendRecord(record, recordLength);
+        m_format.WriteRecord(m_label, line, text, m_records);
     }
 
     int Count() const { return m_count; }
 
 private:
-    LogFile& m_log;
-    const char* m_displayName;
-    size_t m_nameLength;
-    char m_fixedRecord[512];
-    std::string m_longRecord;  // for records that do not fit: grows with the longest text
+    RecordFile& m_records;
+    const RecordFormat& m_format;
+    CString m_label;
     int m_count = 0;
 };
 
@@ -92,13 +61,13 @@ char* ReadBlock()
 int ExtractStrings(const char* logPath, const char* srcPath, const char* displayName,
                    const ScanSettings& settings)
 {
-    LogFile log(logPath);
+    RecordFile log(logPath);
     FileScan scan;
-    return ExtractStrings(log, srcPath, displayName, settings, scan);
+    return ExtractStrings(log, LogFormat(), srcPath, displayName, settings, scan);
 }
 
-int ExtractStrings(LogFile& log, const char* srcPath, const char* displayName,
-                   const ScanSettings& settings, FileScan& scan)
+int ExtractStrings(RecordFile& records, const RecordFormat& format, const char* srcPath,
+                   const char* displayName, const ScanSettings& settings, FileScan& scan)
 {
     TextReader source;
     if (!source.Open(srcPath)) {
@@ -106,17 +75,26 @@ int ExtractStrings(LogFile& log, const char* srcPath, const char* displayName,
         return 0;
     }
     scan.read = true;
-    LogRecordSink sink(log, displayName);
+    RecordSink sink(records, format, displayName);
     LiteralScanner scanner(settings, sink);
     char* block = ReadBlock();
     size_t got = 0;
+    bool whole = true;
     while ((got = source.Read(block, kReadBlockBytes)) > 0) {
         if (!scanner.Feed(block, block + got)) {
-            return 0;  // the log cannot be opened
+            whole = false;  // the record file cannot be opened
+            break;
+        }
+        if (scan.stop != nullptr && scan.stop->load(std::memory_order_relaxed)) {
+            scan.stopped = true;
+            whole = false;
+            break;
         }
     }
-    scan.readFailure = source.GetFailure();
-    scanner.Finish();
-    log.Flush();
-    return sink.Count();
+    if (whole) {
+        scan.readFailure = source.GetFailure();
+        scanner.Finish();
+    }
+    records.EndFile();
+    return records.Failed() ? 0 : sink.Count();
 }

@@ -3,22 +3,30 @@
 #include "engine/LiteralScanner.h"
 #include "platform/Failure.h"
 
-class LogFile;
+#include <atomic>
 
-// What the scan of one file came to.
+class RecordFile;
+class RecordFormat;
+
+// How the scan of one file went.
 struct FileScan {
-    bool read = false;     // the file was opened (and read, unless readFailure says otherwise)
-    Failure readFailure;   // why it could not be opened or read to its end
+    const std::atomic<bool>* stop = nullptr;  // in: when set, the scan ends after the records of
+                                              // the block being scanned
+    bool read = false;                        // the file was opened
+    bool stopped = false;                     // the scan ended before the end of the file
+    Failure readFailure;                      // why it could not be opened or read to its end
 };
 
-// Appends to `log` one record, `displayName(line): "text"`, for each text that the file at
-// `srcPath` holds between pairs of the delimiter and that passes the extraction condition.
+// Appends to `records` one record in `format` for each text that the file at `srcPath` holds
+// between pairs of the delimiter and that passes the extraction condition; the records name the
+// file `displayName`. They reach the file together (see RecordFile).
 //
-// Returns how many lines contain the delimiter; 0 when the source or the log cannot be opened.
-// The log is opened, and so created, at the first such line, even when no record follows.
-int ExtractStrings(LogFile& log, const char* srcPath, const char* displayName,
-                   const ScanSettings& settings, FileScan& scan);
+// Returns how many lines contain the delimiter; 0 when the source or the record file cannot be
+// opened. The record file is opened, and so created, at the first such line, even when no record
+// follows.
+int ExtractStrings(RecordFile& records, const RecordFormat& format, const char* srcPath,
+                   const char* displayName, const ScanSettings& settings, FileScan& scan);
 
-// The same, into the log at `logPath`, opened for this file alone.
+// The same, into the log at `logPath` in the log's format, opened for this file alone.
 int ExtractStrings(const char* logPath, const char* srcPath, const char* displayName,
                    const ScanSettings& settings);

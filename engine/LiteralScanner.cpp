@@ -157,7 +157,7 @@ const char* LiteralScanner::ScanLine(const char* p, const char* end)
         }
     }
     if (m_inText) {
-        m_spilledText.append(m_textBegin, end);
+        SpillText(m_textBegin, end);
     }
     return end;
 }
@@ -223,11 +223,12 @@ void LiteralScanner::EstablishDelimiterLine()
         return;
     }
     for (size_t at = 0; at < m_pendingTexts.size();) {
-        size_t length = 0;
-        std::memcpy(&length, m_pendingTexts.data() + at, sizeof length);
-        at += sizeof length;
-        m_sink.OnLiteral(m_line, m_pendingTexts.data() + at, length);
-        at += length;
+        LiteralText text;
+        std::memcpy(&text.lastLength, m_pendingTexts.data() + at, sizeof text.lastLength);
+        at += sizeof text.lastLength;
+        text.last = m_pendingTexts.data() + at;
+        m_sink.OnLiteral(m_line, text);
+        at += text.lastLength;
     }
     m_pendingTexts.clear();
 }
@@ -241,32 +242,41 @@ void LiteralScanner::ToggleText(const char* at)
     m_inText = true;
     m_textHasLead = false;
     m_textBegin = at + 1;
-    m_spilledText.clear();
+    m_spilled.clear();
 }
 
 void LiteralScanner::CloseText(const char* at)
 {
     m_inText = false;
-    if (m_spilledText.empty()) {
-        EmitText(m_textBegin, static_cast<size_t>(at - m_textBegin));
-        return;
-    }
-    m_spilledText.append(m_textBegin, at);
-    EmitText(m_spilledText.data(), m_spilledText.size());
-    m_spilledText.clear();
+    EmitText(LiteralText{&m_spilled, m_textBegin, static_cast<size_t>(at - m_textBegin)});
+    m_spilled.clear();
 }
 
-void LiteralScanner::EmitText(const char* text, size_t length)
+// Keeps the part of the open text that lies in the block ending at `end`. Parts of small blocks
+// join the last piece; a block's worth starts a piece of its own, so that the pieces together
+// take little more memory than the text.
+void LiteralScanner::SpillText(const char* begin, const char* end)
 {
+    const size_t kPieceBytes = 64 * 1024;
+    if (!m_spilled.empty() && m_spilled.back().size() < kPieceBytes) {
+        m_spilled.back().append(begin, end);
+    } else if (begin != end) {
+        m_spilled.emplace_back(begin, end);
+    }
+}
+
+void LiteralScanner::EmitText(const LiteralText& text)
+{
+    size_t length = text.Length();
     if (length == 0 || !PassesCondition()) {
         return;
     }
     if (m_contained) {
-        m_sink.OnLiteral(m_line, text, length);
+        m_sink.OnLiteral(m_line, text);
         return;
     }
     m_pendingTexts.append(reinterpret_cast<const char*>(&length), sizeof length);
-    m_pendingTexts.append(text, length);
+    text.ForEachPiece([this](const char* piece, size_t size) { m_pendingTexts.append(piece, size); });
 }
 
 bool LiteralScanner::PassesCondition() const
@@ -284,7 +294,7 @@ bool LiteralScanner::PassesCondition() const
 void LiteralScanner::ResetLine()
 {
     m_inText = false;
-    m_spilledText.clear();
+    m_spilled.clear();
     m_pendingTexts.clear();
     m_hidden = false;
     m_contained = false;
@@ -299,8 +309,8 @@ void LiteralScanner::Finish()
     // The last line had no line feed: a text still open at its end is taken.
     if (!m_stopped && m_inText) {
         m_inText = false;
-        EmitText(m_spilledText.data(), m_spilledText.size());
+        EmitText(LiteralText{&m_spilled, nullptr, 0});
     }
-    m_spilledText.clear();
+    m_spilled.clear();
     m_pendingTexts.clear();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/LiteralText.h"
 #include "platform/ByteSearch.h"
 
 #include <cstddef>
@@ -14,7 +15,7 @@ public:
     // known. Returning false stops the scan.
     virtual bool OnDelimiterLine() = 0;
     // A non-empty text that passed the extraction condition, on line `line`.
-    virtual void OnLiteral(int64_t line, const char* text, size_t length) = 0;
+    virtual void OnLiteral(int64_t line, const LiteralText& text) = 0;
 };
 
 // What the scanner needs of the settings.
@@ -41,6 +42,7 @@ ScanSettings MakeScanSettings(const char* token, int32_t condition);
 //   nothing.
 // - A text that runs to the line feed is dropped; one still open where a NUL byte hides the rest
 //   of the line, or at the end of an unterminated last line, is taken. Empty texts are dropped.
+// - A text that runs across blocks is kept in pieces of the blocks' size, never copied whole.
 class LiteralScanner {
 public:
     LiteralScanner(const ScanSettings& settings, LiteralSink& sink);
@@ -68,7 +70,8 @@ private:
     void EstablishDelimiterLine();
     void ToggleText(const char* at);
     void CloseText(const char* at);
-    void EmitText(const char* text, size_t length);
+    void SpillText(const char* begin, const char* end);
+    void EmitText(const LiteralText& text);
     bool PassesCondition() const;
     void ResetLine();
 
@@ -91,7 +94,7 @@ private:
     bool m_inText = false;
     bool m_textHasLead = false;
     const char* m_textBegin = nullptr;  // where the open text resumes in the current block
-    std::string m_spilledText;          // the part of the open text from earlier blocks
+    std::vector<std::string> m_spilled;  // the part of the open text from earlier blocks
     std::string m_pendingTexts;         // texts kept before a delimiter of several bytes was
                                         // found whole in the line: length, then bytes
 };

@@ -1,6 +1,5 @@
 #include "engine/TargetList.h"
 
-#include "platform/CodePage.h"
 #include "platform/Path.h"
 
 CString ExtensionKey(const char* path)
@@ -17,7 +16,13 @@ CString ExtensionKey(const char* path)
 
 bool IsTarget(const CString& targetList, const char* path)
 {
-    return !targetList.IsEmpty() && targetList.Find(ExtensionKey(path)) >= 0;
+    return !targetList.IsEmpty() && FindInPathText(targetList, ExtensionKey(path)) >= 0;
+}
+
+bool TargetListHasExtension(const char* targetList)
+{
+    int firstBar = FindInPathText(targetList, "|");
+    return firstBar >= 0 && FindInPathText(targetList + firstBar + 1, "|") >= 0;
 }
 
 namespace {
@@ -27,7 +32,7 @@ size_t BoundedLength(const char* text)
 {
     size_t length = 0;
     while (text[length] != '\0') {
-        size_t width = IsLeadByte(text[length]) && text[length + 1] != '\0' ? 2 : 1;
+        size_t width = IsPathLeadByte(text[length]) && text[length + 1] != '\0' ? 2 : 1;
         if (length + width > static_cast<size_t>(kTargetListMaxBytes)) {
             break;
         }
@@ -55,7 +60,7 @@ std::vector<CString> SplitTargetList(const char* targetList)
             start = at + 1;
             ++at;
         } else {
-            at += IsLeadByte(targetList[at]) && at + 1 < length ? 2 : 1;
+            at += IsPathLeadByte(targetList[at]) && at + 1 < length ? 2 : 1;
         }
     }
     return extensions;

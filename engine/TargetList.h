@@ -24,5 +24,9 @@ bool IsTarget(const CString& targetList, const char* path);
 // second byte of a double-byte character does not separate.
 std::vector<CString> SplitTargetList(const char* targetList);
 
+// True when the list can make any file a target: it holds an extension between two bars, or the
+// empty one ("||", files without an extension).
+bool TargetListHasExtension(const char* targetList);
+
 // "|" followed by each extension and a "|": "|c|cpp|h|", or "|" without extensions.
 CString JoinTargetList(const std::vector<CString>& extensions);

@@ -122,7 +122,7 @@ LRESULT CTolvekDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_ANALYZE_STATUS) {
         ShowStatus(reinterpret_cast<const char*>(wParam), reinterpret_cast<const char*>(lParam));
     } else if (message == WM_ANALYZE_END) {
-        OnAnalyzeEnd();
+        OnAnalyzeEnd(wParam != 0);
     }
     return CDialog::WindowProc(message, wParam, lParam);
 }
@@ -133,8 +133,9 @@ void CTolvekDlg::ShowStatus(const char* first, const char* second)
     SetDlgItemText(IDC_STATUS_FILE, second);
 }
 
-void CTolvekDlg::OnAnalyzeEnd()
+void CTolvekDlg::OnAnalyzeEnd(bool failed)
 {
+    m_bJobFailed = m_bJobFailed || failed;
     EnableDlgItem(IDC_SETTING, true);
     if (!m_strCmdLine.IsEmpty()) {
         PostQuitMessage(0);

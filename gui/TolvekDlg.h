@@ -26,6 +26,7 @@ public:
     CString m_strCmdLine;  // the command-line text; empty when there was none
     HICON m_hIcon;
     OpenFileAction m_pfnOpenLog = OpenFileInShell;  // how a job opens its log (tests replace it)
+    bool m_bJobFailed = false;  // a job ended with something not analysed or not written
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -40,7 +41,7 @@ private:
 
     void AddAboutToSystemMenu();
     void ShowStatus(const char* first, const char* second);
-    void OnAnalyzeEnd();
+    void OnAnalyzeEnd(bool failed);
 
     CEnvData& m_env;
 };

@@ -7,7 +7,8 @@
 
 // wParam: the first status line; lParam: the second (NUL-terminated, in the code page).
 const UINT WM_ANALYZE_STATUS = WM_APP + 100;
-// wParam and lParam 0: the job has ended.
+// The job has ended. wParam: 0, or 1 when something failed (its closing status says what);
+// lParam 0.
 const UINT WM_ANALYZE_END = WM_APP + 101;
 
 // Sends WM_ANALYZE_STATUS with the two lines to `window`.

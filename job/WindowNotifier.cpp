@@ -3,10 +3,23 @@
 #include "job/JobMessages.h"
 #include "job/StatusTexts.h"
 
-void SendEndNotices(HWND window)
+void SendEndNotices(HWND window, const char* detail, bool failed)
 {
-    SendStatus(window, STATUS_FINISHED, "");
-    SendMessageA(window, WM_ANALYZE_END, 0, 0);
+    SendStatus(window, STATUS_FINISHED, detail);
+    SendMessageA(window, WM_ANALYZE_END, failed ? 1 : 0, 0);
+}
+
+CString DescribeFailures(const AnalysisSummary& summary)
+{
+    CString detail;
+    if (summary.noTargetList) {
+        detail = STATUS_NO_TARGETS;
+    } else if (summary.logFailed) {
+        detail = STATUS_LOG_FAILED;
+    } else if (summary.readFailures > 0) {
+        detail.Format(STATUS_UNREADABLE_FORMAT, static_cast<long long>(summary.readFailures));
+    }
+    return detail;
 }
 
 void WindowNotifier::OnFileBegin(const char* displayName)
@@ -24,5 +37,6 @@ void WindowNotifier::OnEnd(const AnalysisSummary& summary)
         m_openLog(summary.logPath);
     }
     m_ended = true;
-    SendEndNotices(m_window);
+    CString detail = DescribeFailures(summary);
+    SendEndNotices(m_window, detail, !detail.IsEmpty());
 }

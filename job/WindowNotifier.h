@@ -1,12 +1,14 @@
 #pragma once
 
 #include "engine/AnalysisEvents.h"
+#include "platform/CString.h"
 #include "platform/Shell.h"
 #include "platform/WinTypes.h"
 
 // Turns a job's events into the window's notices (Windows): the name of each file before it is
 // read, and at the end the log opened in the shell when a line held the delimiter, the closing
-// status and WM_ANALYZE_END. Runs on the job's worker; the window's thread shows the texts.
+// status (its second line says what failed, if anything) and WM_ANALYZE_END. Runs on the job's
+// worker; the window's thread shows the texts.
 class WindowNotifier : public AnalysisEvents {
 public:
     WindowNotifier(HWND window, OpenFileAction openLog) : m_window(window), m_openLog(openLog) {}
@@ -24,5 +26,9 @@ private:
     bool m_ended = false;
 };
 
-// The closing status and WM_ANALYZE_END: what every job sends last.
-void SendEndNotices(HWND window);
+// The closing status with `detail` as its second line, and WM_ANALYZE_END telling whether the job
+// failed: what every job sends last.
+void SendEndNotices(HWND window, const char* detail = "", bool failed = false);
+
+// The closing status's second line for a job that ended so: what failed, or "".
+CString DescribeFailures(const AnalysisSummary& summary);

@@ -67,32 +67,12 @@ CString CString::Right(int count) const
     return CString(m_text.c_str() + m_text.size() - kept, static_cast<int>(kept));
 }
 
-namespace {
-
-// The offset of the first match of `sub` in `text` that starts on a character, or -1.
-int FindCharAligned(const char* text, const char* sub)
-{
-    const LeadByteTable& table = GetLeadByteTable();
-    size_t subLength = std::strlen(sub);
-    for (const char* at = text; *at != '\0'; ++at) {
-        if (std::strncmp(at, sub, subLength) == 0) {
-            return static_cast<int>(at - text);
-        }
-        if (table.isLead[static_cast<unsigned char>(*at)] && at[1] != '\0') {
-            ++at;
-        }
-    }
-    return subLength == 0 ? 0 : -1;
-}
-
-}  // namespace
-
 int CString::Find(const char* sub, int start) const
 {
     if (start < 0 || static_cast<size_t>(start) > std::strlen(m_text.c_str())) {
         return -1;
     }
-    int found = FindCharAligned(m_text.c_str() + start, sub);
+    int found = FindCharAligned(m_text.c_str() + start, sub, GetLeadByteTable());
     return found < 0 ? -1 : found + start;
 }
 

@@ -2,6 +2,8 @@
 
 #include "platform/CodePageSource.h"
 
+#include <cstring>
+
 namespace {
 
 LeadByteTable& Table()
@@ -25,4 +27,18 @@ void SelectCodePage(int codePage)
     LeadByteTable& table = Table();
     ActivateCodePage(codePage);
     FillLeadByteTable(table, codePage);
+}
+
+int FindCharAligned(const char* text, const char* sub, const LeadByteTable& table)
+{
+    size_t subLength = std::strlen(sub);
+    for (const char* at = text; *at != '\0'; ++at) {
+        if (std::strncmp(at, sub, subLength) == 0) {
+            return static_cast<int>(at - text);
+        }
+        if (table.isLead[static_cast<unsigned char>(*at)] && at[1] != '\0') {
+            ++at;
+        }
+    }
+    return subLength == 0 ? 0 : -1;
 }

@@ -28,3 +28,7 @@ void SelectCodePage(int codePage);
 
 // Fills a table from the code page's lead-byte ranges as this build knows them.
 void FillLeadByteTable(LeadByteTable& table, int codePage);
+
+// The offset of the first occurrence of `sub` in `text` that begins on a character by `table`
+// (never on the trail byte of a double-byte character), or -1. Both end at their first NUL.
+int FindCharAligned(const char* text, const char* sub, const LeadByteTable& table);

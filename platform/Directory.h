@@ -12,6 +12,10 @@ const uint32_t kAttrSystem = 0x4;
 const uint32_t kAttrDirectory = 0x10;
 // Neither a regular file nor a folder (a FIFO, socket or device on Linux): never opened.
 const uint32_t kAttrDevice = 0x40;
+// A link to what the other attributes describe: on Linux a symbolic link; on Windows a folder
+// that is a reparse point (a junction or a symbolic link). A file behind a reparse point is an
+// ordinary file on Windows.
+const uint32_t kAttrLink = 0x400;
 
 struct DirEntry {
     CString name;
@@ -22,8 +26,8 @@ class DirectoryListHandle;
 
 // The entries of one folder, in the order the file system returns them ("." and ".." included,
 // as folders). Windows: FindFirstFileA with the absolute pattern folder\*.*. Linux: readdir; a
-// name that begins with '.' is hidden, a symbolic link counts as what it points to, and an entry
-// that cannot be examined counts as a device.
+// name that begins with '.' is hidden, a symbolic link is a link with the attributes of what it
+// points to, and an entry that cannot be examined (a dangling link) counts as a device.
 class DirectoryList {
 public:
     DirectoryList();

@@ -17,7 +17,25 @@ int DriveLength(const char* path)
 #endif
 }
 
+// The lead bytes of path text.
+const LeadByteTable& PathLeadBytes()
+{
+#ifdef _WIN32
+    return GetLeadByteTable();
+#else
+    static const LeadByteTable kNone = {};
+    return kNone;
+#endif
+}
+
 }  // namespace
+
+bool IsPathLeadByte(char byte) { return PathLeadBytes().isLead[static_cast<unsigned char>(byte)]; }
+
+int FindInPathText(const char* text, const char* sub)
+{
+    return FindCharAligned(text, sub, PathLeadBytes());
+}
 
 #ifdef _WIN32
 const char kPathSeparator = '\\';
@@ -31,7 +49,7 @@ bool EndsWithSeparator(const char* path)
 {
     size_t length = std::strlen(path);
 #ifdef _WIN32
-    return length >= 2 && path[length - 1] == '\\' && !IsLeadByte(path[length - 2]);
+    return length >= 2 && path[length - 1] == '\\' && !IsPathLeadByte(path[length - 2]);
 #else
     return length >= 1 && path[length - 1] == '/';
 #endif
@@ -39,7 +57,7 @@ bool EndsWithSeparator(const char* path)
 
 int FindLastSeparator(const char* path)
 {
-    const LeadByteTable& table = GetLeadByteTable();
+    const LeadByteTable& table = PathLeadBytes();
     int last = -1;
     for (const char* at = path; *at != '\0'; ++at) {
         if (IsPathSeparator(*at)) {
@@ -58,7 +76,7 @@ void SplitPath(const char* path, PathParts& parts)
     int dirLength = FindLastSeparator(rest) + 1;
     const char* file = rest + dirLength;
 
-    const LeadByteTable& table = GetLeadByteTable();
+    const LeadByteTable& table = PathLeadBytes();
     const char* dot = nullptr;
     const char* end = file;
     for (; *end != '\0'; ++end) {

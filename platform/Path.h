@@ -4,6 +4,10 @@
 
 // Paths as the platform writes them: on Windows '\' (and '/') separate folders and a path may
 // begin with a drive; on Linux only '/' does, and a backslash is an ordinary byte of a name.
+//
+// Paths are text in the file system's encoding. On Windows that is the system's code page, whose
+// lead bytes hide a 0x5C or 0x2E that is the second byte of a character. On Linux names are bytes
+// (UTF-8 as a rule, which never hides a '/' or a '.'), whatever code page the sources are read in.
 
 extern const char kPathSeparator;
 
@@ -11,6 +15,13 @@ extern const char kPathSeparator;
 const int kMaxPathBytes = 259;
 
 bool IsPathSeparator(char byte);
+
+// True for a byte that begins a double-byte character of a path.
+bool IsPathLeadByte(char byte);
+
+// The offset of the first occurrence of `sub` in the path text `text` that begins on a
+// character, or -1.
+int FindInPathText(const char* text, const char* sub);
 
 // True when the path's last character is the separator (on Windows: at least two bytes, the
 // last the backslash and the one before it not a lead byte).

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-// A file handle of the system, closed by the destructor. One implementation per system. A call
-// that fails keeps the reason in GetFailure().
+// A file handle of the system for reading, closed by the destructor. One implementation per
+// system. A call that fails keeps the reason in GetFailure().
 class RawFile {
 public:
     RawFile() = default;
@@ -16,16 +16,12 @@ public:
 
     // Opens a regular file for reading and tells its size.
     bool OpenForReading(const char* path, uint64_t& size);
-    // Opens for appending, creating the file when missing. Every write goes to the end.
-    bool OpenForAppending(const char* path);
 
     bool IsOpen() const { return m_handle != -1; }
     const Failure& GetFailure() const { return m_failure; }
 
     // Reads up to `capacity` bytes; 0 at the end, or on an error (then GetFailure() tells).
     size_t Read(char* buffer, size_t capacity);
-    // Writes all bytes in one write to the end of the file.
-    bool Append(const char* data, size_t length);
 
 private:
     intptr_t m_handle = -1;

@@ -4,12 +4,6 @@
 
 #include <cstring>
 
-namespace {
-
-const size_t kAppendBlockBytes = 64 * 1024;
-
-}  // namespace
-
 size_t DecodeTextMode(char* text, size_t length, bool& ended)
 {
     // One pass finds the first byte that needs work; most text has neither.
@@ -97,38 +91,4 @@ size_t TextReader::Read(char* buffer, size_t capacity)
         }
     }
     return 0;
-}
-
-bool TextAppender::Open(const char* path) { return m_file.OpenForAppending(path); }
-
-bool TextAppender::AppendRecord(const char* record, size_t length)
-{
-    bool written = true;
-    if (m_pending.size() + length > kAppendBlockBytes) {
-        written = Flush();
-    }
-    // Most records hold one line feed, at their end.
-    const char* end = record + length;
-    while (record < end) {
-        const char* lineFeed =
-            static_cast<const char*>(std::memchr(record, '\n', static_cast<size_t>(end - record)));
-        if (lineFeed == nullptr) {
-            m_pending.append(record, static_cast<size_t>(end - record));
-            return written;
-        }
-        m_pending.append(record, static_cast<size_t>(lineFeed - record));
-        m_pending.append("\r\n", 2);
-        record = lineFeed + 1;
-    }
-    return written;
-}
-
-bool TextAppender::Flush()
-{
-    bool written = true;
-    if (!m_pending.empty()) {
-        written = m_file.Append(m_pending.data(), m_pending.size());
-        m_pending.clear();
-    }
-    return written;
 }

@@ -54,16 +54,22 @@ bool DirectoryList::Next(DirEntry& entry)
         return false;
     }
     entry.name = found->d_name;
+    int folder = dirfd(m_handle->Get());
+    struct stat status;
     if (found->d_type == DT_REG) {
         entry.attributes = 0;
     } else if (found->d_type == DT_DIR) {
         entry.attributes = kAttrDirectory;
+    } else if (found->d_type != DT_LNK && found->d_type != DT_UNKNOWN) {
+        entry.attributes = kAttrDevice;
+    } else if (fstatat(folder, found->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        entry.attributes = kAttrDevice;
+    } else if (!S_ISLNK(status.st_mode)) {
+        entry.attributes = AttributesOf(status);
     } else {
-        // A link counts as what it points to; an unknown type needs a look.
-        struct stat status;
-        entry.attributes = fstatat(dirfd(m_handle->Get()), found->d_name, &status, 0) == 0
-                               ? AttributesOf(status)
-                               : kAttrDevice;
+        entry.attributes = kAttrLink | (fstatat(folder, found->d_name, &status, 0) == 0
+                                            ? AttributesOf(status)
+                                            : kAttrDevice);
     }
     if (found->d_name[0] == '.') {
         entry.attributes |= kAttrHidden;

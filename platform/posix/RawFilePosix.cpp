@@ -19,7 +19,7 @@ namespace {
 // the other end.
 int OpenRegularFile(const char* path, int flags, uint64_t& size, Failure& failure)
 {
-    int fd = open(path, flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    int fd = open(path, flags | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         failure = LastSystemFailure();
         return -1;
@@ -42,13 +42,6 @@ bool RawFile::OpenForReading(const char* path, uint64_t& size)
     return m_handle != -1;
 }
 
-bool RawFile::OpenForAppending(const char* path)
-{
-    uint64_t size = 0;
-    m_handle = OpenRegularFile(path, O_WRONLY | O_APPEND | O_CREAT, size, m_failure);
-    return m_handle != -1;
-}
-
 size_t RawFile::Read(char* buffer, size_t capacity)
 {
     for (;;) {
@@ -61,22 +54,4 @@ size_t RawFile::Read(char* buffer, size_t capacity)
             return 0;
         }
     }
-}
-
-bool RawFile::Append(const char* data, size_t length)
-{
-    // With O_APPEND each write lands whole at the end of the file.
-    while (length > 0) {
-        ssize_t wrote = write(static_cast<int>(m_handle), data, length);
-        if (wrote < 0 && errno == EINTR) {
-            continue;
-        }
-        if (wrote <= 0) {
-            m_failure = wrote < 0 ? LastSystemFailure() : MakeFailure(FailureKind::NoSpace);
-            return false;
-        }
-        data += wrote;
-        length -= static_cast<size_t>(wrote);
-    }
-    return true;
 }

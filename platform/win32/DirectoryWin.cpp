@@ -56,6 +56,9 @@ bool DirectoryList::Next(DirEntry& entry)
     }
     entry.name = data.cFileName;
     entry.attributes = data.dwFileAttributes;
+    if ((entry.attributes & kAttrDirectory) == 0) {
+        entry.attributes &= ~kAttrLink;  // a file behind a reparse point is read like any other
+    }
     return true;
 }
 

@@ -50,12 +50,12 @@ TEST(ConsoleOptionsTest, ReadsEveryOptionInBothForms)
     EXPECT_EQ(untouched.targetList, "|c|");
 }
 
-TEST(ConsoleOptionsTest, AnEmptyExtensionListAnalysesNothingAndDashDashEndsOptions)
+TEST(ConsoleOptionsTest, DashDashEndsTheOptions)
 {
     ConsoleOptions options;
     std::string error;
-    ASSERT_TRUE(Parse({"--ext=", "--", "--odd-name"}, options, error));
-    EXPECT_EQ(options.targetList, "|");
+    ASSERT_TRUE(Parse({"--follow", "--", "--odd-name"}, options, error));
+    EXPECT_TRUE(options.followLinks);
     EXPECT_EQ(options.path, "--odd-name");
 }
 
@@ -69,6 +69,11 @@ TEST(ConsoleOptionsTest, RefusesUsageMistakes)
         {"--delimiter", "ab", "a"},
         {"--delimiter=\x82", "a"},
         {"--ext", "c|h", "a"},
+        {"--ext=", "a"},
+        {"--ext", ",", "a"},
+        {"--ext", ".,.", "a"},
+        {"--delimiter", "\n", "a"},
+        {"--delimiter=", "a"},
         {"--codepage", "utf8", "a"},
         {"--frobnicate", "a"},
         {"a", "--delimiter"},

@@ -182,8 +182,12 @@ TEST_F(AnalyzeTest, AFolderOfManyFiles)
 
 #ifndef _WIN32
 
-TEST_F(AnalyzeTest, LinuxSkipsDevicesAndFollowsLinks)
+TEST_F(AnalyzeTest, LinuxSkipsDevicesAndLinksUnlessLinksAreFollowed)
 {
+    // A link planted in the folder would copy a file from elsewhere into the log.
+    TempFolder elsewhere;
+    WriteBytes(elsewhere / "secret.c", "\"secret\"\n");
+    std::filesystem::create_symlink(elsewhere / "secret.c", m_folder / "planted.c");
     WriteBytes(m_folder / "real.c", "\"real\"\n");
     MakeFolder(m_folder / "dir.c");
     std::filesystem::create_symlink(m_folder / "real.c", m_folder / "link.c");
@@ -193,8 +197,16 @@ TEST_F(AnalyzeTest, LinuxSkipsDevicesAndFollowsLinks)
     WriteBytes(m_folder / "back\\slash.c", "\"bs\"\n");
 
     AnalyzeFolder(m_folder.Path().c_str(), m_options, m_events);
+    EXPECT_EQ(SortedFiles(), (std::vector<std::string>{"back\\slash.c", "real.c"}));
+    EXPECT_EQ(Log().find("secret"), std::string::npos);
+    EXPECT_EQ(m_events.Summary().readFailures, 0);
 
-    EXPECT_EQ(SortedFiles(), (std::vector<std::string>{"back\\slash.c", "link.c", "real.c"}));
+    EventRecorder following;
+    m_options.followLinks = true;
+    AnalyzeFolder(m_folder.Path().c_str(), m_options, following);
+    std::vector<std::string> files = following.Files();
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"back\\slash.c", "link.c", "planted.c", "real.c"}));
 }
 
 #endif

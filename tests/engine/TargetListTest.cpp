@@ -37,6 +37,18 @@ TEST(TargetListTest, UnusualLists)
     EXPECT_FALSE(IsTarget("c|cpp|h", "main.h"));
 }
 
+TEST(TargetListTest, ListsHoldAnExtensionWhenTheyCanMatchAKey)
+{
+    EXPECT_FALSE(TargetListHasExtension(""));
+    EXPECT_FALSE(TargetListHasExtension("|"));
+    EXPECT_FALSE(TargetListHasExtension("cpp"));
+    EXPECT_TRUE(TargetListHasExtension("||"));
+    EXPECT_TRUE(TargetListHasExtension("|c|"));
+    EXPECT_TRUE(TargetListHasExtension("c|cpp|h"));
+}
+
+#ifdef _WIN32
+
 TEST(TargetListTest, KeysNeverMatchOnATrailByte)
 {
     CodePageScope shiftJis(kCodePageShiftJis);
@@ -44,3 +56,16 @@ TEST(TargetListTest, KeysNeverMatchOnATrailByte)
     EXPECT_FALSE(IsTarget("\x81\x7C" "c|", "main.c"));
     EXPECT_TRUE(IsTarget("|\x8A\x67|", "a.\x8A\x67"));
 }
+
+#else
+
+TEST(TargetListTest, NamesAreBytesWhateverCodePageTheSourcesAreReadIn)
+{
+    CodePageScope shiftJis(kCodePageShiftJis);
+    // こ is E3 81 93 in UTF-8; read as Shift_JIS, 0x93 would swallow the dot or the bar after it.
+    EXPECT_TRUE(IsTarget("|c|", "/D/\xE3\x81\x93.c"));
+    EXPECT_TRUE(IsTarget("|\xE3\x81\x93|c|", "/D/a.c"));
+    EXPECT_EQ(SplitTargetList("|\xE3\x81\x93|c|").size(), 2u);
+}
+
+#endif

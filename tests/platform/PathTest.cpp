@@ -73,6 +73,16 @@ TEST(PathTest, EndsWithSeparatorAndTheLastSeparator)
     EXPECT_EQ(FindLastSeparator("/a/b\\c"), 2);
 }
 
+TEST(PathTest, NamesAreBytesWhateverCodePageTheSourcesAreReadIn)
+{
+    CodePageScope shiftJis(kCodePageShiftJis);
+    // こ is E3 81 93 in UTF-8: its last byte is a Shift_JIS lead byte, which must not swallow
+    // the separator or the dot after it.
+    EXPECT_EQ(Split("/D/\xE3\x81\x93/a.c"), "|/D/\xE3\x81\x93/|a|.c");
+    EXPECT_EQ(Split("/D/\xE3\x81\x93.c"), "|/D/|\xE3\x81\x93|.c");
+    EXPECT_TRUE(EndsWithSeparator("/D/\xE3\x81\x93/"));
+}
+
 TEST(PathTest, MakesRelativePathsAbsolute)
 {
     CString absolute;
@@ -85,6 +95,8 @@ TEST(PathTest, MakesRelativePathsAbsolute)
 
 #endif
 
+#ifdef _WIN32
+
 TEST(PathTest, SplitStepsOverDoubleByteCharacters)
 {
     CodePageScope shiftJis(kCodePageShiftJis);
@@ -94,3 +106,5 @@ TEST(PathTest, SplitStepsOverDoubleByteCharacters)
     EXPECT_EQ(parts.name, "\x95\x5C");
     EXPECT_EQ(parts.ext, ".c");
 }
+
+#endif

@@ -14,9 +14,11 @@ public:
         return true;
     }
 
-    void OnLiteral(int64_t line, const char* text, size_t length) override
+    void OnLiteral(int64_t line, const LiteralText& text) override
     {
-        m_found += std::to_string(line) + ":" + std::string(text, length) + ";";
+        m_found += std::to_string(line) + ":";
+        text.ForEachPiece([this](const char* piece, size_t size) { m_found.append(piece, size); });
+        m_found += ";";
     }
 
     std::string Result() const { return std::to_string(m_lines) + " " + m_found; }

@@ -1,0 +1,133 @@
+#include "engine/RecordFile.h"
+
+#include <cstring>
+
+namespace {
+
+const size_t kBufferBytes = 64 * 1024;
+
+}  // namespace
+
+RecordFile::RecordFile(const char* path) : m_path(path) {}
+
+RecordFile::~RecordFile() { EndFile(); }
+
+bool RecordFile::Open()
+{
+    if (m_file.IsOpen()) {
+        return true;
+    }
+    if (m_failed) {
+        return false;
+    }
+    m_opened = m_file.Open(m_path);
+    m_failed = !m_opened;
+    return m_opened;
+}
+
+// Locks the file for this file's records, and ends a line that a killed writer left unended.
+bool RecordFile::TakeFile()
+{
+    if (!m_file.Lock(m_fileSize)) {
+        m_failed = true;
+        return false;
+    }
+    m_taken = true;
+    m_lastRecordEnd = m_fileSize;
+    char last = '\n';
+    if (m_fileSize > 0 && m_file.ReadByteAt(m_fileSize - 1, last) && last != '\n') {
+        if (!Write("\r\n", 2)) {
+            return false;
+        }
+        m_lastRecordEnd = m_fileSize;
+    }
+    return true;
+}
+
+void RecordFile::Append(const char* data, size_t length)
+{
+    if (m_failed || (!m_taken && !TakeFile())) {
+        return;
+    }
+    if (m_buffer == nullptr) {
+        m_buffer.reset(new char[kBufferBytes]);
+    }
+    if (m_used + length <= kBufferBytes) {
+        std::memcpy(m_buffer.get() + m_used, data, length);
+        m_used += length;
+        return;
+    }
+    Flush();
+    if (m_failed) {
+        return;
+    }
+    if (length >= kBufferBytes) {
+        Write(data, length);  // a long piece of a long record goes out as it is
+        return;
+    }
+    std::memcpy(m_buffer.get(), data, length);
+    m_used = length;
+}
+
+void RecordFile::EndRecord()
+{
+    if (m_failed) {
+        return;
+    }
+    if (m_used == 0) {
+        // The record went out in pieces: it is whole now.
+        m_lastRecordEnd = m_fileSize;
+        ++m_recordsWritten;
+        return;
+    }
+    m_recordEndInBuffer = m_used;
+    ++m_recordsInBuffer;
+}
+
+void RecordFile::Flush()
+{
+    if (m_used == 0) {
+        return;
+    }
+    size_t used = m_used;
+    size_t recordEnd = m_recordEndInBuffer;
+    int64_t records = m_recordsInBuffer;
+    m_used = 0;
+    m_recordEndInBuffer = 0;
+    m_recordsInBuffer = 0;
+    uint64_t start = m_fileSize;
+    if (Write(m_buffer.get(), used) && records > 0) {
+        m_lastRecordEnd = start + recordEnd;
+        m_recordsWritten += records;
+    }
+}
+
+bool RecordFile::Write(const char* data, size_t length)
+{
+    if (!m_file.Append(data, length)) {
+        Fail();
+        return false;
+    }
+    m_fileSize += length;
+    return true;
+}
+
+// Takes the file back to its last whole record; nothing more is written.
+void RecordFile::Fail()
+{
+    m_failed = true;
+    m_used = 0;
+    m_recordsInBuffer = 0;
+    m_file.Truncate(m_lastRecordEnd);
+}
+
+void RecordFile::EndFile()
+{
+    if (m_taken) {
+        if (!m_failed) {
+            Flush();
+        }
+        m_file.Unlock();
+        m_taken = false;
+    }
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/Failure.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// A file that records are appended to while other writers (other jobs of this process, other
+// processes) may append to it too. One implementation per system. A call that fails keeps the
+// reason in GetFailure().
+class AppendFile {
+public:
+    AppendFile() = default;
+    ~AppendFile();
+    AppendFile(const AppendFile&) = delete;
+    AppendFile& operator=(const AppendFile&) = delete;
+
+    // Opens `path` for appending, creating it when missing. Only a regular file is opened: a
+    // symbolic link (Linux) or reparse point (Windows) is not followed, and a folder, FIFO or
+    // device is refused.
+    bool Open(const char* path);
+    bool IsOpen() const;
+    const Failure& GetFailure() const { return m_failure; }
+
+    // Takes the file for this writer alone: writers that take it meanwhile wait (on Linux flock,
+    // on Windows LockFileEx). Tells the file's size once it is taken.
+    bool Lock(uint64_t& size);
+    void Unlock();
+
+    // The byte at `offset`; false when it cannot be read.
+    bool ReadByteAt(uint64_t offset, char& byte);
+    // Writes all bytes at the end of the file.
+    bool Append(const char* data, size_t length);
+    // Cuts the file back to `size` bytes.
+    bool Truncate(uint64_t size);
+
+private:
+    intptr_t m_handle = -1;
+    bool m_locked = false;
+    Failure m_failure;
+};

@@ -1,0 +1,105 @@
+#include "platform/AppendFile.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace {
+
+int Fd(intptr_t handle) { return static_cast<int>(handle); }
+
+}  // namespace
+
+AppendFile::~AppendFile()
+{
+    if (m_handle != -1) {
+        Unlock();
+        close(Fd(m_handle));
+    }
+}
+
+bool AppendFile::IsOpen() const { return m_handle != -1; }
+
+bool AppendFile::Open(const char* path)
+{
+    // O_NOFOLLOW: a link named Tolvek.log, even a dangling one, would put the records in a file
+    // outside the folder. O_NONBLOCK: opening a FIFO must not wait for its other end.
+    const int flags = O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    int fd = open(path, O_RDWR | flags, 0666);
+    if (fd < 0 && errno == EACCES) {
+        fd = open(path, O_WRONLY | flags, 0666);  // write-only: the last byte is not checked
+    }
+    if (fd < 0) {
+        m_failure = LastSystemFailure();
+        if (errno == ELOOP) {
+            m_failure.kind = FailureKind::SymbolicLink;
+        }
+        return false;
+    }
+    struct stat status;
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        m_failure = Failure{FailureKind::NotRegularFile, S_ISDIR(status.st_mode) ? EISDIR : 0};
+        close(fd);
+        return false;
+    }
+    m_handle = fd;
+    return true;
+}
+
+bool AppendFile::Lock(uint64_t& size)
+{
+    while (flock(Fd(m_handle), LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            m_failure = LastSystemFailure();
+            return false;
+        }
+    }
+    m_locked = true;
+    struct stat status;
+    if (fstat(Fd(m_handle), &status) != 0) {
+        m_failure = LastSystemFailure();
+        Unlock();
+        return false;
+    }
+    size = static_cast<uint64_t>(status.st_size);
+    return true;
+}
+
+void AppendFile::Unlock()
+{
+    if (m_locked) {
+        flock(Fd(m_handle), LOCK_UN);
+        m_locked = false;
+    }
+}
+
+bool AppendFile::ReadByteAt(uint64_t offset, char& byte)
+{
+    return pread(Fd(m_handle), &byte, 1, static_cast<off_t>(offset)) == 1;
+}
+
+bool AppendFile::Append(const char* data, size_t length)
+{
+    // With O_APPEND each write lands at the end of the file.
+    while (length > 0) {
+        ssize_t wrote = write(Fd(m_handle), data, length);
+        if (wrote < 0 && errno == EINTR) {
+            continue;
+        }
+        if (wrote <= 0) {
+            m_failure = wrote < 0 ? LastSystemFailure() : Failure{FailureKind::NoSpace, ENOSPC};
+            return false;
+        }
+        data += wrote;
+        length -= static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+bool AppendFile::Truncate(uint64_t size)
+{
+    return ftruncate(Fd(m_handle), static_cast<off_t>(size)) == 0;
+}
