@@ -41,6 +41,7 @@ public:
     friend bool operator==(const CString& left, const char* right);
     friend bool operator==(const CString& left, const CString& right);
     friend bool operator!=(const CString& left, const char* right) { return !(left == right); }
+    friend bool operator!=(const CString& left, const CString& right) { return !(left == right); }
 
 private:
     std::string m_text;

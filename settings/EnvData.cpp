@@ -1,5 +1,6 @@
 #include "settings/EnvData.h"
 
+#include "platform/Directory.h"
 #include "platform/Module.h"
 #include "platform/Path.h"
 #include "platform/Profile.h"
@@ -67,6 +68,10 @@ void CEnvData::Load()
     m_nStrFlg = ParseDecimal(ReadValue("StrFlg", "0", iniPath));
     m_strTgtFile = ReadValue("TgtFile", "|c|cpp|h|", iniPath);
     m_strToken = ReadValue("Token", "\"", iniPath);
+    m_loaded.loaded = true;
+    m_loaded.strFlg = m_nStrFlg;
+    m_loaded.tgtFile = m_strTgtFile;
+    m_loaded.token = m_strToken;
 }
 
 void CEnvData::Save() const
@@ -75,10 +80,21 @@ void CEnvData::Save() const
     if (!GetIniPath(iniPath)) {
         return;
     }
-    PrepareSettingsFolder(CString(iniPath, FindLastSeparator(iniPath)));
-    CString strFlg;
-    strFlg.Format("%d", static_cast<int>(m_nStrFlg));
-    WritePrivateProfileStringA(kSection, "StrFlg", strFlg, iniPath);
-    WritePrivateProfileStringA(kSection, "TgtFile", m_strTgtFile, iniPath);
-    WritePrivateProfileStringA(kSection, "Token", m_strToken, iniPath);
+    uint32_t attributes = 0;
+    Failure missing;
+    bool whole = !m_loaded.loaded || !FindPathEntry(iniPath, attributes, missing);
+    if (whole) {
+        PrepareSettingsFolder(CString(iniPath, FindLastSeparator(iniPath)));
+    }
+    if (whole || m_nStrFlg != m_loaded.strFlg) {
+        CString strFlg;
+        strFlg.Format("%d", static_cast<int>(m_nStrFlg));
+        WritePrivateProfileStringA(kSection, "StrFlg", strFlg, iniPath);
+    }
+    if (whole || m_strTgtFile != m_loaded.tgtFile) {
+        WritePrivateProfileStringA(kSection, "TgtFile", m_strTgtFile, iniPath);
+    }
+    if (whole || m_strToken != m_loaded.token) {
+        WritePrivateProfileStringA(kSection, "Token", m_strToken, iniPath);
+    }
 }

@@ -18,13 +18,26 @@ public:
 
     // Reads the three keys; missing ones take their defaults. Nothing happens without a path.
     void Load();
-    // Writes the three keys. Nothing happens without a path; failures go unnoticed.
+    // Writes the settings back without harm to the file: a missing file is made with all three
+    // keys; in a file that is there, only a key whose setting changed since Load is rewritten,
+    // so that a value longer than the program holds stays as it stands unless the user changed
+    // it. Nothing happens without a path; failures go unnoticed.
     void Save() const;
 
     int32_t m_nStrFlg = 0;   // extraction condition: 0 every text, 1 texts without a double-byte
                              // character, 2 texts with one; other values act as 0
     CString m_strTgtFile;    // target list, such as "|c|cpp|h|"
     CString m_strToken;      // delimiter; empty means the double quote
+
+private:
+    // The settings as Load found them.
+    struct LoadedValues {
+        bool loaded = false;
+        int32_t strFlg = 0;
+        CString tgtFile;
+        CString token;
+    };
+    LoadedValues m_loaded;
 };
 
 // The decimal value at the start of `text` as atoi reads it: leading blanks skipped, an optional

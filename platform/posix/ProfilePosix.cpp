@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -60,6 +61,30 @@ bool ReplaceFile(const char* path, const std::string& content)
         return false;
     }
     return true;
+}
+
+// The file that `path` names after following its symbolic links, so that a link to the settings
+// stays a link and its target is what changes. False for a loop or a link that cannot be read.
+bool FollowLinks(const char* path, std::string& target)
+{
+    target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat status;
+        if (lstat(target.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+            return true;
+        }
+        std::vector<char> buffer(static_cast<size_t>(status.st_size) + 256);
+        ssize_t length = readlink(target.c_str(), buffer.data(), buffer.size());
+        if (length <= 0 || static_cast<size_t>(length) >= buffer.size()) {
+            return false;
+        }
+        std::string next(buffer.data(), static_cast<size_t>(length));
+        if (next[0] != '/') {
+            next = target.substr(0, target.rfind('/') + 1) + next;
+        }
+        target = next;
+    }
+    return false;
 }
 
 // A value enclosed in a pair of the same quote reads without them, as on Windows.
@@ -123,11 +148,15 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
     if (section == nullptr || key == nullptr || value == nullptr || path == nullptr) {
         return FALSE;
     }
+    std::string target;
+    if (!FollowLinks(path, target)) {
+        return FALSE;
+    }
     std::string content;
-    if (!ReadWholeFile(path, content) && access(path, F_OK) == 0) {
+    if (!ReadWholeFile(target.c_str(), content) && access(target.c_str(), F_OK) == 0) {
         return FALSE;  // there is a file, but we cannot read it: never replace what we cannot keep
     }
     IniText text(content);
     text.Write(FirstLine(section), FirstLine(key), FirstLine(value));
-    return ReplaceFile(path, text.Content()) ? TRUE : FALSE;
+    return ReplaceFile(target.c_str(), text.Content()) ? TRUE : FALSE;
 }

@@ -1,8 +1,6 @@
 // The `tolvek` command run as a user runs it.
-#include "tests/support/TestSupport.h"
+#include "tests/console/CommandRunner.h"
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,64 +11,34 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 namespace {
-
-struct CommandResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
 
 class ConsoleCommandTest : public testing::Test {
 protected:
-    void SetUp() override { MakeFolder(m_work / "src"); }
+    void SetUp() override
+    {
+        MakeFolder(m_work / "src");
+        GiveToUnprivileged(m_work / "src");
+    }
 
     // Runs tolvek with `arguments` in `folder` (the test's folder by default), with settings
     // under a private XDG_CONFIG_HOME and `path` as PATH.
     CommandResult Run(std::vector<std::string> arguments, const std::string& folder = "",
                       const std::string& path = "/usr/bin:/bin")
     {
-        arguments.insert(arguments.begin(), TOLVEK_COMMAND);
-        std::vector<char*> argv;
-        for (std::string& argument : arguments) {
-            argv.push_back(&argument[0]);
-        }
-        argv.push_back(nullptr);
-        std::string config = "XDG_CONFIG_HOME=" + m_config.Path();
-        std::string home = "HOME=" + m_config.Path();
-        std::string searchPath = "PATH=" + path;
-        std::string locale = "LC_ALL=C.UTF-8";
-        std::vector<char*> env = {&config[0], &home[0], &searchPath[0], &locale[0], nullptr};
-
-        std::string outPath = m_config / "out";
-        std::string errPath = m_config / "err";
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        std::string workFolder = folder.empty() ? m_work.Path() : folder;
-        posix_spawn_file_actions_addchdir_np(&actions, workFolder.c_str());
-        pid_t child = 0;
-        CommandResult result;
-        if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), env.data()) == 0) {
-            int status = 0;
-            waitpid(child, &status, 0);
-            result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        result.out = ReadBytes(outPath);
-        result.err = ReadBytes(errPath);
-        return result;
+        RunOptions options;
+        options.folder = folder;
+        options.searchPath = path;
+        return m_runner.Run(std::move(arguments), options);
     }
 
     std::string Src(const std::string& name) const { return m_work / "src" + "/" + name; }
     std::string Log() const { return ReadBytes(m_work / "src/Tolvek.log"); }
-    std::string Ini() const { return ReadBytes(m_config / "tolvek/Tolvek.ini"); }
+    std::string Ini() const { return m_runner.Ini(); }
 
-    TempFolder m_work;
-    TempFolder m_config;
+    CommandRunner m_runner;
+    const TempFolder& m_work = m_runner.Work();
+    const TempFolder& m_config = m_runner.Config();
 };
 
 const char kJapanese[] = "\x93\xFA\x96\x7B";  // 日本 in Shift_JIS
@@ -126,15 +94,15 @@ TEST_F(ConsoleCommandTest, APathThatCannotBeAnalysedFailsWithAMessage)
 
 TEST_F(ConsoleCommandTest, AFolderThatCannotBeReadFails)
 {
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "root reads every folder";
-    }
+    // As an ordinary user: root reads every folder.
     MakeFolder(m_work / "closed");
     chmod((m_work / "closed").c_str(), 0);
-    CommandResult result = Run({m_work / "closed"});
+    RunOptions unprivileged;
+    unprivileged.unprivileged = true;
+    CommandResult result = m_runner.Run({m_work / "closed"}, unprivileged);
     chmod((m_work / "closed").c_str(), 0755);
     EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find("cannot read"), std::string::npos);
+    EXPECT_EQ(result.err, "tolvek: " + (m_work / "closed") + ": Permission denied\n解析終了 !!\n\n");
 }
 
 TEST_F(ConsoleCommandTest, OptionsApplyToOneRunAndAreNotSaved)
@@ -222,15 +190,10 @@ TEST_F(ConsoleCommandTest, TwoRunsAtOnceOnOneFolderKeepEveryRecordWhole)
         }
         WriteBytes(Src("f" + std::to_string(index) + ".c"), lines);
     }
-    pid_t first = fork();
-    if (first == 0) {
-        _exit(Run({m_work / "src"}).status);
-    }
-    CommandResult second = Run({m_work / "src"});
-    int status = 0;
-    waitpid(first, &status, 0);
-    EXPECT_EQ(second.status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    pid_t first = m_runner.Start({m_work / "src"});
+    pid_t second = m_runner.Start({m_work / "src"});
+    EXPECT_EQ(m_runner.Wait(first).status, 0);
+    EXPECT_EQ(m_runner.Wait(second).status, 0);
 
     std::string log = Log();
     size_t records = 0;

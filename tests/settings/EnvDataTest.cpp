@@ -10,6 +10,11 @@
 #include <cstdlib>
 #include <string>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 // Each test starts without an INI file. On Linux the file lives under a private
@@ -182,6 +187,34 @@ TEST_F(EnvDataTest, DamagedIniFilesLoadSafely)
     EXPECT_EQ(Loaded().m_nStrFlg, 2);
 }
 
+TEST_F(EnvDataTest, SavingUnchangedSettingsLeavesTheFileAsItIs)
+{
+    // A hand-written file: a comment, another section, and a target list far longer than the
+    // 1023 bytes the program holds.
+    std::string longList = "|" + std::string(112 * 1024, 'c') + "|";
+    std::string original = "; mine\r\n[Other]\r\nKey=1\r\n[EnvData]\r\nStrFlg=1\r\nTgtFile=" +
+                           longList + "\r\nToken='\r\n";
+    WriteBytes(m_ini, original);
+    CEnvData env = Loaded();
+    EXPECT_EQ(env.m_strTgtFile.GetLength(), 1023);
+    env.Save();
+    EXPECT_EQ(ReadBytes(m_ini), original);
+
+    // A changed setting rewrites its own key; the long list the user did not touch stays whole.
+    env.m_nStrFlg = 2;
+    env.Save();
+    std::string expected = original;
+    expected.replace(expected.find("StrFlg=1"), 8, "StrFlg=2");
+    EXPECT_EQ(ReadBytes(m_ini), expected);
+    EXPECT_EQ(ReadKey("TgtFile").size(), 1023u);
+
+    // The list the user changed is written as it now is.
+    env.m_strTgtFile = "|h|";
+    env.Save();
+    EXPECT_EQ(ReadKey("TgtFile"), "|h|");
+    EXPECT_EQ(ReadKey("Token"), "'");
+}
+
 TEST_F(EnvDataTest, SaveWhereTheIniCannotBeWrittenLosesNothingElse)
 {
     MakeFolder(m_ini);
@@ -201,6 +234,29 @@ TEST_F(EnvDataTest, SaveCreatesTheSettingsFolder)
     CEnvData env = Loaded();
     env.Save();
     EXPECT_EQ(ReadBytes(nested + "/tolvek/Tolvek.ini"), "[EnvData]\nStrFlg=0\nTgtFile=|c|cpp|h|\nToken=\"\n");
+}
+
+TEST_F(EnvDataTest, ALinkToTheIniStaysALinkAndItsTargetChanges)
+{
+    TempFolder elsewhere;
+    std::string target = elsewhere / "real.ini";
+    WriteBytes(target, "[EnvData]\nStrFlg=0\nTgtFile=|c|\nToken=\"\n");
+    ASSERT_EQ(symlink(target.c_str(), m_ini.c_str()), 0);
+    struct stat before;
+    ASSERT_EQ(stat(target.c_str(), &before), 0);
+
+    CEnvData env = Loaded();
+    env.Save();
+    struct stat after;
+    ASSERT_EQ(stat(target.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "unchanged settings were written";
+
+    env.m_nStrFlg = 1;
+    env.Save();
+    struct stat link;
+    ASSERT_EQ(lstat(m_ini.c_str(), &link), 0);
+    EXPECT_TRUE(S_ISLNK(link.st_mode));
+    EXPECT_EQ(ReadBytes(target), "[EnvData]\nStrFlg=1\nTgtFile=|c|\nToken=\"\n");
 }
 
 TEST_F(EnvDataTest, RelativeXdgConfigHomeFallsBackToHomeConfig)
