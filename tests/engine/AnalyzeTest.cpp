@@ -115,6 +115,77 @@ TEST_F(AnalyzeTest, MissingFolderIsToldAndEnds)
     EXPECT_EQ(m_events.Summary().readFailures, 1);
 }
 
+TEST_F(AnalyzeTest, ALogThatCannotBeWrittenIsToldAndEndsTheAnalysis)
+{
+    WriteBytes(m_folder / "a.c", "\"a\"\n");
+    WriteBytes(m_folder / "b.c", "\"b\"\n");
+    MakeFolder(m_folder / "Tolvek.log");
+    AnalyzeFolder(m_folder.Path().c_str(), m_options, m_events);
+    std::vector<std::string> events = m_events.Events();
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[1], "log-failure " + (m_folder / "Tolvek.log"));
+    EXPECT_EQ(m_events.LogFailures()[0].kind, FailureKind::NotRegularFile);
+    EXPECT_TRUE(m_events.Summary().logFailed);
+    EXPECT_EQ(m_events.Summary().recordsWritten, 0);
+    EXPECT_EQ(Opened(), "");
+}
+
+TEST_F(AnalyzeTest, AMissingTargetFileIsToldAndANonTargetIsNotAnalysed)
+{
+    std::string missing = m_folder / "gone.c";
+    AnalyzeFile(missing.c_str(), m_options, m_events);
+    EXPECT_EQ(m_events.Events(), (std::vector<std::string>{"begin gone.c", "read-failure " + missing, "end"}));
+    EXPECT_EQ(m_events.Summary().filesRead, 0);
+
+    EventRecorder notTarget;
+    WriteBytes(m_folder / "notes.txt", "\"n\"\n");
+    AnalyzeFile((m_folder / "notes.txt").c_str(), m_options, notTarget);
+    EXPECT_TRUE(notTarget.Summary().notTarget);
+}
+
+TEST_F(AnalyzeTest, AnEmptyTargetListIsToldAndNothingIsRead)
+{
+    WriteBytes(m_folder / "a.c", "\"a\"\n");
+    for (const char* list : {"", "|", "c"}) {
+        EventRecorder events;
+        m_options.targetList = list;
+        AnalyzeFolder(m_folder.Path().c_str(), m_options, events);
+        EXPECT_EQ(events.Events(), std::vector<std::string>{"end"}) << list;
+        EXPECT_TRUE(events.Summary().noTargetList) << list;
+    }
+}
+
+TEST_F(AnalyzeTest, AStopRequestEndsTheAnalysisAfterWholeRecords)
+{
+    std::string lines;
+    for (int line = 0; line < 100000; ++line) {
+        lines += "s = \"text\";\n";
+    }
+    WriteBytes(m_folder / "a.c", lines);
+    WriteBytes(m_folder / "b.c", lines);
+    // The request comes as the first file begins, as a signal might.
+    class StoppingEvents : public EventRecorder {
+    public:
+        void OnFileBegin(const char* displayName) override
+        {
+            EventRecorder::OnFileBegin(displayName);
+            m_stop = true;
+        }
+        std::atomic<bool> m_stop{false};
+    } events;
+    m_options.stop = &events.m_stop;
+    AnalyzeFolder(m_folder.Path().c_str(), m_options, events);
+    EXPECT_TRUE(events.Summary().stopped);
+    EXPECT_EQ(events.Files().size(), 1u);
+    std::string log = Log();
+    const size_t kRecord = std::string("a.c(1): \"text\"\r\n").size();
+    EXPECT_GT(log.size(), 0u);
+    EXPECT_LT(log.size(), 100000u * kRecord);
+    EXPECT_EQ(log.substr(log.size() - 2), "\r\n");
+    std::string other = events.Files()[0] == "a.c" ? "b.c(" : "a.c(";
+    EXPECT_EQ(log.find(other), std::string::npos);
+}
+
 TEST_F(AnalyzeTest, RelativeFolderIsMadeAbsolute)
 {
     WriteBytes(m_folder / "a.c", "\"a\"\n");

@@ -200,6 +200,14 @@ TEST_F(ProgramTest, SecondInstanceEndsAtOnceAndAnalysesNothing)
     EXPECT_TRUE(first.Ends());
 }
 
+TEST_F(ProgramTest, ACommandLineJobThatFailsEndsWithExitCodeOne)
+{
+    MakeFolder(m_sources / "Tolvek.log");
+    Program program(m_exe, m_sources.Path());
+    ASSERT_TRUE(program.Ends());
+    EXPECT_EQ(program.ExitCode(), 1u);
+}
+
 TEST_F(ProgramTest, PathThatNamesNothingEndsTheProgram)
 {
     Program program(m_exe, m_sources / "missing");

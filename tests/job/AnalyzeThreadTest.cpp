@@ -69,6 +69,41 @@ TEST_F(AnalyzeThreadTest, JobsThatFindNothingStillSendBothEndNotices)
     EXPECT_TRUE(m_opened.Opened().empty());
 }
 
+TEST_F(AnalyzeThreadTest, WhatFailedIsTheClosingStatusSecondLine)
+{
+    WriteBytes(m_folder / "a.c", "\"x\"\n");
+    MakeFolder(m_folder / "Tolvek.log");
+    EXPECT_EQ(RunJob(m_folder.Path()), (std::vector<std::string>{
+                                           "解析中...|a.c", "解析終了 !!|ログを書き込めません",
+                                           "END failed"}));
+    EXPECT_TRUE(m_opened.Opened().empty());
+}
+
+TEST_F(AnalyzeThreadTest, FilesThatCannotBeReadAreCounted)
+{
+    WriteBytes(m_folder / "a.c", "\"x\"\n");
+    WriteBytes(m_folder / "b.c", "\"y\"\n");
+    // Held open by another writer that shares nothing: the job cannot read it.
+    HANDLE held = CreateFileA((m_folder / "b.c").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::vector<std::string> notices = RunJob(m_folder.Path());
+    CloseHandle(held);
+    ASSERT_EQ(notices.size(), 4u);
+    EXPECT_EQ(notices[2], "解析終了 !!|1 件のファイルを読めません");
+    EXPECT_EQ(notices[3], "END failed");
+    EXPECT_EQ(ReadBytes(m_folder / "Tolvek.log"), "a.c(1): \"x\"\r\n");
+}
+
+TEST_F(AnalyzeThreadTest, ATargetListWithoutExtensionsIsTold)
+{
+    WriteBytes(m_folder / "a.c", "\"x\"\n");
+    m_settings.m_strTgtFile = "|";
+    EXPECT_EQ(RunJob(m_folder.Path()),
+              (std::vector<std::string>{"解析終了 !!|解析対象の拡張子がありません", "END failed"}));
+    EXPECT_FALSE(FileExists(m_folder / "Tolvek.log"));
+}
+
 TEST_F(AnalyzeThreadTest, AJobWorksOnTheSettingsAsTheyWereWhenItStarted)
 {
     WriteBytes(m_folder / "a.c", "'q' \"x\"\n");

@@ -48,7 +48,7 @@ void NoticeRecorder::RunUntilEnd(int jobs)
 
 void NoticeRecorder::Record(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    std::string notice = "END";
+    std::string notice = wParam != 0 ? "END failed" : "END";
     if (message == WM_ANALYZE_STATUS) {
         notice = std::string(reinterpret_cast<const char*>(wParam)) + "|" +
                  reinterpret_cast<const char*>(lParam);

@@ -21,7 +21,8 @@ public:
     // Handles the messages that workers send, until WM_ANALYZE_END has arrived `jobs` times.
     void RunUntilEnd(int jobs = 1);
 
-    // "first|second" for each WM_ANALYZE_STATUS, and "END" for each WM_ANALYZE_END, in order.
+    // "first|second" for each WM_ANALYZE_STATUS, and "END" for each WM_ANALYZE_END ("END failed"
+    // when it tells of a failure), in order.
     std::vector<std::string> Notices() const;
     int EndCount() const;
 
