@@ -105,6 +105,24 @@ int main(int argc, char** argv)
             AnalyzeFile((big + "/huge.c").c_str(), DefaultOptions(), events);
         });
         std::printf("peak memory, %.0f MB file of 1 MB lines: %.1f MB\n", bigBytes / 1e6, peak);
+        RemovePath(big + "/huge.c");
+        RemovePath(big + "/Tolvek.log");
+
+        GenerateOneLongLiteral(big + "/literal.c", 100 * 1000 * 1000);
+        peak = PeakMegabytesOf([&] {
+            QuietEvents events;
+            AnalyzeFile((big + "/literal.c").c_str(), DefaultOptions(), events);
+        });
+        std::printf("peak memory, one literal of 100 MB: %.1f MB\n", peak);
+        RemovePath(big + "/literal.c");
+        RemovePath(big + "/Tolvek.log");
+
+        GenerateManyLiteralsInOneLine(big + "/records.c", 20 * 1000 * 1000);
+        peak = PeakMegabytesOf([&] {
+            QuietEvents events;
+            AnalyzeFile((big + "/records.c").c_str(), DefaultOptions(), events);
+        });
+        std::printf("peak memory, one line of 20 million short records: %.1f MB\n", peak);
         RemovePath(big);
     }
 

@@ -161,3 +161,49 @@ double GenerateLongLineFile(const std::string& path, int lines, int lineBytes)
     std::fclose(file);
     return total;
 }
+
+namespace {
+
+// Writes `total` bytes made of `piece` repeated, in blocks.
+void WriteRepeated(FILE* file, const std::string& piece, size_t total)
+{
+    std::string block;
+    while (block.size() + piece.size() <= (1u << 20)) {
+        block += piece;
+    }
+    size_t written = 0;
+    while (written + block.size() <= total) {
+        std::fwrite(block.data(), 1, block.size(), file);
+        written += block.size();
+    }
+    for (; written + piece.size() <= total; written += piece.size()) {
+        std::fwrite(piece.data(), 1, piece.size(), file);
+    }
+}
+
+}  // namespace
+
+double GenerateOneLongLiteral(const std::string& path, size_t bytes)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return 0;
+    }
+    std::fputs("s = \"", file);
+    WriteRepeated(file, "literal ", bytes);
+    std::fputs("\";\n", file);
+    std::fclose(file);
+    return static_cast<double>(bytes) + 7;
+}
+
+double GenerateManyLiteralsInOneLine(const std::string& path, size_t count)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return 0;
+    }
+    WriteRepeated(file, "\"ab\" ", count * 5);
+    std::fputs("\n", file);
+    std::fclose(file);
+    return static_cast<double>(count * 5 + 1);
+}

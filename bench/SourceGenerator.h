@@ -16,3 +16,9 @@ GeneratedSet GenerateSourceFolder(const std::string& folder, int files);
 
 // A file of `lines` lines of `lineBytes` bytes each, literals throughout. Returns its size.
 double GenerateLongLineFile(const std::string& path, int lines, int lineBytes);
+
+// A file of one line that holds one literal of `bytes` bytes. Returns its size.
+double GenerateOneLongLiteral(const std::string& path, size_t bytes);
+
+// A file of one line that holds `count` short literals. Returns its size.
+double GenerateManyLiteralsInOneLine(const std::string& path, size_t count);
