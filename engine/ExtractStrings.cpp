@@ -1,5 +1,6 @@
 #include "engine/ExtractStrings.h"
 
+#include "engine/EncodingDetector.h"
 #include "engine/LogFormat.h"
 #include "engine/RecordFile.h"
 #include "platform/TextFile.h"
@@ -33,15 +34,17 @@ public:
 
     void OnLiteral(int64_t line, const LiteralText& text) override
     {
-        m_format.WriteRecord(m_label, line, text, m_records);
+        m_format.WriteRecord(m_label, line, text, m_encoding, m_records);
     }
 
     int Count() const { return m_count; }
+    void SetEncoding(SourceEncoding encoding) { m_encoding = encoding; }
 
 private:
     RecordFile& m_records;
     const RecordFormat& m_format;
     CString m_label;
+    SourceEncoding m_encoding = CodePageEncoding();
     int m_count = 0;
 };
 
@@ -77,11 +80,18 @@ int ExtractStrings(RecordFile& records, const RecordFormat& format, const char* 
     scan.read = true;
     RecordSink sink(records, format, displayName);
     LiteralScanner scanner(settings, sink);
+    EncodingDetector detector(source);
     char* block = ReadBlock();
     size_t got = 0;
     bool whole = true;
     while ((got = source.Read(block, kReadBlockBytes)) > 0) {
-        if (!scanner.Feed(block, block + got)) {
+        bool wasDecided = detector.Decided();
+        const char* text = detector.Look(block, block + got);
+        if (!wasDecided && detector.Decided() && detector.Encoding() == SourceEncoding::Utf8) {
+            scanner.ReadAsUtf8();
+            sink.SetEncoding(SourceEncoding::Utf8);
+        }
+        if (!scanner.Feed(text, block + got)) {
             whole = false;  // the record file cannot be opened
             break;
         }

@@ -3,12 +3,29 @@
 #include "platform/ByteSearch.h"
 #include "platform/CodePage.h"
 #include "engine/Conditions.h"
+#include "engine/Utf8.h"
 
 #include <cstring>
 
 namespace {
 
-enum ByteClass : unsigned char { kPlain, kLineFeed, kNul, kLead, kBackslash, kDelimiter };
+// kHigh: a byte of a UTF-8 character of several bytes; plain, but the text holding it may hold a
+// double-byte character.
+enum ByteClass : unsigned char { kPlain, kLineFeed, kNul, kLead, kBackslash, kDelimiter, kHigh };
+
+// True when the UTF-8 text holds a character that Shift_JIS writes with two bytes: one that is
+// neither ASCII nor half-width katakana (U+FF61 to U+FF9F). A byte that is no character counts.
+bool HasWideCharacter(const LiteralText& text)
+{
+    bool wide = false;
+    Utf8Decoder decoder;
+    auto look = [&wide](uint32_t character, const unsigned char*, size_t) {
+        wide = wide || (character >= 0x80 && (character < 0xFF61 || character > 0xFF9F));
+    };
+    text.ForEachPiece([&](const char* piece, size_t size) { decoder.Feed(piece, size, look); });
+    decoder.Finish(look);
+    return wide;
+}
 
 }  // namespace
 
@@ -29,12 +46,23 @@ LiteralScanner::LiteralScanner(const ScanSettings& settings, LiteralSink& sink)
     std::memcpy(m_delimiter, settings.delimiter, sizeof m_delimiter);
     m_delimiter[sizeof m_delimiter - 1] = '\0';
     m_delimiterLength = std::strlen(m_delimiter);
+    ClassifyBytes(GetLeadByteTable().isLead, false);
+}
 
-    // Lead bytes come first: they are never taken as a delimiter or a backslash.
-    const LeadByteTable& leadBytes = GetLeadByteTable();
+void LiteralScanner::ReadAsUtf8()
+{
+    static const bool kNoLeadBytes[256] = {};
+    ClassifyBytes(kNoLeadBytes, true);
+    m_utf8 = true;
+}
+
+void LiteralScanner::ClassifyBytes(const bool* isLead, bool utf8)
+{
+    // Lead bytes come first: they are never taken as a delimiter or a backslash. Nor is a byte
+    // of a UTF-8 character of several bytes.
     bool escapes = std::strchr(m_delimiter, '\\') == nullptr;
     for (int byte = 0; byte < 256; ++byte) {
-        m_class[byte] = leadBytes.isLead[byte] ? kLead : kPlain;
+        m_class[byte] = isLead[byte] ? kLead : utf8 && byte >= 0x80 ? kHigh : kPlain;
     }
     for (size_t index = 0; index < m_delimiterLength; ++index) {
         unsigned char byte = static_cast<unsigned char>(m_delimiter[index]);
@@ -123,6 +151,7 @@ const char* LiteralScanner::ScanLine(const char* p, const char* end)
                 m_charState = kAfterLead;
                 m_textHasLead = true;
             }
+            m_textHasLead = m_textHasLead || (charStart && byteClass == kHigh);
             Match(byte, charStart);
             continue;
         }
@@ -153,6 +182,10 @@ const char* LiteralScanner::ScanLine(const char* p, const char* end)
         case kDelimiter:
             Match(byte, true);
             ToggleText(at);
+            break;
+        case kHigh:
+            Match(byte, true);
+            m_textHasLead = true;
             break;
         }
     }
@@ -268,7 +301,7 @@ void LiteralScanner::SpillText(const char* begin, const char* end)
 void LiteralScanner::EmitText(const LiteralText& text)
 {
     size_t length = text.Length();
-    if (length == 0 || !PassesCondition()) {
+    if (length == 0 || !PassesCondition(text)) {
         return;
     }
     if (m_contained) {
@@ -279,16 +312,13 @@ void LiteralScanner::EmitText(const LiteralText& text)
     text.ForEachPiece([this](const char* piece, size_t size) { m_pendingTexts.append(piece, size); });
 }
 
-bool LiteralScanner::PassesCondition() const
+bool LiteralScanner::PassesCondition(const LiteralText& text) const
 {
-    switch (m_condition) {
-    case STRFLG_SINGLE_BYTE_ONLY:
-        return !m_textHasLead;
-    case STRFLG_HAS_DOUBLE_BYTE:
-        return m_textHasLead;
-    default:
+    if (m_condition != STRFLG_SINGLE_BYTE_ONLY && m_condition != STRFLG_HAS_DOUBLE_BYTE) {
         return true;
     }
+    bool doubleByte = m_textHasLead && (!m_utf8 || HasWideCharacter(text));
+    return m_condition == STRFLG_HAS_DOUBLE_BYTE ? doubleByte : !doubleByte;
 }
 
 void LiteralScanner::ResetLine()

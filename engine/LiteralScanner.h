@@ -47,6 +47,11 @@ class LiteralScanner {
 public:
     LiteralScanner(const ScanSettings& settings, LiteralSink& sink);
 
+    // From now on reads the bytes as UTF-8 instead of the code page: a character of several
+    // bytes is one character, and a text holds a double-byte character when it holds one that is
+    // neither ASCII nor half-width katakana. Call before any byte of 0x80 or above was fed.
+    void ReadAsUtf8();
+
     // Scans the next bytes of the file. False once the sink has stopped the scan.
     bool Feed(const char* begin, const char* end);
     // The end of the file.
@@ -72,7 +77,8 @@ private:
     void CloseText(const char* at);
     void SpillText(const char* begin, const char* end);
     void EmitText(const LiteralText& text);
-    bool PassesCondition() const;
+    bool PassesCondition(const LiteralText& text) const;
+    void ClassifyBytes(const bool* isLead, bool utf8);
     void ResetLine();
 
     LiteralSink& m_sink;
@@ -81,6 +87,7 @@ private:
     char m_delimiter[16];
     size_t m_delimiterLength;
     int32_t m_condition;
+    bool m_utf8 = false;
 
     int64_t m_line = 1;
     bool m_atLineStart = true;
@@ -92,7 +99,7 @@ private:
     CharState m_charState = kAtCharStart;
     uint32_t m_partialMatches = 0;  // bit i: the last i bytes are the delimiter's first i
     bool m_inText = false;
-    bool m_textHasLead = false;
+    bool m_textHasLead = false;  // a lead byte (in UTF-8: a byte of 0x80 or above)
     const char* m_textBegin = nullptr;  // where the open text resumes in the current block
     std::vector<std::string> m_spilled;  // the part of the open text from earlier blocks
     std::string m_pendingTexts;         // texts kept before a delimiter of several bytes was

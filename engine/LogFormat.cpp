@@ -1,6 +1,62 @@
 #include "engine/LogFormat.h"
 
+#include "engine/Cp932.h"
+#include "engine/Utf8.h"
+#include "platform/CodePage.h"
+
+#include <cstdio>
 #include <cstring>
+
+namespace {
+
+// Writes a UTF-8 text in code page 932, through a small buffer.
+class Cp932Writer {
+public:
+    explicit Cp932Writer(RecordBytes& out) : m_out(out) {}
+    ~Cp932Writer() { m_out.Append(m_buffer, m_used); }
+    Cp932Writer(const Cp932Writer&) = delete;
+    Cp932Writer& operator=(const Cp932Writer&) = delete;
+
+    void Write(uint32_t character, const unsigned char* bytes)
+    {
+        if (m_used + 12 > sizeof m_buffer) {
+            m_out.Append(m_buffer, m_used);
+            m_used = 0;
+        }
+        unsigned char code[2];
+        int length = character == kNotACharacter ? 0 : UnicodeToCp932(character, code);
+        if (length > 0) {
+            std::memcpy(m_buffer + m_used, code, static_cast<size_t>(length));
+            m_used += static_cast<size_t>(length);
+        } else if (character == kNotACharacter) {
+            m_used += static_cast<size_t>(std::snprintf(m_buffer + m_used, 12, "\\x%02x", bytes[0]));
+        } else if (character <= 0xFFFF) {
+            m_used += static_cast<size_t>(std::snprintf(m_buffer + m_used, 12, "\\u%04X", character));
+        } else {
+            m_used += static_cast<size_t>(std::snprintf(m_buffer + m_used, 12, "\\U%08X", character));
+        }
+    }
+
+private:
+    RecordBytes& m_out;
+    char m_buffer[512];
+    size_t m_used = 0;
+};
+
+void WriteUtf8AsCp932(const LiteralText& text, RecordBytes& out)
+{
+    Cp932Writer writer(out);
+    Utf8Decoder decoder;
+    auto write = [&writer](uint32_t character, const unsigned char* bytes, size_t) {
+        writer.Write(character, bytes);
+    };
+    text.ForEachPiece([&](const char* piece, size_t size) { decoder.Feed(piece, size, write); });
+    decoder.Finish(write);
+}
+
+}  // namespace
+
+LogFormat::LogFormat() : m_toCp932(GetCodePage() == kCodePageShiftJis) {}
 
 CString EscapeControlBytes(const char* name)
 {
@@ -30,7 +86,7 @@ CString LogFormat::FileLabel(const char* displayName) const
 }
 
 void LogFormat::WriteRecord(const CString& label, int64_t line, const LiteralText& text,
-                            RecordBytes& out) const
+                            SourceEncoding encoding, RecordBytes& out) const
 {
     // name(line): " in one piece: the label is short, as are the digits.
     char head[512];
@@ -59,7 +115,11 @@ void LogFormat::WriteRecord(const CString& label, int64_t line, const LiteralTex
         out.Append(digits, digitCount);
         out.Append("): \"", 4);
     }
-    text.ForEachPiece([&out](const char* piece, size_t size) { out.Append(piece, size); });
+    if (encoding == SourceEncoding::Utf8 && m_toCp932) {
+        WriteUtf8AsCp932(text, out);
+    } else {
+        text.ForEachPiece([&out](const char* piece, size_t size) { out.Append(piece, size); });
+    }
     out.Append("\"\r\n", 3);
     out.EndRecord();
 }

@@ -4,11 +4,21 @@
 
 // The log's record: name(line): "text", and a line end of CR LF. A byte below 0x20, or 0x7F, in
 // the name is written as an escape, so that no name can end a record early or drive a terminal.
+//
+// The log is in the code page. When that is 932, a text of a UTF-8 file is converted character
+// by character, to the exact character only: one that code page 932 does not have is written as
+// in a C literal, \uXXXX (or \UXXXXXXXX above U+FFFF), and a byte that is no UTF-8 character as
+// \xHH. In any other code page the text is written as it stands.
 class LogFormat : public RecordFormat {
 public:
+    LogFormat();
+
     CString FileLabel(const char* displayName) const override;
     void WriteRecord(const CString& label, int64_t line, const LiteralText& text,
-                     RecordBytes& out) const override;
+                     SourceEncoding encoding, RecordBytes& out) const override;
+
+private:
+    bool m_toCp932;  // the log's code page is 932
 };
 
 // `name` with each byte below 0x20, and 0x7F, written as an escape: \t, \n, \r, or \xHH.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/LiteralText.h"
+#include "engine/SourceEncoding.h"
 #include "platform/CString.h"
 
 #include <cstddef>
@@ -21,6 +22,7 @@ public:
     virtual ~RecordFormat() = default;
     // What the records of a file name it, made once per file from its display name.
     virtual CString FileLabel(const char* displayName) const = 0;
+    // One record: the text, read from its file as `encoding` says, found on `line`.
     virtual void WriteRecord(const CString& label, int64_t line, const LiteralText& text,
-                             RecordBytes& out) const = 0;
+                             SourceEncoding encoding, RecordBytes& out) const = 0;
 };

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes, delimiters, conditions and code pages to the scanner, and checks that
 // the texts it finds do not depend on how the file is cut into blocks.
 #include "engine/LiteralScanner.h"
+#include "engine/Utf8.h"
 #include "platform/CodePage.h"
 #include "platform/TextFile.h"
 #include "tests/support/LiteralCollector.h"
@@ -31,8 +32,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SelectCodePage((options & 1) != 0 ? kCodePageShiftJis : kCodePageSingleByte);
     ScanSettings settings = MakeScanSettings(token.c_str(), static_cast<int32_t>((options >> 1) % 4));
 
-    std::string whole = ScanInBlocks(settings, text, 0);
-    if (ScanInBlocks(settings, text, chunk) != whole) {
+    bool utf8 = (options & 8) != 0;
+    std::string whole = ScanInBlocks(settings, text, 0, utf8);
+    if (ScanInBlocks(settings, text, chunk, utf8) != whole) {
+        std::abort();
+    }
+
+    // Whether the text is UTF-8 does not depend on how it is cut either.
+    Utf8Validator once;
+    once.Feed(text.data(), text.data() + text.size());
+    Utf8Validator inBlocks;
+    for (size_t at = 0; at < text.size(); at += chunk) {
+        size_t length = text.size() - at < chunk ? text.size() - at : chunk;
+        inBlocks.Feed(text.data() + at, text.data() + at + length);
+    }
+    if (once.Finish() != inBlocks.Finish()) {
         std::abort();
     }
 

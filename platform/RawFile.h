@@ -22,6 +22,8 @@ public:
 
     // Reads up to `capacity` bytes; 0 at the end, or on an error (then GetFailure() tells).
     size_t Read(char* buffer, size_t capacity);
+    // Reads on from `offset` bytes into the file.
+    bool Seek(uint64_t offset);
 
 private:
     intptr_t m_handle = -1;

@@ -51,6 +51,20 @@ bool TextReader::Open(const char* path)
         m_failure = m_file.GetFailure();
         return false;
     }
+    m_size = m_bytesLeft;
+    return true;
+}
+
+bool TextReader::Seek(const Position& position)
+{
+    if (!m_file.Seek(m_size - position.bytesLeft)) {
+        m_failure = m_file.GetFailure();
+        m_ended = true;
+        return false;
+    }
+    m_bytesLeft = position.bytesLeft;
+    m_pendingCr = position.pendingCr;
+    m_ended = position.ended;
     return true;
 }
 

@@ -20,9 +20,19 @@ public:
     bool Failed() const { return m_failure.kind != FailureKind::None; }
     const Failure& GetFailure() const { return m_failure; }
 
+    // Where the reader is, to read on from there again after reading ahead.
+    struct Position {
+        uint64_t bytesLeft;
+        bool pendingCr;
+        bool ended;
+    };
+    Position Tell() const { return Position{m_bytesLeft, m_pendingCr, m_ended}; }
+    bool Seek(const Position& position);
+
 private:
     RawFile m_file;
     Failure m_failure;
+    uint64_t m_size = 0;  // at opening
     uint64_t m_bytesLeft = 0;  // of the size at opening
     bool m_pendingCr = false;  // a CR ended the last raw block: its fate depends on the next byte
     bool m_ended = false;

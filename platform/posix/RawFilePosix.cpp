@@ -42,6 +42,15 @@ bool RawFile::OpenForReading(const char* path, uint64_t& size)
     return m_handle != -1;
 }
 
+bool RawFile::Seek(uint64_t offset)
+{
+    if (lseek(static_cast<int>(m_handle), static_cast<off_t>(offset), SEEK_SET) < 0) {
+        m_failure = LastSystemFailure();
+        return false;
+    }
+    return true;
+}
+
 size_t RawFile::Read(char* buffer, size_t capacity)
 {
     for (;;) {

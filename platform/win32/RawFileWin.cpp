@@ -36,6 +36,17 @@ bool RawFile::OpenForReading(const char* path, uint64_t& size)
     return true;
 }
 
+bool RawFile::Seek(uint64_t offset)
+{
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(AsHandle(m_handle), at, nullptr, FILE_BEGIN)) {
+        m_failure = LastSystemFailure();
+        return false;
+    }
+    return true;
+}
+
 size_t RawFile::Read(char* buffer, size_t capacity)
 {
     DWORD wanted = capacity > 0x40000000 ? 0x40000000 : static_cast<DWORD>(capacity);

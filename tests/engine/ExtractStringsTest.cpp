@@ -1,6 +1,7 @@
 #include "engine/ExtractStrings.h"
 
 #include "engine/Conditions.h"
+#include "engine/Cp932.h"
 #include "platform/CodePage.h"
 #include "tests/support/TestSupport.h"
 
@@ -22,11 +23,47 @@ protected:
 
     std::string Log() const { return ReadBytes(m_log); }
 
+    // Scans `source` afresh and returns the log it gives.
+    std::string LogOf(const std::string& source, int32_t condition = STRFLG_ANY)
+    {
+        RemoveFile(m_log);
+        Scan(source, "\"", condition);
+        return Log();
+    }
+
     CodePageScope m_shiftJis{kCodePageShiftJis};
     TempFolder m_folder;
     std::string m_source = m_folder / "a.c";
     std::string m_log = m_folder / "Tolvek.log";
 };
+
+// The same text in UTF-8: Shift_JIS read through code page 932.
+std::string SjisToUtf8(const std::string& sjis)
+{
+    std::string utf8;
+    auto put = [&utf8](uint32_t character) {
+        if (character < 0x80) {
+            utf8 += static_cast<char>(character);
+        } else if (character < 0x800) {
+            utf8 += static_cast<char>(0xC0 | (character >> 6));
+            utf8 += static_cast<char>(0x80 | (character & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xE0 | (character >> 12));
+            utf8 += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (character & 0x3F));
+        }
+    };
+    for (size_t at = 0; at < sjis.size(); ++at) {
+        unsigned char byte = static_cast<unsigned char>(sjis[at]);
+        uint32_t single = Cp932SingleToUnicode(byte);
+        if (single != 0 || byte == 0) {
+            put(single);
+        } else {
+            put(Cp932DoubleToUnicode(byte, static_cast<unsigned char>(sjis[++at])));
+        }
+    }
+    return utf8;
+}
 
 }  // namespace
 
@@ -214,3 +251,58 @@ TEST_F(ExtractStringsTest, ASingleLineOf100Megabytes)
 }
 
 #endif
+
+TEST_F(ExtractStringsTest, Utf8TextsAreReadAsUtf8AndLoggedInTheCodePage)
+{
+    // あ and ソ; こ ends in 0x93, a Shift_JIS lead byte, right before the quote.
+    EXPECT_EQ(LogOf("a = \"\xE3\x81\x82\"; b = \"\xE3\x82\xBD\"; c = \"\xE3\x81\x93\";\n"),
+              "a.c(1): \"\x82\xA0\"\r\na.c(1): \"\x83\x5C\"\r\na.c(1): \"\x82\xB1\"\r\n");
+    // The byte order mark is not part of the first line, whose literal is taken.
+    EXPECT_EQ(LogOf("\xEF\xBB\xBF\"x\" \"\xE3\x81\x82\"\n"),
+              "a.c(1): \"x\"\r\na.c(1): \"\x82\xA0\"\r\n");
+}
+
+TEST_F(ExtractStringsTest, CharactersThatCodePage932LacksAreWrittenAsInACLiteral)
+{
+    // é, an emoji, the wave dash (whose look-alike ～ 932 has), and ～ itself.
+    EXPECT_EQ(LogOf("s = \"caf\xC3\xA9 \xF0\x9F\x98\x80 \xE3\x80\x9C \xEF\xBD\x9E\";\n"),
+              "a.c(1): \"caf\\u00E9 \\U0001F600 \\u301C \x81\x60\"\r\n");
+    // With the mark a file is UTF-8 whatever follows; a byte that is no character stays visible.
+    EXPECT_EQ(LogOf("\xEF\xBB\xBF\"\x82\xA0\"\n"), "a.c(1): \"\\x82\\xa0\"\r\n");
+}
+
+TEST_F(ExtractStringsTest, FilesThatAreNotAllValidUtf8AreReadInTheCodePage)
+{
+    // ｱ (0xB1) is a single byte in Shift_JIS and no UTF-8 at all.
+    EXPECT_EQ(LogOf("s = \"\xB1\";\n"), "a.c(1): \"\xB1\"\r\n");
+    // Overlong forms, a surrogate, a character above U+10FFFF, a cut sequence: not UTF-8.
+    for (const std::string bad : {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                                  "\xE3\x81"}) {
+        std::string source = "s = \"\xC3\xA9\";\nt = \"" + bad + "\";\n";
+        std::string log = LogOf(source);
+        EXPECT_EQ(log.substr(0, 14), "a.c(1): \"\xC3\xA9\"\r\n") << log;
+    }
+    // An invalid byte far into a long file still makes the whole file the code page's.
+    std::string longFile = "s = \"\xC3\xA9\";\n" + std::string(300 * 1024, ' ') + "\nt = \"\x82\xA0\";\n";
+    EXPECT_EQ(LogOf(longFile), "a.c(1): \"\xC3\xA9\"\r\na.c(3): \"\x82\xA0\"\r\n");
+    // Without it, the same file is UTF-8, also when the first byte of 0x80 comes late.
+    std::string utf8File = std::string(300 * 1024, ' ') + "\ns = \"\xC3\xA9\";\n";
+    EXPECT_EQ(LogOf(utf8File), "a.c(2): \"\\u00E9\"\r\n");
+}
+
+TEST_F(ExtractStringsTest, TheConditionsPickTheSameTextsInEitherEncoding)
+{
+    // ASCII, half-width katakana (single bytes in Shift_JIS), kanji, 表 and ソ with their 0x5C
+    // trail bytes, an escape before a double-byte character, and a mix.
+    const std::string sjis =
+        "a = \"plain\"; k = \"\xB1\xB2\xB3\"; j = \"\x93\xFA\x96\x7B\";\r\n"
+        "t = \"\x95\x5C\x83\x5C\"; e = \"\\\x95\x5C\"; m = \"ab\xB1\x82\xA0\";\r\n";
+    const std::string utf8 = SjisToUtf8(sjis);
+    ASSERT_NE(utf8, sjis);
+    for (int32_t condition : {STRFLG_ANY, STRFLG_SINGLE_BYTE_ONLY, STRFLG_HAS_DOUBLE_BYTE}) {
+        std::string expected = LogOf(sjis, condition);
+        EXPECT_EQ(LogOf(utf8, condition), expected) << "condition " << condition;
+        EXPECT_EQ(LogOf("\xEF\xBB\xBF" + utf8, condition), expected) << "condition " << condition;
+    }
+    EXPECT_EQ(LogOf(utf8, STRFLG_SINGLE_BYTE_ONLY), "a.c(1): \"plain\"\r\na.c(1): \"\xB1\xB2\xB3\"\r\n");
+}

@@ -24,7 +24,8 @@ void WriteRecords(RecordFile& records, const std::string& file, int count, const
     LogFormat format;
     CString label = format.FileLabel(file.c_str());
     for (int line = 1; line <= count; ++line) {
-        format.WriteRecord(label, line, LiteralText{nullptr, text.data(), text.size()}, records);
+        format.WriteRecord(label, line, LiteralText{nullptr, text.data(), text.size()},
+                           SourceEncoding::Cp932, records);
     }
     records.EndFile();
 }
@@ -56,7 +57,7 @@ TEST_F(RecordFileTest, ARecordLongerThanTheBufferIsWrittenWholeInPieces)
     std::string last(5, 'r');
     LogFormat format;
     format.WriteRecord(format.FileLabel("a.c"), 3, LiteralText{&pieces, last.data(), last.size()},
-                       records);
+                       SourceEncoding::Cp932, records);
     WriteRecords(records, "a.c", 1, "after");
     EXPECT_EQ(ReadBytes(LogPath()), "a.c(3): \"" + pieces[0] + pieces[1] + last +
                                         "\"\r\na.c(1): \"after\"\r\n");

@@ -28,11 +28,16 @@ private:
     std::string m_found;
 };
 
-// Scans `text` in blocks of `chunk` bytes (0: in one block) and returns what was found.
-inline std::string ScanInBlocks(const ScanSettings& settings, const std::string& text, size_t chunk)
+// Scans `text` in blocks of `chunk` bytes (0: in one block) and returns what was found; as UTF-8
+// when `utf8`, else in the code page.
+inline std::string ScanInBlocks(const ScanSettings& settings, const std::string& text, size_t chunk,
+                                bool utf8 = false)
 {
     LiteralCollector collector;
     LiteralScanner scanner(settings, collector);
+    if (utf8) {
+        scanner.ReadAsUtf8();
+    }
     size_t step = chunk == 0 ? text.size() + 1 : chunk;
     for (size_t at = 0; at < text.size(); at += step) {
         size_t length = text.size() - at < step ? text.size() - at : step;

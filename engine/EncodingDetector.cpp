@@ -1,0 +1,57 @@
+#include "engine/EncodingDetector.h"
+
+#include "engine/Utf8.h"
+#include "platform/ByteSearch.h"
+#include "platform/TextFile.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const size_t kReadAheadBytes = 128 * 1024;
+const size_t kMarkLength = sizeof kUtf8ByteOrderMark - 1;
+
+}  // namespace
+
+const char* EncodingDetector::Look(const char* begin, const char* end)
+{
+    if (!m_started) {
+        m_started = true;
+        if (static_cast<size_t>(end - begin) >= kMarkLength &&
+            std::memcmp(begin, kUtf8ByteOrderMark, kMarkLength) == 0) {
+            m_decided = true;
+            m_encoding = SourceEncoding::Utf8;
+            return begin + kMarkLength;
+        }
+    }
+    if (m_decided) {
+        return begin;
+    }
+    static const StopBytes kHighBytes = {{0, 0, 0, 0}, 0, true};
+    const char* high = FindStopByte(begin, end, kHighBytes);
+    if (high != end) {
+        m_decided = true;
+        if (RestIsUtf8(high, end)) {
+            m_encoding = SourceEncoding::Utf8;
+        }
+    }
+    return begin;
+}
+
+bool EncodingDetector::RestIsUtf8(const char* from, const char* end)
+{
+    Utf8Validator validator;
+    if (!validator.Feed(from, end)) {
+        return false;
+    }
+    thread_local std::vector<char> ahead(kReadAheadBytes);
+    TextReader::Position back = m_source.Tell();
+    size_t got = 0;
+    while (validator.Valid() && (got = m_source.Read(ahead.data(), ahead.size())) > 0) {
+        validator.Feed(ahead.data(), ahead.data() + got);
+    }
+    bool valid = validator.Finish();
+    m_source.Seek(back);
+    return valid;
+}
