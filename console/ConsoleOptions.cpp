@@ -17,7 +17,9 @@ const char kConsoleUsage[] =
     "  --ext LIST        the target extensions, such as c,cpp,h\n"
     "  --codepage CP     932 (Shift_JIS) or single (no double-byte characters)\n"
     "  --open            open the log with the desktop's handler (xdg-open)\n"
-    "  --follow          read the files that symbolic links in the folder point to\n"
+    "  -r, --recursive   analyse the subfolders too, depth first (SubFolder=1 in Tolvek.ini\n"
+    "                    does so for every run)\n"
+    "  --follow          read the files and enter the folders that symbolic links point to\n"
     "  --help            show this help\n"
     "  --version         show the version\n"
     "\n"
@@ -165,6 +167,9 @@ bool ParseConsoleOptions(int argc, char** argv, ConsoleOptions& options, std::st
             options.open = true;
         } else if (argument == "--follow") {
             options.followLinks = true;
+        } else if (argument == "--recursive" || argument == "-r") {
+            options.hasSubFolders = true;
+            options.subFolders = true;
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
         } else if (argument == "--version") {
@@ -196,4 +201,7 @@ void ApplyConsoleOptions(const ConsoleOptions& options, AnalysisOptions& analysi
         analysis.targetList = options.targetList.c_str();
     }
     analysis.followLinks = options.followLinks;
+    if (options.hasSubFolders) {
+        analysis.subFolders = options.subFolders;
+    }
 }

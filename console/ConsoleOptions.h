@@ -16,6 +16,8 @@ struct ConsoleOptions {
     int codePage = 0;        // 0: as the locale says
     bool open = false;
     bool followLinks = false;
+    bool hasSubFolders = false;
+    bool subFolders = false;
     bool help = false;
     bool version = false;
 };

@@ -12,7 +12,9 @@ struct AnalysisOptions {
     CString delimiter;               // empty means the double quote; at most 15 bytes are used
     int32_t condition = STRFLG_ANY;  // STRFLG_*
     CString targetList;              // the target extensions, such as "|c|cpp|h|"
-    bool followLinks = false;        // read the files that links in the folder point to (Linux)
+    bool subFolders = false;         // a folder's subfolders too, depth first
+    bool followLinks = false;        // read the files and enter the folders that links in the
+                                     // folder point to (Linux)
     // Set by the front end to stop the analysis after the records being written; null when the
     // analysis cannot be stopped. The flag outlives the analysis.
     const std::atomic<bool>* stop = nullptr;

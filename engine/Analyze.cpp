@@ -7,6 +7,10 @@
 #include "platform/Directory.h"
 #include "platform/Path.h"
 
+#include <memory>
+#include <set>
+#include <vector>
+
 namespace {
 
 // `folder` and `name` joined by a separator, unless the folder already ends with one.
@@ -92,13 +96,108 @@ void EndWithReadFailure(const char* path, const Failure& failure, AnalysisEvents
     events.OnEnd(summary);
 }
 
-// Entries that are not read: hidden and system ones, folders, devices, and links unless they
-// are followed.
-bool IsSkipped(uint32_t attributes, bool followLinks)
+// Files that are not read: hidden and system ones, folders, devices, and links unless they are
+// followed.
+bool IsSkippedFile(uint32_t attributes, bool followLinks)
 {
     const uint32_t kSkipped = kAttrHidden | kAttrSystem | kAttrDirectory | kAttrDevice;
     return (attributes & kSkipped) != 0 || ((attributes & kAttrLink) != 0 && !followLinks);
 }
+
+// Folders that are entered: the visible ones, not through a link unless links are followed.
+bool IsEnteredFolder(const DirEntry& entry, bool followLinks)
+{
+    if ((entry.attributes & kAttrDirectory) == 0 ||
+        (entry.attributes & (kAttrHidden | kAttrSystem | kAttrDevice)) != 0) {
+        return false;
+    }
+    if ((entry.attributes & kAttrLink) != 0 && !followLinks) {
+        return false;
+    }
+    return entry.name != "." && entry.name != "..";
+}
+
+// Goes through a folder and, when asked, its subfolders depth first: one open listing per level,
+// so that memory grows with the depth of the tree, not with the number of its files. The records
+// of a file in a subfolder name it by its path from the analysed folder.
+class FolderWalk {
+public:
+    FolderWalk(Analysis& analysis, const AnalysisOptions& options)
+        : m_analysis(analysis), m_options(options)
+    {
+    }
+
+    void Walk(const CString& root)
+    {
+        Enter(root, CString());
+        while (!m_levels.empty() && m_analysis.CanGoOn()) {
+            Level& level = *m_levels.back();
+            DirEntry entry;
+            if (!level.entries.Next(entry)) {
+                m_levels.pop_back();
+                continue;
+            }
+            CString path = JoinPath(level.path, entry.name);
+            CString relative = level.relative.IsEmpty() ? CString(entry.name) : JoinPath(level.relative, entry.name);
+            if (IsEnteredFolder(entry, m_options.followLinks)) {
+                if (m_options.subFolders) {
+                    Enter(path, relative);
+                }
+            } else if (!IsSkippedFile(entry.attributes, m_options.followLinks) &&
+                       IsTarget(m_options.targetList, path)) {
+                ScanFile(path, relative);
+            }
+        }
+    }
+
+private:
+    struct Level {
+        DirectoryList entries;
+        CString path;
+        CString relative;  // from the analysed folder; empty for the folder itself
+    };
+
+    void Enter(const CString& path, const CString& relative)
+    {
+        if (IsPathTooLong(path)) {
+            m_analysis.ReadFailed(path, MakeFailure(FailureKind::NameTooLong));
+            return;
+        }
+        if (m_options.followLinks && !FirstVisit(path)) {
+            return;
+        }
+        std::unique_ptr<Level> level(new Level);
+        if (!level->entries.Open(path)) {
+            m_analysis.ReadFailed(path, level->entries.GetFailure());
+            return;
+        }
+        level->path = path;
+        level->relative = relative;
+        m_levels.push_back(std::move(level));
+    }
+
+    void ScanFile(const CString& path, const CString& relative)
+    {
+        if (IsPathTooLong(path)) {
+            m_analysis.ReadFailed(path, MakeFailure(FailureKind::NameTooLong));
+            return;
+        }
+        m_analysis.ScanFile(path, relative);
+    }
+
+    // With links followed, a folder may be reached again (a link to a folder above it): it is
+    // entered once.
+    bool FirstVisit(const char* path)
+    {
+        FolderIdentity identity;
+        return !GetFolderIdentity(path, identity) || m_visited.insert(identity).second;
+    }
+
+    Analysis& m_analysis;
+    const AnalysisOptions& m_options;
+    std::vector<std::unique_ptr<Level>> m_levels;
+    std::set<FolderIdentity> m_visited;
+};
 
 bool EndWithoutTargetList(const AnalysisOptions& options, AnalysisEvents& events)
 {
@@ -124,20 +223,7 @@ void AnalyzeFolder(const char* folderPath, const AnalysisOptions& options, Analy
         return;
     }
     Analysis analysis(JoinPath(folder, kLogFileName), options, events);
-    DirectoryList entries;
-    if (!entries.Open(folder)) {
-        analysis.ReadFailed(folder, entries.GetFailure());
-    }
-    DirEntry entry;
-    while (analysis.CanGoOn() && entries.Next(entry)) {
-        if (IsSkipped(entry.attributes, options.followLinks)) {
-            continue;
-        }
-        CString fullPath = JoinPath(folder, entry.name);
-        if (IsTarget(options.targetList, fullPath)) {
-            analysis.ScanFile(fullPath, entry.name);
-        }
-    }
+    FolderWalk(analysis, options).Walk(folder);
     analysis.End();
 }
 

@@ -33,6 +33,7 @@ AnalysisOptions MakeAnalysisOptions(const CEnvData& settings)
     options.delimiter = settings.m_strToken;
     options.condition = settings.m_nStrFlg;
     options.targetList = settings.m_strTgtFile;
+    options.subFolders = settings.m_bSubFolder;
     return options;
 }
 

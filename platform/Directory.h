@@ -48,3 +48,14 @@ private:
 // Looks a path up (on Windows as a pattern, so wildcards find their first match): false, with
 // the reason, when nothing is there; else the attributes of what was found.
 bool FindPathEntry(const char* path, uint32_t& attributes, Failure& failure);
+
+// What tells one folder from another, whatever path leads to it (the device and the file number).
+struct FolderIdentity {
+    uint64_t device = 0;
+    uint64_t number = 0;
+    bool operator<(const FolderIdentity& other) const
+    {
+        return device != other.device ? device < other.device : number < other.number;
+    }
+};
+bool GetFolderIdentity(const char* path, FolderIdentity& identity);

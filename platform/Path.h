@@ -45,3 +45,7 @@ bool MakeAbsolutePath(const char* path, CString& absolute);
 
 // Makes `path` the process's current directory.
 bool SetCurrentDir(const char* path);
+
+// True when the system would refuse `path` as too long before looking at it: on Windows a path
+// over kMaxPathBytes, the limit of the ANSI functions; on Linux the system tells when it opens.
+bool IsPathTooLong(const char* path);

@@ -68,10 +68,13 @@ void CEnvData::Load()
     m_nStrFlg = ParseDecimal(ReadValue("StrFlg", "0", iniPath));
     m_strTgtFile = ReadValue("TgtFile", "|c|cpp|h|", iniPath);
     m_strToken = ReadValue("Token", "\"", iniPath);
+    // 0 or 1; anything else that may stand there counts as 0.
+    m_bSubFolder = ParseDecimal(ReadValue("SubFolder", "0", iniPath)) == 1;
     m_loaded.loaded = true;
     m_loaded.strFlg = m_nStrFlg;
     m_loaded.tgtFile = m_strTgtFile;
     m_loaded.token = m_strToken;
+    m_loaded.subFolder = m_bSubFolder;
 }
 
 void CEnvData::Save() const
@@ -96,5 +99,8 @@ void CEnvData::Save() const
     }
     if (whole || m_strToken != m_loaded.token) {
         WritePrivateProfileStringA(kSection, "Token", m_strToken, iniPath);
+    }
+    if (whole || m_bSubFolder != m_loaded.subFolder) {
+        WritePrivateProfileStringA(kSection, "SubFolder", m_bSubFolder ? "1" : "0", iniPath);
     }
 }

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-// The tool's three settings and their INI file, "Tolvek.ini".
+// The tool's settings and their INI file, "Tolvek.ini".
 // The application object owns the one live instance; a job takes its options from it when it
 // starts.
 class CEnvData {
@@ -16,9 +16,9 @@ public:
     // it would not fit.
     int GetIniPath(char* buffer) const;
 
-    // Reads the three keys; missing ones take their defaults. Nothing happens without a path.
+    // Reads the keys; missing ones take their defaults. Nothing happens without a path.
     void Load();
-    // Writes the settings back without harm to the file: a missing file is made with all three
+    // Writes the settings back without harm to the file: a missing file is made with all the
     // keys; in a file that is there, only a key whose setting changed since Load is rewritten,
     // so that a value longer than the program holds stays as it stands unless the user changed
     // it. Nothing happens without a path; failures go unnoticed.
@@ -28,6 +28,7 @@ public:
                              // character, 2 texts with one; other values act as 0
     CString m_strTgtFile;    // target list, such as "|c|cpp|h|"
     CString m_strToken;      // delimiter; empty means the double quote
+    bool m_bSubFolder = false;  // a folder job analyses the subfolders too
 
 private:
     // The settings as Load found them.
@@ -36,6 +37,7 @@ private:
         int32_t strFlg = 0;
         CString tgtFile;
         CString token;
+        bool subFolder = false;
     };
     LoadedValues m_loaded;
 };

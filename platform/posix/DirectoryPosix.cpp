@@ -77,6 +77,17 @@ bool DirectoryList::Next(DirEntry& entry)
     return true;
 }
 
+bool GetFolderIdentity(const char* path, FolderIdentity& identity)
+{
+    struct stat status;
+    if (stat(path, &status) != 0) {
+        return false;
+    }
+    identity.device = static_cast<uint64_t>(status.st_dev);
+    identity.number = static_cast<uint64_t>(status.st_ino);
+    return true;
+}
+
 bool FindPathEntry(const char* path, uint32_t& attributes, Failure& failure)
 {
     struct stat status;

@@ -38,6 +38,10 @@ bool DirectoryList::Open(const char* folder)
         pattern += kPathSeparator;
     }
     pattern += "*.*";
+    if (IsPathTooLong(pattern)) {
+        m_failure = MakeFailure(FailureKind::NameTooLong);
+        return false;
+    }
     WIN32_FIND_DATAA first;
     HANDLE find = FindFirstFileA(pattern, &first);
     if (find == INVALID_HANDLE_VALUE) {
@@ -60,6 +64,24 @@ bool DirectoryList::Next(DirEntry& entry)
         entry.attributes &= ~kAttrLink;  // a file behind a reparse point is read like any other
     }
     return true;
+}
+
+bool GetFolderIdentity(const char* path, FolderIdentity& identity)
+{
+    HANDLE folder = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (folder == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION information;
+    bool known = GetFileInformationByHandle(folder, &information) != FALSE;
+    CloseHandle(folder);
+    if (known) {
+        identity.device = information.dwVolumeSerialNumber;
+        identity.number = (static_cast<uint64_t>(information.nFileIndexHigh) << 32) |
+                          information.nFileIndexLow;
+    }
+    return known;
 }
 
 bool FindPathEntry(const char* path, uint32_t& attributes, Failure& failure)

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 bool MakeAbsolutePath(const char* path, CString& absolute)
@@ -20,3 +21,5 @@ bool MakeAbsolutePath(const char* path, CString& absolute)
 }
 
 bool SetCurrentDir(const char* path) { return SetCurrentDirectoryA(path) != FALSE; }
+
+bool IsPathTooLong(const char* path) { return std::strlen(path) > static_cast<size_t>(kMaxPathBytes); }

@@ -54,7 +54,7 @@ TEST_F(ConsoleCommandTest, AnalysesAFolderShowsTheNoticesAndSavesTheSettings)
     EXPECT_EQ(Log(), "a.c(1): \"hello\"\r\n");
     EXPECT_EQ(result.out, Src("Tolvek.log") + "\n");
     EXPECT_EQ(result.err, "解析中...\na.c\n解析終了 !!\n\n");
-    EXPECT_EQ(Ini(), "[EnvData]\nStrFlg=0\nTgtFile=|c|cpp|h|\nToken=\"\n");
+    EXPECT_EQ(Ini(), "[EnvData]\nStrFlg=0\nTgtFile=|c|cpp|h|\nToken=\"\nSubFolder=0\n");
 }
 
 TEST_F(ConsoleCommandTest, AnalysesAFileAndARelativePath)
@@ -120,7 +120,7 @@ TEST_F(ConsoleCommandTest, OptionsApplyToOneRunAndAreNotSaved)
 
     EXPECT_EQ(Run({"--delimiter", "'", "--ext", "c", m_work / "src"}).status, 0);
     EXPECT_EQ(Log(), "a.c(1): \"q\"\r\n");
-    EXPECT_EQ(Ini(), "[EnvData]\nStrFlg=0\nTgtFile=|c|cpp|h|\nToken=\"\n");
+    EXPECT_EQ(Ini(), "[EnvData]\nStrFlg=0\nTgtFile=|c|cpp|h|\nToken=\"\nSubFolder=0\n");
 }
 
 TEST_F(ConsoleCommandTest, TheSavedSettingsAreUsed)

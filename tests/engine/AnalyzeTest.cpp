@@ -8,13 +8,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -278,6 +281,181 @@ TEST_F(AnalyzeTest, LinuxSkipsDevicesAndLinksUnlessLinksAreFollowed)
     std::vector<std::string> files = following.Files();
     std::sort(files.begin(), files.end());
     EXPECT_EQ(files, (std::vector<std::string>{"back\\slash.c", "link.c", "planted.c", "real.c"}));
+}
+
+#endif
+
+namespace {
+
+class SubFolderTest : public AnalyzeTest {
+protected:
+    SubFolderTest() { m_options.subFolders = true; }
+
+    std::string Sub(const std::string& relative) const
+    {
+        std::string path = m_folder.Path();
+        for (char byte : relative) {
+            path += byte == '/' ? kPathSeparator : byte;
+        }
+        return path.insert(m_folder.Path().size(), 1, kPathSeparator);
+    }
+    // A relative name as the records and notices give it.
+    static std::string Named(const std::string& relative)
+    {
+        std::string name = relative;
+        for (char& byte : name) {
+            byte = byte == '/' ? kPathSeparator : byte;
+        }
+        return name;
+    }
+};
+
+}  // namespace
+
+TEST_F(SubFolderTest, EveryLevelIsAnalysedDepthFirstIntoTheTopFoldersLog)
+{
+    WriteBytes(Sub("a.c"), "\"a\"\n");
+    MakeFolder(Sub("sub/deep"));
+    WriteBytes(Sub("sub/b.h"), "\"b\"\n");
+    WriteBytes(Sub("sub/deep/c.cpp"), "x;\n\"c\"\n");
+    WriteBytes(Sub("sub/Tolvek.log"), "\"not a target\"\n");
+    MakeFolder(Sub("empty"));
+
+    AnalyzeFolder(m_folder.Path().c_str(), m_options, m_events);
+    EXPECT_EQ(SortedFiles(), (std::vector<std::string>{"a.c", Named("sub/b.h"), Named("sub/deep/c.cpp")}));
+    // Depth first: a folder's files and subfolders before the next entry of the folder above.
+    std::vector<std::string> files = m_events.Files();
+    auto at = [&files](const std::string& name) { return std::find(files.begin(), files.end(), name) - files.begin(); };
+    EXPECT_EQ(std::abs(at(Named("sub/b.h")) - at(Named("sub/deep/c.cpp"))), 1);
+
+    std::vector<std::string> lines;
+    std::string log = Log();
+    for (size_t start = 0, end; (end = log.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.push_back(log.substr(start, end - start));
+    }
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines, (std::vector<std::string>{"a.c(1): \"a\"", Named("sub/b.h") + "(1): \"b\"",
+                                               Named("sub/deep/c.cpp") + "(2): \"c\""}));
+    EXPECT_EQ(ReadBytes(Sub("sub/Tolvek.log")), "\"not a target\"\n");
+    EXPECT_EQ(Opened(), m_folder / "Tolvek.log");
+
+    // A Tolvek.log below the top is an ordinary file: a target when the list says so.
+    EventRecorder withLogs;
+    m_options.targetList = "|log|";
+    RemoveFile(m_folder / "Tolvek.log");
+    AnalyzeFolder(m_folder.Path().c_str(), m_options, withLogs);
+    EXPECT_EQ(withLogs.Files(), std::vector<std::string>{Named("sub/Tolvek.log")});
+    EXPECT_EQ(Log(), Named("sub/Tolvek.log") + "(1): \"not a target\"\r\n");
+}
+
+TEST_F(SubFolderTest, HiddenAndSystemFoldersAreSkipped)
+{
+    MakeFolder(Sub(".git"));
+    WriteBytes(Sub(".git/hook.c"), "\"hidden\"\n");
+    MakeFolder(Sub("src"));
+    WriteBytes(Sub("src/a.c"), "\"a\"\n");
+#ifdef _WIN32
+    MakeFolder(Sub("hidden"));
+    WriteBytes(Sub("hidden/h.c"), "\"h\"\n");
+    SetFileAttributesA(Sub("hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    MakeFolder(Sub("system"));
+    WriteBytes(Sub("system/s.c"), "\"s\"\n");
+    SetFileAttributesA(Sub("system").c_str(), FILE_ATTRIBUTE_SYSTEM);
+#endif
+    AnalyzeFolder(m_folder.Path().c_str(), m_options, m_events);
+    EXPECT_EQ(m_events.Files(), std::vector<std::string>{Named("src/a.c")});
+}
+
+TEST_F(SubFolderTest, AFolderThatIsALinkIsNotEntered)
+{
+    // On Windows a junction or a symbolic link to a folder is a reparse point: never entered.
+    MakeFolder(Sub("real"));
+    WriteBytes(Sub("real/r.c"), "\"r\"\n");
+    SymbolicLink alias(m_folder.Path(), "real", "alias");
+    ASSERT_TRUE(alias.Made());
+    AnalyzeFolder(m_folder.Path().c_str(), m_options, m_events);
+    EXPECT_EQ(m_events.Files(), std::vector<std::string>{Named("real/r.c")});
+    EXPECT_EQ(m_events.Summary().readFailures, 0);
+}
+
+TEST_F(AnalyzeTest, ALogThatIsALinkIsRefused)
+{
+    // A link to a folder: a reparse point on Windows (where Wine shows links to files as plain
+    // files), a symbolic link on Linux.
+    WriteBytes(m_folder / "a.c", "\"a\"\n");
+    MakeFolder(m_folder / "elsewhere");
+    SymbolicLink log(m_folder.Path(), "elsewhere", "Tolvek.log");
+    ASSERT_TRUE(log.Made());
+    AnalyzeFolder(m_folder.Path().c_str(), m_options, m_events);
+    ASSERT_EQ(m_events.LogFailures().size(), 1u);
+    EXPECT_EQ(m_events.LogFailures()[0].kind, FailureKind::SymbolicLink);
+    EXPECT_FALSE(FileExists(m_folder / "elsewhere" + kPathSeparator + "Tolvek.log"));
+}
+
+#ifdef _WIN32
+
+TEST_F(SubFolderTest, APathOverTheSystemsLimitIsToldNeverCut)
+{
+    // Folders that take the path past 259 bytes, made through the long form of the path.
+    std::string deep = m_folder.Path();
+    while (deep.size() < 300) {
+        deep += "\\" + std::string(40, 'd');
+        std::wstring wide(deep.size() + 1, L'\0');
+        wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, deep.c_str(), -1, &wide[0],
+                                                            static_cast<int>(wide.size()))) - 1);
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + wide).c_str(), nullptr)) << GetLastError();
+    }
+    WriteBytes(Sub("a.c"), "\"a\"\n");
+    AnalyzeFolder(m_folder.Path().c_str(), m_options, m_events);
+    ASSERT_EQ(m_events.ReadFailures().size(), 1u);
+    EXPECT_EQ(m_events.ReadFailures()[0].kind, FailureKind::NameTooLong);
+    EXPECT_EQ(m_events.Files(), std::vector<std::string>{"a.c"});
+    EXPECT_EQ(m_events.Summary().readFailures, 1);
+}
+
+#else
+
+TEST_F(SubFolderTest, LinksToFoldersAreEnteredOnlyWhenFollowedAndNeverTwice)
+{
+    MakeFolder(Sub("real"));
+    WriteBytes(Sub("real/r.c"), "\"r\"\n");
+    std::filesystem::create_directory_symlink(Sub("real"), Sub("alias"));
+    std::filesystem::create_directory_symlink(m_folder.Path(), Sub("real/loop"));
+    AnalyzeFolder(m_folder.Path().c_str(), m_options, m_events);
+    EXPECT_EQ(m_events.Files(), std::vector<std::string>{"real/r.c"});
+
+    EventRecorder following;
+    m_options.followLinks = true;
+    AnalyzeFolder(m_folder.Path().c_str(), m_options, following);
+    // real and alias are one folder, and loop leads back to the top: each is read once.
+    EXPECT_EQ(following.Files().size(), 1u);
+    EXPECT_EQ(following.Summary().readFailures, 0);
+}
+
+TEST_F(SubFolderTest, APathOverTheSystemsLimitIsToldNeverCut)
+{
+    // Made level by level from inside, as a path from the top would be too long to make.
+    int level = open(m_folder.Path().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(level, 0);
+    const std::string name(200, 'd');
+    for (int depth = 0; depth < 22; ++depth) {
+        ASSERT_EQ(mkdirat(level, name.c_str(), 0755), 0);
+        int next = openat(level, name.c_str(), O_RDONLY | O_DIRECTORY);
+        close(level);
+        level = next;
+    }
+    int file = openat(level, "x.c", O_WRONLY | O_CREAT, 0644);
+    ASSERT_EQ(write(file, "\"x\"\n", 4), 4);
+    close(file);
+    close(level);
+    WriteBytes(Sub("a.c"), "\"a\"\n");
+
+    AnalyzeFolder(m_folder.Path().c_str(), m_options, m_events);
+    ASSERT_GE(m_events.ReadFailures().size(), 1u);
+    EXPECT_EQ(m_events.ReadFailures()[0].kind, FailureKind::NameTooLong);
+    EXPECT_EQ(m_events.Files(), std::vector<std::string>{"a.c"});
+    // Removing the tree from the top would meet the same limit: take it down from inside.
+    std::filesystem::remove_all(Sub(name));
 }
 
 #endif

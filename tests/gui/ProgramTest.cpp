@@ -120,7 +120,8 @@ protected:
     const std::string m_exe = m_home / "tolvek-test.exe";
 };
 
-const char kDefaultIni[] = "[EnvData]\r\nStrFlg=0\r\nTgtFile=|c|cpp|h|\r\nToken=\"\r\n";
+const char kDefaultIni[] =
+    "[EnvData]\r\nStrFlg=0\r\nTgtFile=|c|cpp|h|\r\nToken=\"\r\nSubFolder=0\r\n";
 const char kLogOfA[] = "a.c(1): \"x\"\r\n";
 
 }  // namespace

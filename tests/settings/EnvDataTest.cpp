@@ -233,7 +233,7 @@ TEST_F(EnvDataTest, SaveCreatesTheSettingsFolder)
     SetEnvVar("XDG_CONFIG_HOME", nested.c_str());
     CEnvData env = Loaded();
     env.Save();
-    EXPECT_EQ(ReadBytes(nested + "/tolvek/Tolvek.ini"), "[EnvData]\nStrFlg=0\nTgtFile=|c|cpp|h|\nToken=\"\n");
+    EXPECT_EQ(ReadBytes(nested + "/tolvek/Tolvek.ini"), "[EnvData]\nStrFlg=0\nTgtFile=|c|cpp|h|\nToken=\"\nSubFolder=0\n");
 }
 
 TEST_F(EnvDataTest, ALinkToTheIniStaysALinkAndItsTargetChanges)

@@ -110,6 +110,70 @@ void RemoveFile(const std::string& path)
     fs::remove_all(path, error);
 }
 
+namespace {
+
+#ifdef _WIN32
+// Runs a Linux command in `folder`: Wine starts a Linux program that it is asked to start, but
+// cannot wait for it, so the caller waits until what the command does shows.
+bool StartLinuxCommand(const std::string& folder, std::string command)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &startup, &process)) {
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+bool WaitUntilPresent(const std::string& path, bool present)
+{
+    for (int waited = 0; waited < 10000; waited += 10) {
+        WIN32_FIND_DATAA data;
+        HANDLE found = FindFirstFileA(path.c_str(), &data);
+        if (found != INVALID_HANDLE_VALUE) {
+            FindClose(found);
+        }
+        if ((found != INVALID_HANDLE_VALUE) == present) {
+            return true;
+        }
+        Sleep(10);
+    }
+    return false;
+}
+#endif
+
+}  // namespace
+
+SymbolicLink::SymbolicLink(const std::string& folder, const std::string& target, const std::string& name)
+    : m_folder(folder), m_name(name)
+{
+#ifdef _WIN32
+    m_made = StartLinuxCommand(folder, "Z:\\bin\\ln -s " + target + " " + name) &&
+             WaitUntilPresent(folder + "\\" + name, true);
+#else
+    m_made = symlink(target.c_str(), (folder + "/" + name).c_str()) == 0;
+#endif
+}
+
+SymbolicLink::~SymbolicLink()
+{
+    if (!m_made) {
+        return;
+    }
+#ifdef _WIN32
+    // The program sees the link as a reparse point, and its own removal would go through it.
+    if (StartLinuxCommand(m_folder, "Z:\\bin\\rm -f " + m_name)) {
+        WaitUntilPresent(m_folder + "\\" + m_name, false);
+    }
+#else
+    unlink((m_folder + "/" + m_name).c_str());
+#endif
+}
+
 void SetEnvVar(const char* name, const char* value)
 {
 #ifdef _WIN32

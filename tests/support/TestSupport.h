@@ -28,6 +28,24 @@ bool FileExists(const std::string& path);
 void MakeFolder(const std::string& path);
 void RemoveFile(const std::string& path);
 
+// `name` in `folder` as a symbolic link to `target` (a name in the same folder), removed with the
+// object. Under Wine the link is made on the Linux side; the program sees a link to a folder as a
+// reparse point.
+class SymbolicLink {
+public:
+    SymbolicLink(const std::string& folder, const std::string& target, const std::string& name);
+    ~SymbolicLink();
+    SymbolicLink(const SymbolicLink&) = delete;
+    SymbolicLink& operator=(const SymbolicLink&) = delete;
+
+    bool Made() const { return m_made; }
+
+private:
+    std::string m_folder;
+    std::string m_name;
+    bool m_made = false;
+};
+
 // Sets or (with a null value) removes an environment variable.
 void SetEnvVar(const char* name, const char* value);
 
