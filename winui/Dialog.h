@@ -12,16 +12,17 @@
 //
 // DoModal creates the dialog and runs a message loop of its own until the dialog ends, so that
 // PreTranslateMessage sees every message first. Without a parent the application's main window
-// (AfxGetMainWnd) owns the dialog and is disabled while it is open. A WM_QUIT ends the loop and
-// is posted again, so that every modal loop around this one ends as well.
+// (AfxGetMainWnd) owns the dialog and is disabled while it is open; when the dialog ends, its
+// owner is enabled and active again. A WM_QUIT ends the loop and is posted again, so that every
+// modal loop around this one ends as well.
 //
 // At WM_INITDIALOG the dialog procedure stores the object in the window's user data and puts a
 // window procedure of ours in front of the system's dialog procedure, so that every later
 // message reaches WindowProc first and a handler can call the system's processing itself, with
 // Default, and go on with its result. WindowProc looks the message up in the message map
 // (GetMessageMap) and calls the handler; what no handler takes gets Default. The help command
-// (ID_HELP) that no handler takes goes to the application's OnHelp. No exception leaves our
-// window procedure or dialog procedure.
+// (ID_HELP) that no handler takes goes to the application's OnHelp. At WM_NCDESTROY the window
+// gets its own procedure back. No exception leaves our window procedure or dialog procedure.
 class CDialog : public CWnd {
 public:
     // `parent` null: the application's main window, unless this dialog is that window.
