@@ -1,6 +1,5 @@
 #include "winui/Dialog.h"
 
-#include "platform/WinApp.h"
 #include "winui/DialogInit.h"
 
 #include <commctrl.h>
@@ -10,31 +9,6 @@
 namespace {
 
 CWnd* g_mainWnd = nullptr;
-
-// ID_HELP, the framework's help command.
-const WORD kCommandHelp = 0xE146;
-
-// Messages whose result a dialog procedure returns itself instead of through DWLP_MSGRESULT.
-bool ReturnsResultDirectly(UINT message)
-{
-    switch (message) {
-        case WM_INITDIALOG:
-        case WM_QUERYDRAGICON:
-        case WM_CHARTOITEM:
-        case WM_VKEYTOITEM:
-        case WM_COMPAREITEM:
-        case WM_CTLCOLORMSGBOX:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSCROLLBAR:
-        case WM_CTLCOLORSTATIC:
-            return true;
-        default:
-            return false;
-    }
-}
 
 }  // namespace
 
@@ -184,12 +158,6 @@ void CDialog::OnOK()
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
-LRESULT CDialog::Default()
-{
-    m_bPassToDefault = true;
-    return 0;
-}
-
 void CDialog::LimitEditBytes(HWND edit, int maxBytes)
 {
     for (EditByteLimit& limit : m_editByteLimits) {
@@ -214,89 +182,5 @@ void CDialog::EnforceByteLimit(HWND edit)
             ::SendMessageA(edit, EM_EMPTYUNDOBUFFER, 0, 0);
             MessageBeep(MB_OK);
         }
-    }
-}
-
-LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    LRESULT result = 0;
-    if (!OnWndMsg(message, wParam, lParam, result)) {
-        return Default();
-    }
-    return result;
-}
-
-bool CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
-{
-    if (message == WM_INITDIALOG) {
-        result = OnInitDialog();
-        return true;
-    }
-    if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE) {
-        EnforceByteLimit(reinterpret_cast<HWND>(lParam));
-    }
-    const MessageMapEntry* entry = FindMessageEntry(GetMessageMap(), message, wParam, lParam);
-    if (entry == nullptr && message == WM_COMMAND && LOWORD(wParam) == kCommandHelp) {
-        // The help command, when no dialog takes it, goes on to the application.
-        if (AfxGetApp() != nullptr) {
-            AfxGetApp()->OnHelp();
-        }
-        return true;
-    }
-    if (entry == nullptr) {
-        return false;
-    }
-    result = entry->call(*this, wParam, lParam);
-    return true;
-}
-
-INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    // A handler may send messages to its own dialog: each message keeps its own flag.
-    struct FlagScope {
-        bool& flag;
-        bool outer;
-        ~FlagScope() { flag = outer; }
-    } scope{m_bPassToDefault, m_bPassToDefault};
-    m_bPassToDefault = false;
-    LRESULT result = WindowProc(message, wParam, lParam);
-    bool passToDefault = m_bPassToDefault;
-    if (message == WM_NCDESTROY) {
-        m_hWnd = nullptr;
-        m_bContinueModal = false;
-    }
-    if (passToDefault) {
-        return FALSE;
-    }
-    if (ReturnsResultDirectly(message)) {
-        return static_cast<INT_PTR>(result);
-    }
-    if (m_hWnd != nullptr) {
-        SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
-    }
-    return TRUE;
-}
-
-INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    CDialog* dialog = nullptr;
-    if (message == WM_INITDIALOG) {
-        dialog = reinterpret_cast<CDialog*>(lParam);
-        dialog->m_hWnd = window;
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
-    } else {
-        dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
-    }
-    if (dialog == nullptr) {
-        return FALSE;
-    }
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, DWLP_USER, 0);
-    }
-    try {
-        return dialog->Dispatch(message, wParam, lParam);
-    } catch (...) {
-        // No exception crosses into the system; the message gets the system's processing.
-        return FALSE;
     }
 }

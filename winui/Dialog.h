@@ -12,14 +12,17 @@
 //
 // DoModal creates the dialog and runs a message loop of its own until the dialog ends, so that
 // PreTranslateMessage sees every message first. Without a parent the application's main window
-// (AfxGetMainWnd) owns the dialog and is disabled while it is open. A WM_QUIT ends the loop and
-// is posted again, so that every modal loop around this one ends as well.
+// (AfxGetMainWnd) owns the dialog and is disabled while it is open; when the dialog ends, its
+// owner is enabled and active again. A WM_QUIT ends the loop and is posted again, so that every
+// modal loop around this one ends as well.
 //
-// Messages reach the object through one dialog procedure, which finds the object in the
-// window's user data and hands the message to WindowProc. WindowProc looks it up in the message
-// map (GetMessageMap) and calls the handler; what no handler takes, or what a handler passes on
-// with Default, gets the system's dialog processing. The help command (ID_HELP) that no handler
-// takes goes to the application's OnHelp. No exception leaves the dialog procedure.
+// At WM_INITDIALOG the dialog procedure stores the object in the window's user data and puts a
+// window procedure of ours in front of the system's dialog procedure, so that every later
+// message reaches WindowProc first and a handler can call the system's processing itself, with
+// Default, and go on with its result. WindowProc looks the message up in the message map
+// (GetMessageMap) and calls the handler; what no handler takes gets Default. The help command
+// (ID_HELP) that no handler takes goes to the application's OnHelp. At WM_NCDESTROY the window
+// gets its own procedure back. No exception leaves our window procedure or dialog procedure.
 class CDialog : public CWnd {
 public:
     // `parent` null: the application's main window, unless this dialog is that window.
@@ -56,7 +59,8 @@ protected:
     // CDialog's own table, the base of every dialog's table.
     static const MessageMap* GetThisMessageMap();
 
-    // Hands the message being handled on to the system's dialog processing.
+    // Hands the message being handled to the system's dialog processing and returns its result;
+    // the handler may go on afterwards. 0 outside a message.
     LRESULT Default();
 
 private:
@@ -64,9 +68,20 @@ private:
         HWND edit;
         int maxBytes;
     };
+    // The message that a handler is running for, which Default hands on.
+    struct CurrentMessage {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        bool passedOn;  // Default has run for it
+    };
 
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK DialogWndProc(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam);
+    void AttachDialog(HWND window);
+    void DetachDialog();
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void EnforceByteLimit(HWND edit);
     HWND FindOwner() const;
@@ -78,7 +93,8 @@ private:
     CWnd* m_pParentWnd;
     int m_nModalResult = -1;
     bool m_bContinueModal = false;
-    bool m_bPassToDefault = false;  // set by Default() for the message being handled
+    WNDPROC m_pfnSuper = nullptr;  // the system's dialog window procedure, while attached
+    CurrentMessage* m_pCurrentMessage = nullptr;  // innermost message being handled
     bool m_bFillingControls = false;  // UpdateData(false) is running
     std::vector<EditByteLimit> m_editByteLimits;
 };

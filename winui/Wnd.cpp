@@ -2,13 +2,6 @@
 
 #include <vector>
 
-HWND CWnd::Detach()
-{
-    HWND window = m_hWnd;
-    m_hWnd = nullptr;
-    return window;
-}
-
 void CWnd::SetDlgItemText(int id, const char* text) const
 {
     HWND control = GetDlgItem(id);

@@ -16,7 +16,6 @@ public:
 
     HWND GetSafeHwnd() const { return m_hWnd; }
     void Attach(HWND window) { m_hWnd = window; }
-    HWND Detach();
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
     {
@@ -33,7 +32,6 @@ public:
     void EnableDlgItem(int id, bool enable) const;
 
     CString GetWindowText() const;
-    bool IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd) != FALSE; }
     bool IsIconic() const { return ::IsIconic(m_hWnd) != FALSE; }
     HWND SetFocus() const { return ::SetFocus(m_hWnd); }
     HMENU GetSystemMenu(bool revert) const { return ::GetSystemMenu(m_hWnd, revert); }

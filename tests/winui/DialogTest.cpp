@@ -1,97 +1,13 @@
-// The dialog framework: the modal loop, owners, the template's combo items, the exception wall.
+// Modal dialogs: the modal loop, owners and their activation, the exception wall.
 #include "winui/Dialog.h"
-#include "winui/DialogInit.h"
 
 #include "tests/support/ModalScript.h"
-#include "gui/AboutDlg.h"
-#include "gui/resource.h"
+#include "tests/winui/TestDialogs.h"
+#include "tests/winui/TestResources.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <stdexcept>
-#include <string>
-#include <vector>
-
-namespace {
-
-std::string ResourceBytes(UINT id, WORD type)
-{
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type));
-    if (found == nullptr) {
-        return std::string();
-    }
-    const char* data = static_cast<const char*>(LockResource(LoadResource(module, found)));
-    return std::string(data, SizeofResource(module, found));
-}
-
-// An entry of a dialog-initialisation resource.
-std::string Entry(WORD id, WORD message, const std::string& data)
-{
-    std::string bytes;
-    auto put = [&bytes](unsigned value, int count) {
-        for (int i = 0; i < count; ++i) {
-            bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-        }
-    };
-    put(id, 2);
-    put(message, 2);
-    put(static_cast<unsigned>(data.size()), 4);
-    return bytes + data;
-}
-
-std::string Text(const char* text)
-{
-    return std::string(text, std::strlen(text) + 1);
-}
-
-}  // namespace
-
-TEST(DialogInitTest, SettingsTemplateCarriesTheThreeConditionsInShiftJis)
-{
-    // 0x403: the combo box's add-string message as resource editors write it.
-    std::string expected = Entry(IDC_STR_COND, 0x403, Text("指定なし")) +
-                           Entry(IDC_STR_COND, 0x403, Text("半角のみ文字列")) +
-                           Entry(IDC_STR_COND, 0x403, Text("全角含む文字列")) +
-                           std::string(2, '\0');
-    EXPECT_EQ(ResourceBytes(IDD_ENV_DIALOG, kResourceTypeDialogInit), expected);
-    EXPECT_EQ(Text("指定なし"), std::string("\x8e\x77\x92\xe8\x82\xc8\x82\xb5", 9));
-}
-
-TEST(DialogInitTest, ReadsAddStringEntriesAndSkipsOthers)
-{
-    std::string data = Entry(7, 0x403, Text("one")) + Entry(8, 0x1234, "??") +
-                       Entry(9, LB_ADDSTRING, Text("two")) + std::string(2, '\0');
-    std::vector<DialogInitEntry> entries;
-    ASSERT_TRUE(ParseDialogInit(data.data(), data.size(), entries));
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].controlId, 7);
-    EXPECT_EQ(entries[0].message, static_cast<UINT>(CB_ADDSTRING));
-    EXPECT_STREQ(entries[0].text, "one");
-    EXPECT_EQ(entries[1].controlId, 9);
-    EXPECT_EQ(entries[1].message, static_cast<UINT>(LB_ADDSTRING));
-}
-
-TEST(DialogInitTest, MalformedDataKeepsTheEntriesBeforeTheFault)
-{
-    const std::string good = Entry(7, 0x403, Text("one"));
-    const std::vector<std::string> faults = {
-        good + Entry(8, 0x403, "no nul"),                   // a text without its NUL
-        good + Entry(8, 0x403, Text("cut")).substr(0, 10),  // an entry past the end
-        good + std::string("\x08\x00\x03", 3),              // a header past the end
-        good,                                               // no end mark
-    };
-    for (const std::string& data : faults) {
-        std::vector<DialogInitEntry> entries;
-        EXPECT_FALSE(ParseDialogInit(data.data(), data.size(), entries));
-        ASSERT_EQ(entries.size(), 1u);
-        EXPECT_STREQ(entries[0].text, "one");
-    }
-    std::vector<DialogInitEntry> none;
-    EXPECT_FALSE(ParseDialogInit(nullptr, 0, none));
-    EXPECT_TRUE(none.empty());
-}
 
 namespace {
 
@@ -99,7 +15,7 @@ class DialogTest : public testing::Test {
 protected:
     ~DialogTest() override { AfxSetMainWnd(nullptr); }
 
-    CAboutDlg m_main;
+    CPlainDlg m_main;
     ModalScript m_script;
 };
 
@@ -108,7 +24,7 @@ protected:
 TEST_F(DialogTest, DialogWithoutParentIsOwnedByTheMainWindowWhichIsDisabledMeanwhile)
 {
     AfxSetMainWnd(&m_main);
-    CAboutDlg nested;
+    CPlainDlg nested;
     INT_PTR nestedResult = 0;
     HWND owner = nullptr;
     HWND mainWindow = nullptr;
@@ -133,6 +49,32 @@ TEST_F(DialogTest, DialogWithoutParentIsOwnedByTheMainWindowWhichIsDisabledMeanw
     EXPECT_TRUE(mainEnabledAfter);
 }
 
+TEST_F(DialogTest, OwnerIsActiveAgainAfterANestedDialogEnds)
+{
+    AfxSetMainWnd(&m_main);
+    CPlainDlg nested;
+    HWND activeMeanwhile = nullptr;
+    m_script.Then([&] { nested.DoModal(); });
+    m_script.Then([&] {
+        activeMeanwhile = GetActiveWindow();
+        PostClick(nested.m_hWnd, IDCANCEL);
+    });
+    HWND activeAfter = nullptr;
+    HWND foregroundAfter = nullptr;
+    HWND mainWindow = nullptr;
+    m_script.Then([&] {
+        activeAfter = GetActiveWindow();
+        foregroundAfter = GetForegroundWindow();
+        mainWindow = m_main.m_hWnd;
+        PostClick(m_main.m_hWnd, IDOK);
+    });
+    EXPECT_EQ(m_script.Run(m_main), IDOK);
+    EXPECT_NE(activeMeanwhile, nullptr);
+    EXPECT_NE(activeMeanwhile, mainWindow);
+    EXPECT_EQ(activeAfter, mainWindow);
+    EXPECT_EQ(foregroundAfter, mainWindow);
+}
+
 TEST_F(DialogTest, WithoutMainWindowTheDialogHasNoOwner)
 {
     HWND owner = reinterpret_cast<HWND>(1);
@@ -147,7 +89,7 @@ TEST_F(DialogTest, WithoutMainWindowTheDialogHasNoOwner)
 TEST_F(DialogTest, QuitEndsEveryNestedModalLoop)
 {
     AfxSetMainWnd(&m_main);
-    CAboutDlg nested;
+    CPlainDlg nested;
     INT_PTR nestedResult = 0;
     m_script.Then([&] { nestedResult = nested.DoModal(); });
     m_script.Then([&] { PostQuitMessage(0); });
@@ -167,9 +109,12 @@ TEST_F(DialogTest, DialogCanRunAgainAfterItEnded)
 
 namespace {
 
-class ThrowingDialog : public CAboutDlg {
+class ThrowingDialog : public CPlainDlg {
 public:
     BOOL OnInitDialog() override { throw std::runtime_error("from a handler"); }
+
+protected:
+    void OnCancel() override { throw std::runtime_error("from a handler"); }
 };
 
 }  // namespace
@@ -177,8 +122,14 @@ public:
 TEST_F(DialogTest, ExceptionOfAHandlerStaysInsideTheDialog)
 {
     ThrowingDialog dialog;
-    m_script.Then([&] { PostClick(dialog.m_hWnd, IDOK); });
+    bool openAfterCancel = false;
+    m_script.Then([&] { PostClick(dialog.m_hWnd, IDCANCEL); });
+    m_script.Then([&] {
+        openAfterCancel = IsWindowVisible(dialog.m_hWnd) != FALSE;
+        PostClick(dialog.m_hWnd, IDOK);
+    });
     EXPECT_EQ(m_script.Run(dialog), IDOK);
+    EXPECT_TRUE(openAfterCancel);
 }
 
 TEST_F(DialogTest, HelpCommandGoesToTheApplicationAndLeavesTheDialogOpen)
