@@ -35,6 +35,7 @@ void CEnvSetDlg::DoDataExchange(CDataExchange* pDX)
     DDX_CBIndex(pDX, IDC_STR_COND, m_nStrCond);
     DDX_Text(pDX, IDC_DELIMITER, m_strDelimiter);
     DDV_MaxChars(pDX, m_strDelimiter, kDelimiterMaxBytes);
+    DDX_Check(pDX, IDC_SUB_FOLDER, m_bSubFolder);
 }
 
 BOOL CEnvSetDlg::OnInitDialog()
@@ -43,6 +44,7 @@ BOOL CEnvSetDlg::OnInitDialog()
     m_ctlExtList.InsertColumn(0, kExtensionLabel, LVCFMT_LEFT, 90, 1);
     m_nStrCond = m_env.m_nStrFlg;
     m_strDelimiter = m_env.m_strToken;
+    m_bSubFolder = m_env.m_bSubFolder ? 1 : 0;
     FillExtList(m_env.m_strTgtFile);
     UpdateData(false);
     return TRUE;
@@ -130,5 +132,6 @@ void CEnvSetDlg::OnOK()
     m_env.m_strTgtFile = targetList;
     m_env.m_nStrFlg = m_nStrCond;
     m_env.m_strToken = m_strDelimiter;
+    m_env.m_bSubFolder = m_bSubFolder != 0;
     EndDialog(IDOK);
 }

@@ -8,7 +8,8 @@
 
 class CEnvData;
 
-// The settings dialog: the target extensions, the extraction condition and the delimiter.
+// The settings dialog: the target extensions, the extraction condition, the delimiter and
+// whether folder jobs go into the subfolders.
 // OK writes them into the application's settings; Cancel leaves those as they were.
 class CEnvSetDlg : public CDialog {
 public:
@@ -20,6 +21,7 @@ public:
     CListCtrl m_ctlExtList;
     int32_t m_nStrCond = -1;  // selected condition; -1 for none
     CString m_strDelimiter;
+    int m_bSubFolder = 0;  // the check box "サブフォルダも解析する"
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -15,6 +15,7 @@
 #define IDC_ADD 1006
 #define IDC_DELETE 1007
 #define IDC_DELIMITER 1008
+#define IDC_SUB_FOLDER 1009
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

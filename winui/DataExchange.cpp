@@ -44,6 +44,22 @@ void DDX_CBIndex(CDataExchange* pDX, int id, int& index)
     }
 }
 
+void DDX_Check(CDataExchange* pDX, int id, int& value)
+{
+    if (pDX->m_bFailed) {
+        return;
+    }
+    HWND button = pDX->PrepareCtrl(id);
+    if (button == nullptr) {
+        return;
+    }
+    if (pDX->m_bSaveAndValidate) {
+        value = SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+    } else {
+        SendMessageA(button, BM_SETCHECK, value != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+}
+
 void DDX_Text(CDataExchange* pDX, int id, CString& value)
 {
     if (pDX->m_bFailed) {

@@ -33,6 +33,8 @@ public:
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
 // The selected index of a combo box; -1 for no selection.
 void DDX_CBIndex(CDataExchange* pDX, int id, int& index);
+// The state of a check box: 0 unchecked, 1 checked.
+void DDX_Check(CDataExchange* pDX, int id, int& value);
 // The text of a control.
 void DDX_Text(CDataExchange* pDX, int id, CString& value);
 // At most `maxBytes` bytes in the last exchanged edit control: when filling, the control itself

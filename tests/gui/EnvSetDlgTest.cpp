@@ -266,6 +266,46 @@ TEST_F(EnvSetDlgTest, CancelAfterChangesLeavesTheSettingsAsTheyWere)
     EXPECT_EQ(Env().m_strToken, "\"");
 }
 
+TEST_F(EnvSetDlgTest, TheSubfolderBoxShowsTheSettingAndOkStoresIt)
+{
+    Env().m_bSubFolder = true;
+    UINT shown = 99;
+    m_script.Then([&] {
+        shown = static_cast<UINT>(IsDlgButtonChecked(Dialog(), IDC_SUB_FOLDER));
+        // A user reaches the box with Tab from the delimiter, and Space unchecks it.
+        SetFocus(GetDlgItem(Dialog(), IDC_DELIMITER));
+        PostKey(GetFocus(), VK_TAB);
+    });
+    int focused = 0;
+    m_script.Then([&] {
+        focused = GetDlgCtrlID(GetFocus());
+        PostKey(GetFocus(), VK_SPACE);
+    });
+    EXPECT_EQ(ClickAndRun(IDOK), IDOK);
+    EXPECT_EQ(shown, static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(focused, IDC_SUB_FOLDER);
+    EXPECT_FALSE(Env().m_bSubFolder);
+
+    m_script = ModalScript();
+    m_script.Then([&] { CheckDlgButton(Dialog(), IDC_SUB_FOLDER, BST_CHECKED); });
+    EXPECT_EQ(ClickAndRun(IDCANCEL), IDCANCEL);
+    EXPECT_FALSE(Env().m_bSubFolder);
+    m_script = ModalScript();
+    m_script.Then([&] { CheckDlgButton(Dialog(), IDC_SUB_FOLDER, BST_CHECKED); });
+    EXPECT_EQ(ClickAndRun(IDOK), IDOK);
+    EXPECT_TRUE(Env().m_bSubFolder);
+}
+
+TEST_F(EnvSetDlgTest, EveryTextFitsItsControlAtTheDialogFont)
+{
+    std::vector<std::string> cut;
+    m_script.Then([&] { cut = ControlsWhoseTextIsCut(Dialog()); });
+    ClickAndRun(IDCANCEL);
+    for (const std::string& control : cut) {
+        ADD_FAILURE() << "cut: " << control;
+    }
+}
+
 TEST_F(EnvSetDlgTest, EnterAndEscapeNeverCloseTheDialog)
 {
     m_script.Then([&] {

@@ -104,6 +104,18 @@ int main(int argc, char** argv)
     script.WaitUntil([&] { return ItemText(dlg.m_hWnd, IDC_STATUS_MSG) == STATUS_FINISHED; },
                      "the job's end");
     Picture(script, "main-after-job", main);
+    // A job that cannot write its log: the second status line says so.
+    TempFolder failing;
+    WriteBytes(failing / "main.cpp", "puts(\"x\");\n");
+    MakeFolder(failing / "Tolvek.log");
+    script.Then([&] {
+        SetDlgItemTextA(dlg.m_hWnd, IDC_STATUS_MSG, "");
+        PostMessageA(dlg.m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(failing.Path())),
+                     0);
+    });
+    script.WaitUntil([&] { return ItemText(dlg.m_hWnd, IDC_STATUS_MSG) == STATUS_FINISHED; },
+                     "the failed job's end");
+    Picture(script, "main-after-failure", main);
     script.Then([&] { PostMessageA(dlg.m_hWnd, WM_SYSCOMMAND, IDM_ABOUTBOX, 0); });
     script.WaitUntil([&] { return FindOwnedDialog(dlg.m_hWnd) != nullptr; }, "the About box");
     Picture(script, "about", mainAndDialog);

@@ -2,6 +2,7 @@
 #include "gui/TolvekDlg.h"
 
 #include "job/JobMessages.h"
+#include "job/StatusTexts.h"
 #include "settings/EnvData.h"
 #include "tests/support/NoticeRecorder.h"
 #include "tests/support/TestSupport.h"
@@ -109,6 +110,32 @@ protected:
 const char kLogOfA[] = "a.c(1): \"x\"\r\n";
 
 }  // namespace
+
+TEST_F(TolvekDlgTest, EveryStatusTextFitsItsLine)
+{
+    // The longest texts the status lines show: the first line's, and what a failure shows in the
+    // second.
+    const std::vector<std::pair<std::string, std::string>> statuses = {
+        {STATUS_ANALYZING, "main.cpp"},
+        {STATUS_FINISHED, STATUS_NO_TARGETS},
+        {STATUS_FINISHED, STATUS_LOG_FAILED},
+        {STATUS_FINISHED, "99999 件のファイルを読めません"},
+        {STATUS_ERROR, STATUS_DROP_ONE},
+    };
+    std::vector<std::string> cut;
+    m_script.Then([&] {
+        for (const auto& status : statuses) {
+            SendStatus(Main(), status.first.c_str(), status.second.c_str());
+            for (const std::string& control : ControlsWhoseTextIsCut(Main())) {
+                cut.push_back(control);
+            }
+        }
+    });
+    CloseAndRun();
+    for (const std::string& control : cut) {
+        ADD_FAILURE() << "cut: " << control;
+    }
+}
 
 TEST_F(TolvekDlgTest, OpensAtTenTenWithItsIconsAndTheAboutEntryLast)
 {

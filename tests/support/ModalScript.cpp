@@ -128,3 +128,64 @@ std::string ItemText(HWND dialog, int id)
 {
     return GetWindowTextOf(GetDlgItem(dialog, id)).GetString();
 }
+
+namespace {
+
+// Whether the control's text fits it, measured as the control draws it.
+bool TextFits(HWND control)
+{
+    char className[32] = {};
+    GetClassNameA(control, className, sizeof className);
+    std::string text = GetWindowTextOf(control).GetString();
+    bool isStatic = lstrcmpiA(className, "Static") == 0;
+    if (text.empty() || (!isStatic && lstrcmpiA(className, "Button") != 0)) {
+        return true;
+    }
+    LONG style = GetWindowLongA(control, GWL_STYLE);
+    LONG kind = style & BS_TYPEMASK;
+    if (!isStatic && kind == BS_GROUPBOX) {
+        return true;
+    }
+    RECT client = {};
+    GetClientRect(control, &client);
+    LONG width = client.right - client.left;
+    LONG height = client.bottom - client.top;
+    UINT format = DT_CALCRECT;
+    if (isStatic) {
+        format |= DT_WORDBREAK | ((style & SS_NOPREFIX) != 0 ? DT_NOPREFIX : 0);
+    } else {
+        format |= DT_SINGLELINE;
+        if (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX || kind == BS_RADIOBUTTON ||
+            kind == BS_AUTORADIOBUTTON) {
+            width -= GetSystemMetrics(SM_CXMENUCHECK) + 4;  // the box and the gap after it
+        } else {
+            width -= 2 * GetSystemMetrics(SM_CXEDGE);
+        }
+    }
+    HDC dc = GetDC(control);
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    RECT needed = {0, 0, width, 0};
+    DrawTextA(dc, text.c_str(), -1, &needed, format);
+    SelectObject(dc, oldFont);
+    ReleaseDC(control, dc);
+    return needed.right <= width && needed.bottom <= height;
+}
+
+BOOL CALLBACK CollectCut(HWND control, LPARAM param)
+{
+    if (IsWindowVisible(control) && !TextFits(control)) {
+        auto* cut = reinterpret_cast<std::vector<std::string>*>(param);
+        cut->push_back(std::to_string(GetDlgCtrlID(control)) + ": " +
+                       GetWindowTextOf(control).GetString());
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<std::string> ControlsWhoseTextIsCut(HWND dialog)
+{
+    std::vector<std::string> cut;
+    EnumChildWindows(dialog, CollectCut, reinterpret_cast<LPARAM>(&cut));
+    return cut;
+}

@@ -48,3 +48,7 @@ void PostClick(HWND dialog, int id);
 HWND FindOwnedDialog(HWND owner);
 // The text of a dialog's control.
 std::string ItemText(HWND dialog, int id);
+
+// The static texts, buttons and check boxes of a dialog whose text does not fit the control at
+// the font the control uses ("ID: text" for each); empty when every text fits.
+std::vector<std::string> ControlsWhoseTextIsCut(HWND dialog);
