@@ -10,16 +10,12 @@
 #include <cstring>
 #include <filesystem>
 
-namespace {
-
 bool IsTargetName(const char* name)
 {
     const char* dot = std::strrchr(name, '.');
     return dot != nullptr && (std::strcmp(dot, ".c") == 0 || std::strcmp(dot, ".cpp") == 0 ||
                               std::strcmp(dot, ".h") == 0);
 }
-
-}  // namespace
 
 BenchOptions ParseBenchOptions(int argc, char** argv)
 {

@@ -28,6 +28,9 @@ void MakeFolderPath(const std::string& path);
 void RemovePath(const std::string& path);
 double FileSize(const std::string& path);
 
+// True for the name of a target file under the default list (.c, .cpp, .h).
+bool IsTargetName(const char* name);
+
 // Opens, reads and closes every target file of the folder; returns the bytes read.
 double ReadAllFiles(const std::string& folder);
 // The seconds that ReadAllFiles takes.

@@ -5,6 +5,7 @@
 //   tolvek-bench [--files N] [--keep] [--folder PATH] [--skip-big]
 #include "bench/BenchSupport.h"
 #include "bench/CommandTiming.h"
+#include "bench/EncodingTiming.h"
 #include "bench/SourceGenerator.h"
 #include "engine/Analyze.h"
 #include "engine/AnalysisEvents.h"
@@ -86,6 +87,12 @@ int main(int argc, char** argv)
     std::printf("read only: %.0f MB/s (%.1f ms)\n", readRate, readSeconds * 1e3);
     std::printf("analysis:  %.0f MB/s (%.1f ms), log %.1f MB\n", analysisRate,
                 analysisSeconds * 1e3, FileSize(folder + "/Tolvek.log") / 1e6);
+    double decisionSeconds = 1e9;
+    for (int round = 0; round < 5; ++round) {
+        decisionSeconds = std::min(decisionSeconds, TimeEncodingDecisions(folder));
+    }
+    std::printf("encoding decisions: %.2f ms, %.1f%% of the analysis\n", decisionSeconds * 1e3,
+                100 * decisionSeconds / analysisSeconds);
     std::printf("peak memory, folder analysis: %.1f MB\n",
                 PeakMegabytesOf([&] { TimeAnalysis(folder); }));
 

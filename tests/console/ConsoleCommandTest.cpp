@@ -180,6 +180,29 @@ TEST_F(ConsoleCommandTest, PathsWithBlanksAndShiftJisBytes)
     EXPECT_EQ(result.err, "解析中...\n" + name + "\n解析終了 !!\n\n");
 }
 
+TEST_F(ConsoleCommandTest, ATreeOfShiftJisAndUtf8SourcesGivesOneLogAtTheTop)
+{
+    MakeFolder(Src("net"));
+    WriteBytes(Src("a.c"), "s = \"\x82\xA0\";\n");
+    WriteBytes(Src("net/b.cpp"), "\xEF\xBB\xBFs = \"\xE3\x81\x82\"; t = \"ascii\";\n");
+    MakeFolder(Src(".git"));
+    WriteBytes(Src(".git/hidden.c"), "\"hidden\"\n");
+
+    CommandResult flat = Run({"--codepage", "932", m_work / "src"});
+    EXPECT_EQ(flat.status, 0) << flat.err;
+    EXPECT_EQ(Log(), "a.c(1): \"\x82\xA0\"\r\n");
+    RemoveFile(Src("Tolvek.log"));
+
+    CommandResult tree = Run({"--codepage", "932", "-r", "--condition", "2", m_work / "src"});
+    EXPECT_EQ(tree.status, 0) << tree.err;
+    std::string log = Log();
+    EXPECT_NE(log.find("a.c(1): \"\x82\xA0\"\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("net/b.cpp(1): \"\x82\xA0\"\r\n"), std::string::npos) << log;
+    EXPECT_EQ(log.size(), std::string("a.c(1): \"xx\"\r\nnet/b.cpp(1): \"xx\"\r\n").size());
+    EXPECT_NE(tree.err.find("net/b.cpp\n"), std::string::npos);
+    EXPECT_FALSE(FileExists(Src("net/Tolvek.log")));
+}
+
 TEST_F(ConsoleCommandTest, TwoRunsAtOnceOnOneFolderKeepEveryRecordWhole)
 {
     const int kFiles = 200;

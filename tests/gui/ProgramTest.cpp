@@ -201,6 +201,25 @@ TEST_F(ProgramTest, SecondInstanceEndsAtOnceAndAnalysesNothing)
     EXPECT_TRUE(first.Ends());
 }
 
+TEST_F(ProgramTest, ATreeOfShiftJisAndUtf8SourcesGivesOneLogAtTheTop)
+{
+    WriteBytes(m_home / "Tolvek.ini",
+               "[EnvData]\r\nStrFlg=2\r\nTgtFile=|c|cpp|\r\nToken=\"\r\nSubFolder=1\r\n");
+    MakeFolder(m_sources / "net");
+    // あ in Shift_JIS, and in UTF-8 with the byte order mark.
+    WriteBytes(m_sources / "net\\sjis.c", "s = \"\x82\xA0\"; t = \"ascii\";\r\n");
+    WriteBytes(m_sources / "net\\utf8.cpp", "\xEF\xBB\xBFs = \"\xE3\x81\x82\"; t = \"ascii\";\n");
+    WriteBytes(m_sources / "net\\Tolvek.log", "");
+    Program program(m_exe, m_sources.Path());
+    ASSERT_TRUE(program.Ends());
+    EXPECT_EQ(program.ExitCode(), 0u);
+    std::string log = ReadBytes(m_sources / "Tolvek.log");
+    EXPECT_NE(log.find("net\\sjis.c(1): \"\x82\xA0\"\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("net\\utf8.cpp(1): \"\x82\xA0\"\r\n"), std::string::npos) << log;
+    EXPECT_EQ(log.size(), std::string("net\\sjis.c(1): \"xx\"\r\nnet\\utf8.cpp(1): \"xx\"\r\n").size());
+    EXPECT_EQ(ReadBytes(m_sources / "net\\Tolvek.log"), "");
+}
+
 TEST_F(ProgramTest, ACommandLineJobThatFailsEndsWithExitCodeOne)
 {
     MakeFolder(m_sources / "Tolvek.log");
