@@ -9,6 +9,7 @@
 #include "bench/SourceGenerator.h"
 #include "engine/Analyze.h"
 #include "engine/AnalysisEvents.h"
+#include "engine/ParallelScan.h"
 #include "platform/CodePage.h"
 
 #include <sys/resource.h>
@@ -38,12 +39,14 @@ public:
     void OnEnd(const AnalysisSummary&) override {}
 };
 
-double TimeAnalysis(const std::string& folder)
+double TimeAnalysis(const std::string& folder, int threads = 0)
 {
     RemovePath(folder + "/Tolvek.log");
     QuietEvents events;
+    AnalysisOptions options = DefaultOptions();
+    options.threads = threads;
     Stopwatch watch;
-    AnalyzeFolder(folder.c_str(), DefaultOptions(), events);
+    AnalyzeFolder(folder.c_str(), options, events);
     return watch.Seconds();
 }
 
@@ -77,16 +80,20 @@ int main(int argc, char** argv)
 
     double readSeconds = 1e9;
     double analysisSeconds = 1e9;
+    double oneThreadSeconds = 1e9;
     ReadAllFiles(folder);  // warm the page cache
     for (int round = 0; round < 5; ++round) {
         readSeconds = std::min(readSeconds, TimeReading(folder));
         analysisSeconds = std::min(analysisSeconds, TimeAnalysis(folder));
+        oneThreadSeconds = std::min(oneThreadSeconds, TimeAnalysis(folder, 1));
     }
     double readRate = set.bytes / 1e6 / readSeconds;
     double analysisRate = set.bytes / 1e6 / analysisSeconds;
     std::printf("read only: %.0f MB/s (%.1f ms)\n", readRate, readSeconds * 1e3);
-    std::printf("analysis:  %.0f MB/s (%.1f ms), log %.1f MB\n", analysisRate,
-                analysisSeconds * 1e3, FileSize(folder + "/Tolvek.log") / 1e6);
+    std::printf("analysis:  %.0f MB/s (%.1f ms) on %d threads, log %.1f MB\n", analysisRate,
+                analysisSeconds * 1e3, ScanThreads(0), FileSize(folder + "/Tolvek.log") / 1e6);
+    std::printf("analysis on one thread: %.0f MB/s (%.1f ms)\n", set.bytes / 1e6 / oneThreadSeconds,
+                oneThreadSeconds * 1e3);
     double decisionSeconds = 1e9;
     for (int round = 0; round < 5; ++round) {
         decisionSeconds = std::min(decisionSeconds, TimeEncodingDecisions(folder));

@@ -20,6 +20,7 @@ const char kConsoleUsage[] =
     "  -r, --recursive   analyse the subfolders too, depth first (SubFolder=1 in Tolvek.ini\n"
     "                    does so for every run)\n"
     "  --follow          read the files and enter the folders that symbolic links point to\n"
+    "  --threads N       scan on N threads (default: one per processor)\n"
     "  --help            show this help\n"
     "  --version         show the version\n"
     "\n"
@@ -129,6 +130,13 @@ bool ParseValueOption(int argc, char** argv, int& index, ConsoleOptions& options
             error = "--ext takes one or more extensions separated by commas, such as c,cpp,h";
             return false;
         }
+    } else if (TakeValue("--threads", argc, argv, index, value, missing)) {
+        if (missing || value.empty() || value.size() > 3 ||
+            value.find_first_not_of("0123456789") != std::string::npos || std::stoi(value) < 1) {
+            error = "--threads takes a number of threads, 1 or more";
+            return false;
+        }
+        options.threads = std::stoi(value);
     } else if (TakeValue("--codepage", argc, argv, index, value, missing)) {
         if (missing || !ParseCodePage(value, options)) {
             error = "--codepage takes 932 or single";
@@ -201,6 +209,7 @@ void ApplyConsoleOptions(const ConsoleOptions& options, AnalysisOptions& analysi
         analysis.targetList = options.targetList.c_str();
     }
     analysis.followLinks = options.followLinks;
+    analysis.threads = options.threads;
     if (options.hasSubFolders) {
         analysis.subFolders = options.subFolders;
     }

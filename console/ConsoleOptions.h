@@ -16,6 +16,7 @@ struct ConsoleOptions {
     int codePage = 0;        // 0: as the locale says
     bool open = false;
     bool followLinks = false;
+    int threads = 0;  // 0: one per processor
     bool hasSubFolders = false;
     bool subFolders = false;
     bool help = false;

@@ -15,6 +15,8 @@ struct AnalysisOptions {
     bool subFolders = false;         // a folder's subfolders too, depth first
     bool followLinks = false;        // read the files and enter the folders that links in the
                                      // folder point to (Linux)
+    int threads = 0;                 // threads that scan a folder's files: 0 one per processor,
+                                     // 1 the analysis's own thread alone
     // Set by the front end to stop the analysis after the records being written; null when the
     // analysis cannot be stopped. The flag outlives the analysis.
     const std::atomic<bool>* stop = nullptr;

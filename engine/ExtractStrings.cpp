@@ -3,6 +3,7 @@
 #include "engine/EncodingDetector.h"
 #include "engine/LogFormat.h"
 #include "engine/RecordFile.h"
+#include "engine/RecordOutput.h"
 #include "platform/TextFile.h"
 
 #include <climits>
@@ -16,7 +17,7 @@ const size_t kReadBlockBytes = 128 * 1024;
 // Writes each literal as a record; opens the record file at the first delimiter line.
 class RecordSink : public LiteralSink {
 public:
-    RecordSink(RecordFile& records, const RecordFormat& format, const char* displayName)
+    RecordSink(RecordOutput& records, const RecordFormat& format, const char* displayName)
         : m_records(records), m_format(format), m_label(format.FileLabel(displayName))
     {
     }
@@ -41,7 +42,7 @@ public:
     void SetEncoding(SourceEncoding encoding) { m_encoding = encoding; }
 
 private:
-    RecordFile& m_records;
+    RecordOutput& m_records;
     const RecordFormat& m_format;
     CString m_label;
     SourceEncoding m_encoding = CodePageEncoding();
@@ -69,7 +70,7 @@ int ExtractStrings(const char* logPath, const char* srcPath, const char* display
     return ExtractStrings(log, LogFormat(), srcPath, displayName, settings, scan);
 }
 
-int ExtractStrings(RecordFile& records, const RecordFormat& format, const char* srcPath,
+int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char* srcPath,
                    const char* displayName, const ScanSettings& settings, FileScan& scan)
 {
     TextReader source;

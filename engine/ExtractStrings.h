@@ -5,8 +5,8 @@
 
 #include <atomic>
 
-class RecordFile;
 class RecordFormat;
+class RecordOutput;
 
 // How the scan of one file went.
 struct FileScan {
@@ -17,14 +17,14 @@ struct FileScan {
     Failure readFailure;                      // why it could not be opened or read to its end
 };
 
-// Appends to `records` one record in `format` for each text that the file at `srcPath` holds
-// between pairs of the delimiter and that passes the extraction condition; the records name the
-// file `displayName`. They reach the file together (see RecordFile).
+// Gives `records` one record in `format` for each text that the file at `srcPath` holds between
+// pairs of the delimiter and that passes the extraction condition; the records name the file
+// `displayName`.
 //
-// Returns how many lines contain the delimiter; 0 when the source or the record file cannot be
-// opened. The record file is opened, and so created, at the first such line, even when no record
-// follows.
-int ExtractStrings(RecordFile& records, const RecordFormat& format, const char* srcPath,
+// Returns how many lines contain the delimiter; 0 when the source cannot be opened or the records
+// can go nowhere. `records` is opened (the log created) at the first such line, even when no
+// record follows.
+int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char* srcPath,
                    const char* displayName, const ScanSettings& settings, FileScan& scan);
 
 // The same, into the log at `logPath` in the log's format, opened for this file alone.

@@ -10,7 +10,7 @@ const size_t kBufferBytes = 64 * 1024;
 
 RecordFile::RecordFile(const char* path) : m_path(path) {}
 
-RecordFile::~RecordFile() { EndFile(); }
+RecordFile::~RecordFile() { Release(); }
 
 bool RecordFile::Open()
 {
@@ -25,10 +25,13 @@ bool RecordFile::Open()
     return m_opened;
 }
 
-// Locks the file for this file's records, and ends a line that a killed writer left unended.
+// Locks the file, and ends a line that a killed writer left unended.
 bool RecordFile::TakeFile()
 {
-    if (!m_file.Lock(m_fileSize)) {
+    if (m_taken) {
+        return true;
+    }
+    if (m_failed || !m_file.Lock(m_fileSize)) {
         m_failed = true;
         return false;
     }
@@ -44,9 +47,17 @@ bool RecordFile::TakeFile()
     return true;
 }
 
+void RecordFile::FreeFile()
+{
+    if (m_taken) {
+        m_file.Unlock();
+        m_taken = false;
+    }
+}
+
 void RecordFile::Append(const char* data, size_t length)
 {
-    if (m_failed || (!m_taken && !TakeFile())) {
+    if (m_failed) {
         return;
     }
     if (m_buffer == nullptr) {
@@ -55,6 +66,10 @@ void RecordFile::Append(const char* data, size_t length)
     if (m_used + length <= kBufferBytes) {
         std::memcpy(m_buffer.get() + m_used, data, length);
         m_used += length;
+        return;
+    }
+    // The buffer is full: from here to the end of this file's records the file stays taken.
+    if (!TakeFile()) {
         return;
     }
     Flush();
@@ -69,7 +84,9 @@ void RecordFile::Append(const char* data, size_t length)
     m_used = length;
 }
 
-void RecordFile::EndRecord()
+void RecordFile::EndRecord() { EndRecords(1); }
+
+void RecordFile::EndRecords(int64_t count)
 {
     if (m_failed) {
         return;
@@ -77,11 +94,30 @@ void RecordFile::EndRecord()
     if (m_used == 0) {
         // The record went out in pieces: it is whole now.
         m_lastRecordEnd = m_fileSize;
-        ++m_recordsWritten;
+        m_recordsWritten += count;
         return;
     }
     m_recordEndInBuffer = m_used;
-    ++m_recordsInBuffer;
+    m_recordsInBuffer += count;
+}
+
+void RecordFile::EndFile()
+{
+    if (m_failed) {
+        FreeFile();
+        return;
+    }
+    if (m_taken || m_used >= kBufferBytes / 2) {
+        Release();
+    }
+}
+
+void RecordFile::Release()
+{
+    if (!m_failed && m_used > 0 && TakeFile()) {
+        Flush();
+    }
+    FreeFile();
 }
 
 void RecordFile::Flush()
@@ -119,15 +155,4 @@ void RecordFile::Fail()
     m_used = 0;
     m_recordsInBuffer = 0;
     m_file.Truncate(m_lastRecordEnd);
-}
-
-void RecordFile::EndFile()
-{
-    if (m_taken) {
-        if (!m_failed) {
-            Flush();
-        }
-        m_file.Unlock();
-        m_taken = false;
-    }
 }

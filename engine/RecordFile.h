@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/RecordFormat.h"
+#include "engine/RecordOutput.h"
 #include "platform/AppendFile.h"
 #include "platform/CString.h"
 
@@ -9,16 +9,19 @@
 
 // The file that a job appends its records to, shared with other writers:
 // - it is opened, and so created, when a file first needs it, and stays open for the job;
-// - the records of one file reach it together: it is locked from the file's first record until
-//   EndFile, so that other jobs and processes append before or after them, never between;
-// - records are gathered in blocks of 64 KiB, and a record longer than that goes out in pieces,
-//   so that memory does not grow with a record's size;
+// - records are gathered in a buffer of 64 KiB, so that the records of many small files go out
+//   in one write; a record longer than that goes out in pieces, so that memory does not grow
+//   with a record's size;
+// - the records of one file reach the file together: it is locked for each write, and from the
+//   first write of a file's records until that file's end, so that other jobs and processes
+//   append before or after them, never between;
 // - a write that fails leaves the file ending at its last whole record, and the file takes
 //   nothing more;
 // - a line left unended (by a writer that was killed) is ended before anything is appended.
-class RecordFile : public RecordBytes {
+class RecordFile : public RecordOutput {
 public:
     explicit RecordFile(const char* path);
+    // Writes what waits (Release).
     ~RecordFile() override;
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
@@ -26,21 +29,27 @@ public:
     const char* Path() const { return m_path; }
 
     // Opens the file when it is not open yet; false when it cannot be (or has failed before).
-    bool Open();
+    bool Open() override;
     bool WasOpened() const { return m_opened; }
 
     void Append(const char* data, size_t length) override;
     void EndRecord() override;
-    // The end of one file's records: they are written, and the file is free for other writers.
-    void EndFile();
+    // Records ending here, `count` of them: the whole records that a worker gathered.
+    void EndRecords(int64_t count);
+    // The end of one file's records: written now if part of them is, or when the buffer is half
+    // full; otherwise they wait for the next files' records.
+    void EndFile() override;
+    // Writes every record that waits, and frees the file for other writers.
+    void Release();
 
-    bool Failed() const { return m_failed; }
+    bool Failed() const override { return m_failed; }
     const Failure& GetFailure() const { return m_file.GetFailure(); }
-    // Whole records in the file.
+    // Whole records written to the file.
     int64_t RecordsWritten() const { return m_recordsWritten; }
 
 private:
     bool TakeFile();
+    void FreeFile();
     bool Write(const char* data, size_t length);
     void Flush();
     void Fail();
@@ -49,7 +58,7 @@ private:
     AppendFile m_file;
     bool m_opened = false;
     bool m_failed = false;
-    bool m_taken = false;                  // locked for the current file's records
+    bool m_taken = false;                  // locked, for a file whose records are being written
     uint64_t m_fileSize = 0;               // the file's size after our writes
     uint64_t m_lastRecordEnd = 0;          // where the last whole record we wrote ends
     std::unique_ptr<char[]> m_buffer;

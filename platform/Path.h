@@ -46,6 +46,10 @@ bool MakeAbsolutePath(const char* path, CString& absolute);
 // Makes `path` the process's current directory.
 bool SetCurrentDir(const char* path);
 
+// True when the two paths are spelt alike as the file system compares names (on Windows without
+// regard to the case of ASCII letters).
+bool IsSamePath(const char* first, const char* second);
+
 // True when the system would refuse `path` as too long before looking at it: on Windows a path
 // over kMaxPathBytes, the limit of the ANSI functions; on Linux the system tells when it opens.
 bool IsPathTooLong(const char* path);

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <vector>
 
 bool MakeAbsolutePath(const char* path, CString& absolute)
@@ -32,3 +33,5 @@ bool MakeAbsolutePath(const char* path, CString& absolute)
 bool SetCurrentDir(const char* path) { return chdir(path) == 0; }
 
 bool IsPathTooLong(const char*) { return false; }
+
+bool IsSamePath(const char* first, const char* second) { return std::strcmp(first, second) == 0; }

@@ -22,4 +22,9 @@ bool MakeAbsolutePath(const char* path, CString& absolute)
 
 bool SetCurrentDir(const char* path) { return SetCurrentDirectoryA(path) != FALSE; }
 
+bool IsSamePath(const char* first, const char* second)
+{
+    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, first, -1, second, -1) == CSTR_EQUAL;
+}
+
 bool IsPathTooLong(const char* path) { return std::strlen(path) > static_cast<size_t>(kMaxPathBytes); }

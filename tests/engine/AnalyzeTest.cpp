@@ -180,11 +180,15 @@ TEST_F(AnalyzeTest, AStopRequestEndsTheAnalysisAfterWholeRecords)
     AnalyzeFolder(m_folder.Path().c_str(), m_options, events);
     EXPECT_TRUE(events.Summary().stopped);
     EXPECT_EQ(events.Files().size(), 1u);
-    std::string log = Log();
+    // What was written of the first file, if anything, is whole records.
+    std::string log = FileExists(m_folder / "Tolvek.log") ? Log() : "";
     const size_t kRecord = std::string("a.c(1): \"text\"\r\n").size();
-    EXPECT_GT(log.size(), 0u);
-    EXPECT_LT(log.size(), 100000u * kRecord);
-    EXPECT_EQ(log.substr(log.size() - 2), "\r\n");
+    EXPECT_LT(log.size(), 100000u * (kRecord + 5));
+    for (size_t at = 0, end; at < log.size(); at = end + 2) {
+        end = log.find("\r\n", at);
+        ASSERT_NE(end, std::string::npos);
+        ASSERT_EQ(log.compare(end - 5, 5, "text\""), 0) << log.substr(at, end - at);
+    }
     std::string other = events.Files()[0] == "a.c" ? "b.c(" : "a.c(";
     EXPECT_EQ(log.find(other), std::string::npos);
 }

@@ -45,6 +45,7 @@ TEST_F(RecordFileTest, AnUnendedLineIsEndedBeforeAnythingIsAppended)
     RecordFile records(LogPath().c_str());
     ASSERT_TRUE(records.Open());
     WriteRecords(records, "c.c", 1, "new");
+    records.Release();
     EXPECT_EQ(ReadBytes(LogPath()), "a.c(1): \"x\"\r\nb.c(7): \"cut\r\nc.c(1): \"new\"\r\n");
     EXPECT_EQ(records.RecordsWritten(), 1);
 }
@@ -59,6 +60,7 @@ TEST_F(RecordFileTest, ARecordLongerThanTheBufferIsWrittenWholeInPieces)
     format.WriteRecord(format.FileLabel("a.c"), 3, LiteralText{&pieces, last.data(), last.size()},
                        SourceEncoding::Cp932, records);
     WriteRecords(records, "a.c", 1, "after");
+    records.Release();
     EXPECT_EQ(ReadBytes(LogPath()), "a.c(3): \"" + pieces[0] + pieces[1] + last +
                                         "\"\r\na.c(1): \"after\"\r\n");
     EXPECT_EQ(records.RecordsWritten(), 2);

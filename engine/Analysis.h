@@ -1,0 +1,46 @@
+#pragma once
+
+#include "engine/AnalysisEvents.h"
+#include "engine/AnalysisOptions.h"
+#include "engine/ExtractStrings.h"
+#include "engine/LogFormat.h"
+#include "engine/RecordFile.h"
+
+#include <atomic>
+#include <cstdint>
+
+// One analysis, as the thread that runs it sees it: the log, the settings of the scanner, the
+// summary, and what the front end is told, in the order of the files.
+class Analysis {
+public:
+    Analysis(const char* logPath, const AnalysisOptions& options, AnalysisEvents& events);
+
+    // False once the analysis cannot or must not go on (the log failed, or a stop was asked).
+    bool CanGoOn();
+
+    // Tells the front end of the file and scans it into the log here and now.
+    void ScanFile(const char* path, const char* displayName);
+
+    void ReadFailed(const char* path, const Failure& failure);
+    // Counts a scan of `displayName` done elsewhere, whose records `records` took.
+    void FileScanned(const char* path, const FileScan& scan, int delimiterLines);
+    void TellLogFailure();
+
+    RecordFile& Log() { return m_log; }
+    const RecordFormat& Format() const { return m_format; }
+    const ScanSettings& Settings() const { return m_settings; }
+    AnalysisEvents& Events() { return m_events; }
+    AnalysisSummary& Summary() { return m_summary; }
+
+    // Writes what waits in the log and tells the end.
+    void End();
+
+private:
+    RecordFile m_log;
+    LogFormat m_format;
+    ScanSettings m_settings;
+    const std::atomic<bool>* m_stop;
+    AnalysisEvents& m_events;
+    AnalysisSummary m_summary;
+    int64_t m_total = 0;  // lines that held the delimiter, in every file
+};

@@ -1,0 +1,394 @@
+#include "engine/ParallelScan.h"
+
+#include "engine/RecordOutput.h"
+#include "platform/Path.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// What a worker gathers of a file's records before it must wait for the file's turn.
+const size_t kTaskBufferBytes = 256 * 1024;
+// Files in flight for each worker: enough to keep every worker busy while the files before them
+// are written. The analysis thread wakes when half of them are ready, so that it and the workers
+// hand over files in batches rather than one by one.
+const size_t kTasksPerWorker = 8;
+
+// One item of the walk on its way to the front end and the log.
+struct ScanTask {
+    enum State { kQueued, kScanning, kWaitingForTurn, kStreaming, kDone };
+
+    WalkItem item;
+    bool selfScan = false;  // the log itself: scanned in its turn, by the analysis
+    State state = kQueued;
+    std::atomic<bool> abort{false};
+    // Filled by the worker: whole records, then perhaps the start of one.
+    std::string records;
+    size_t wholeRecordsEnd = 0;
+    int64_t wholeRecords = 0;
+    int delimiterLines = 0;
+    FileScan scan;
+};
+
+class ScanPool;
+
+// Where a worker's scan puts its records: a buffer while other files go first. Once the records
+// outgrow it, the worker waits for its file's turn and writes on into the log itself, so that
+// memory does not grow with a file's records.
+class TaskRecords : public RecordOutput {
+public:
+    TaskRecords(ScanPool& pool, ScanTask& task) : m_pool(pool), m_task(task) {}
+
+    bool Open() override { return !m_task.abort; }
+    void Append(const char* data, size_t length) override;
+    void EndRecord() override;
+    void EndFile() override {}
+    bool Failed() const override { return m_task.abort || (m_log != nullptr && m_log->Failed()); }
+
+private:
+    void StreamIntoLog();
+
+    ScanPool& m_pool;
+    ScanTask& m_task;
+    RecordFile* m_log = nullptr;  // once the task writes into the log itself
+};
+
+class ScanPool {
+public:
+    ScanPool(FolderWalk& walk, Analysis& analysis, int workers);
+    ~ScanPool();
+    ScanPool(const ScanPool&) = delete;
+    ScanPool& operator=(const ScanPool&) = delete;
+
+    // The analysis thread's part: hands out the walk, and tells and writes the files in the
+    // walk's order as the workers finish them.
+    void Run();
+
+    // A worker's task that has outgrown its buffer waits here for its turn; the log then, or
+    // null when the task was given up.
+    RecordFile* WaitForTurn(ScanTask& task);
+
+private:
+    void Work();
+    ScanTask* NextQueued();
+    void Scan(ScanTask& task);
+    bool HeadsReady() const;
+    void FillWindow();
+    void WriteHead(ScanTask& head);
+    void GiveUp(ScanTask& task);
+    void StopAll();
+
+    FolderWalk& m_walk;
+    Analysis& m_analysis;
+    const size_t m_window;
+    std::mutex m_mutex;
+    std::condition_variable m_work;   // workers: a task to scan, a turn, or the end
+    std::condition_variable m_heads;  // the analysis thread: files ready to be told and written
+    std::deque<std::unique_ptr<ScanTask>> m_tasks;
+    bool m_walkEnded = false;
+    bool m_shutdown = false;
+    std::vector<std::thread> m_threads;
+};
+
+void TaskRecords::Append(const char* data, size_t length)
+{
+    if (m_log == nullptr && !m_task.abort && m_task.records.size() + length > kTaskBufferBytes) {
+        StreamIntoLog();
+    }
+    if (m_log != nullptr) {
+        m_log->Append(data, length);
+    } else if (!m_task.abort) {
+        m_task.records.append(data, length);
+    }
+}
+
+void TaskRecords::EndRecord()
+{
+    if (m_log != nullptr) {
+        m_log->EndRecord();
+        return;
+    }
+    m_task.wholeRecordsEnd = m_task.records.size();
+    ++m_task.wholeRecords;
+}
+
+void TaskRecords::StreamIntoLog()
+{
+    m_log = m_pool.WaitForTurn(m_task);
+    if (m_log == nullptr) {
+        return;
+    }
+    const std::string& records = m_task.records;
+    if (m_task.wholeRecords > 0) {
+        m_log->Append(records.data(), m_task.wholeRecordsEnd);
+        m_log->EndRecords(m_task.wholeRecords);
+    }
+    m_log->Append(records.data() + m_task.wholeRecordsEnd, records.size() - m_task.wholeRecordsEnd);
+    std::string().swap(m_task.records);
+    m_task.wholeRecords = 0;
+    m_task.wholeRecordsEnd = 0;
+}
+
+ScanPool::ScanPool(FolderWalk& walk, Analysis& analysis, int workers)
+    : m_walk(walk), m_analysis(analysis), m_window(static_cast<size_t>(workers) * kTasksPerWorker)
+{
+    for (int index = 0; index < workers; ++index) {
+        m_threads.emplace_back(&ScanPool::Work, this);
+    }
+}
+
+ScanPool::~ScanPool()
+{
+    StopAll();
+    for (std::thread& thread : m_threads) {
+        thread.join();
+    }
+}
+
+void ScanPool::StopAll()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_shutdown = true;
+    for (auto& task : m_tasks) {
+        task->abort = true;
+    }
+    m_work.notify_all();
+}
+
+// The oldest file waiting to be scanned by a worker; the log itself is scanned by the analysis
+// thread, in its turn.
+ScanTask* ScanPool::NextQueued()
+{
+    for (auto& task : m_tasks) {
+        if (task->state == ScanTask::kQueued && !task->selfScan && !task->item.failed) {
+            return task.get();
+        }
+    }
+    return nullptr;
+}
+
+// True when the analysis thread has work: the first files are ready to be told and written (or
+// wait for their turn), half a window of them or all there are, or the first needs it now.
+bool ScanPool::HeadsReady() const
+{
+    size_t ready = 0;
+    for (const auto& task : m_tasks) {
+        bool done = task->item.failed || task->selfScan || task->state == ScanTask::kDone ||
+                    task->state == ScanTask::kWaitingForTurn;
+        if (!done) {
+            break;
+        }
+        ++ready;
+    }
+    if (ready == 0) {
+        return false;
+    }
+    return ready * 2 >= m_window || ready == m_tasks.size() ||
+           m_tasks.front()->state == ScanTask::kWaitingForTurn || m_tasks.front()->selfScan;
+}
+
+void ScanPool::Work()
+{
+    // One turn of the lock a file: the end of one file and the start of the next together.
+    std::unique_lock<std::mutex> lock(m_mutex);
+    ScanTask* current = nullptr;
+    for (;;) {
+        if (current != nullptr) {
+            // A file that waited for its turn has the analysis thread waiting for its end.
+            bool awaited = current->state == ScanTask::kStreaming ||
+                           current->state == ScanTask::kWaitingForTurn;
+            current->state = ScanTask::kDone;
+            if (awaited || HeadsReady()) {
+                m_heads.notify_one();
+            }
+        }
+        current = NextQueued();
+        if (current == nullptr) {
+            if (m_shutdown) {
+                return;
+            }
+            m_work.wait(lock);
+            continue;
+        }
+        current->state = ScanTask::kScanning;
+        lock.unlock();
+        Scan(*current);
+        lock.lock();
+    }
+}
+
+void ScanPool::Scan(ScanTask& task)
+{
+    try {
+        TaskRecords records(*this, task);
+        task.scan.stop = &task.abort;
+        task.delimiterLines = ExtractStrings(records, m_analysis.Format(), task.item.path,
+                                             task.item.displayName, m_analysis.Settings(), task.scan);
+    } catch (...) {
+        // Out of memory: the file is given up, as its task is.
+        task.abort = true;
+    }
+}
+
+RecordFile* ScanPool::WaitForTurn(ScanTask& task)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    task.state = ScanTask::kWaitingForTurn;
+    if (HeadsReady()) {
+        m_heads.notify_one();
+    }
+    m_work.wait(lock, [&task] { return task.state == ScanTask::kStreaming || task.abort; });
+    return task.abort ? nullptr : &m_analysis.Log();
+}
+
+// Takes items from the walk until the window is full or the walk has ended; the walk runs
+// without the lock, and the items join the window together.
+void ScanPool::FillWindow()
+{
+    size_t room = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_walkEnded || m_tasks.size() >= m_window) {
+            return;
+        }
+        room = m_window - m_tasks.size();
+    }
+    std::vector<std::unique_ptr<ScanTask>> found;
+    bool ended = false;
+    while (found.size() < room) {
+        std::unique_ptr<ScanTask> task(new ScanTask);
+        if (!m_walk.Next(task->item)) {
+            ended = true;
+            break;
+        }
+        task->selfScan = !task->item.failed && IsSamePath(task->item.path, m_analysis.Log().Path());
+        found.push_back(std::move(task));
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_walkEnded = ended;
+    for (auto& task : found) {
+        m_tasks.push_back(std::move(task));
+    }
+    if (!found.empty()) {
+        m_work.notify_all();
+    }
+}
+
+// The head's records go into the log, in their turn.
+void ScanPool::WriteHead(ScanTask& head)
+{
+    RecordFile& log = m_analysis.Log();
+    bool streaming = head.state == ScanTask::kWaitingForTurn;
+    bool needsLog = streaming || head.delimiterLines > 0;
+    if (needsLog && !head.abort && !log.Open()) {
+        head.abort = true;
+    }
+    if (streaming) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (!head.abort) {
+            head.state = ScanTask::kStreaming;
+        }
+        m_work.notify_all();
+        // It writes on until its end, unless a stop comes meanwhile.
+        while (head.state != ScanTask::kDone) {
+            m_heads.wait_for(lock, std::chrono::milliseconds(20));
+            if (!m_analysis.CanGoOn()) {
+                head.abort = true;
+            }
+        }
+    } else if (head.delimiterLines > 0 && !head.abort) {
+        log.Append(head.records.data(), head.wholeRecordsEnd);
+        if (head.wholeRecords > 0) {
+            log.EndRecords(head.wholeRecords);
+        }
+    }
+    log.EndFile();
+    bool written = !head.abort && !log.Failed();
+    // A stop request is the analysis's to count; the scan's own stop was the pool's doing.
+    head.scan.stopped = false;
+    m_analysis.FileScanned(head.item.path, head.scan, written ? head.delimiterLines : 0);
+}
+
+// A file taken from the window that will not be written: its worker, if it waits for its turn,
+// is let go, and the file is kept until that worker is done with it.
+void ScanPool::GiveUp(ScanTask& task)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    task.abort = true;
+    m_work.notify_all();
+    m_heads.wait(lock, [&task] { return task.state != ScanTask::kWaitingForTurn; });
+}
+
+void ScanPool::Run()
+{
+    for (;;) {
+        FillWindow();
+        std::vector<std::unique_ptr<ScanTask>> ready;
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            // Waits for work, looking now and then for a stop to pass on.
+            while (!m_tasks.empty() && !HeadsReady() && m_analysis.CanGoOn()) {
+                m_heads.wait_for(lock, std::chrono::milliseconds(20));
+            }
+            if (m_tasks.empty()) {
+                return;
+            }
+            if (!m_analysis.CanGoOn()) {
+                for (auto& task : m_tasks) {
+                    task->abort = true;  // each worker ends its scan at its next block
+                }
+                m_work.notify_all();
+                return;
+            }
+            // Every file ready at the front, taken at once; a file waiting for its turn is last.
+            while (!m_tasks.empty()) {
+                ScanTask& front = *m_tasks.front();
+                bool done = front.item.failed || front.selfScan || front.state == ScanTask::kDone ||
+                            front.state == ScanTask::kWaitingForTurn;
+                if (!done || (!ready.empty() && ready.back()->state == ScanTask::kWaitingForTurn)) {
+                    break;
+                }
+                ready.push_back(std::move(m_tasks.front()));
+                m_tasks.pop_front();
+            }
+        }
+        for (auto& head : ready) {
+            if (!m_analysis.CanGoOn()) {
+                GiveUp(*head);
+                continue;
+            }
+            if (head->item.failed) {
+                m_analysis.ReadFailed(head->item.path, head->item.failure);
+            } else if (head->selfScan) {
+                m_analysis.ScanFile(head->item.path, head->item.displayName);
+            } else {
+                m_analysis.Events().OnFileBegin(head->item.displayName);
+                WriteHead(*head);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+int ScanThreads(int requested)
+{
+    if (requested > 0) {
+        return requested;
+    }
+    unsigned processors = std::thread::hardware_concurrency();
+    return processors > 0 ? static_cast<int>(processors) : 1;
+}
+
+void ScanInParallel(FolderWalk& walk, Analysis& analysis, int threads)
+{
+    ScanPool pool(walk, analysis, threads);
+    pool.Run();
+}
