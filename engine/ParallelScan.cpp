@@ -174,24 +174,24 @@ ScanTask* ScanPool::NextQueued()
     return nullptr;
 }
 
-// True when the analysis thread has work: the first files are ready to be told and written (or
-// wait for their turn), half a window of them or all there are, or the first needs it now.
+// True when the analysis thread has work: the files at the front of the window are ready to be
+// told and written, half a window of them or all there are, or one of them waits for its turn.
 bool ScanPool::HeadsReady() const
 {
     size_t ready = 0;
     for (const auto& task : m_tasks) {
-        bool done = task->item.failed || task->selfScan || task->state == ScanTask::kDone ||
-                    task->state == ScanTask::kWaitingForTurn;
+        // A worker waiting for its turn does nothing meanwhile: its turn is the first thing to
+        // come, and the log itself is scanned by the analysis thread.
+        if (task->state == ScanTask::kWaitingForTurn || task->selfScan) {
+            return true;
+        }
+        bool done = task->item.failed || task->state == ScanTask::kDone;
         if (!done) {
             break;
         }
         ++ready;
     }
-    if (ready == 0) {
-        return false;
-    }
-    return ready * 2 >= m_window || ready == m_tasks.size() ||
-           m_tasks.front()->state == ScanTask::kWaitingForTurn || m_tasks.front()->selfScan;
+    return ready > 0 && (ready * 2 >= m_window || ready == m_tasks.size());
 }
 
 void ScanPool::Work()

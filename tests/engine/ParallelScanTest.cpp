@@ -167,3 +167,18 @@ TEST_F(ParallelScanTest, TheLogAsASourceIsReadWithTheRecordsOfTheFilesBeforeIt)
     m_options.targetList = "|c|log|";
     ExpectTheSameWithEveryThreadCount();
 }
+
+TEST_F(ParallelScanTest, FilesWhoseRecordsOutgrowTheBuffersOneAfterAnother)
+{
+    // Every worker may wait for its file's turn at once, behind a file that is done: the turns
+    // must still come.
+    for (int file = 0; file < 24; ++file) {
+        std::string lines;
+        int count = file % 3 == 0 ? 1 : 20000;
+        for (int line = 0; line < count; ++line) {
+            lines += "s = \"" + std::to_string(file) + "-" + std::to_string(line) + "\";\n";
+        }
+        WriteBytes(m_folder / ("f" + std::to_string(file) + ".c"), lines);
+    }
+    ExpectTheSameWithEveryThreadCount();
+}
