@@ -1,7 +1,18 @@
 #include "platform/ByteSearch.h"
 
-#if defined(__SSE2__)
+#include "platform/Processor.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#define TOLVEK_HAS_SSE2_PATH 1
 #include <emmintrin.h>
+#endif
+
+#if defined(__i386__)
+// A 32-bit build runs the SSE2 searches only where the processor has SSE2; the system keeps its
+// stack 4-byte aligned, so these functions align their own.
+#define TOLVEK_SSE2 __attribute__((target("sse2"), force_align_arg_pointer))
+#else
+#define TOLVEK_SSE2
 #endif
 
 namespace {
@@ -19,8 +30,8 @@ bool IsStopByte(unsigned char byte, const StopBytes& stops)
     return false;
 }
 
-const char* FindLineWithByteScalar(const char* p, const char* end, char target,
-                                   const char* lineStart, size_t& lineFeeds)
+const char* FindLineWithByteFrom(const char* p, const char* end, char target,
+                                 const char* lineStart, size_t& lineFeeds)
 {
     for (; p < end; ++p) {
         if (*p == target) {
@@ -36,11 +47,27 @@ const char* FindLineWithByteScalar(const char* p, const char* end, char target,
 
 }  // namespace
 
-#if defined(__SSE2__)
+const char* FindLineWithByteByBytes(const char* p, const char* end, char target, size_t& lineFeeds)
+{
+    return FindLineWithByteFrom(p, end, target, p, lineFeeds);
+}
+
+const char* FindStopByteByBytes(const char* p, const char* end, const StopBytes& stops)
+{
+    while (p < end && !IsStopByte(static_cast<unsigned char>(*p), stops)) {
+        ++p;
+    }
+    return p;
+}
+
+#if defined(TOLVEK_HAS_SSE2_PATH)
+
+namespace {
 
 // Line feeds are counted per byte lane (each lane counts up to 255 before it is added up), and
 // the start of the line is looked for only once the target has been found.
-const char* FindLineWithByte(const char* p, const char* end, char target, size_t& lineFeeds)
+TOLVEK_SSE2 const char* FindLineWithByteSse2(const char* p, const char* end, char target,
+                                             size_t& lineFeeds)
 {
     const char* begin = p;
     const __m128i lineFeed = _mm_set1_epi8('\n');
@@ -96,57 +123,91 @@ const char* FindLineWithByte(const char* p, const char* end, char target, size_t
             --lineStart;
         }
     }
-    return hit ? lineStart : FindLineWithByteScalar(p, end, target, lineStart, lineFeeds);
+    return hit ? lineStart : FindLineWithByteFrom(p, end, target, lineStart, lineFeeds);
 }
 
-const char* FindStopByte(const char* p, const char* end, const StopBytes& stops)
+// The lanes of `chunk` that hold a stop byte (`wanted` holds the stop bytes, each in every lane).
+TOLVEK_SSE2 inline __m128i StopsIn(__m128i chunk, const __m128i* wanted, const StopBytes& stops)
+{
+    __m128i found = stops.highBytes ? chunk : _mm_setzero_si128();
+    for (int index = 0; index < stops.count; ++index) {
+        found = _mm_or_si128(found, _mm_cmpeq_epi8(chunk, wanted[index]));
+    }
+    return found;
+}
+
+TOLVEK_SSE2 const char* FindStopByteSse2(const char* p, const char* end, const StopBytes& stops)
 {
     __m128i wanted[4];
     for (int index = 0; index < stops.count; ++index) {
         wanted[index] = _mm_set1_epi8(static_cast<char>(stops.bytes[index]));
     }
-    auto stopsIn = [&](__m128i chunk) {
-        __m128i found = stops.highBytes ? chunk : _mm_setzero_si128();
-        for (int index = 0; index < stops.count; ++index) {
-            found = _mm_or_si128(found, _mm_cmpeq_epi8(chunk, wanted[index]));
-        }
-        return found;
-    };
     for (; end - p >= 64; p += 64) {
         __m128i any = _mm_setzero_si128();
         for (int index = 0; index < 4; ++index) {
-            any = _mm_or_si128(any, stopsIn(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * index))));
+            __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * index));
+            any = _mm_or_si128(any, StopsIn(chunk, wanted, stops));
         }
         if (_mm_movemask_epi8(any) != 0) {
             break;
         }
     }
     for (; end - p >= 16; p += 16) {
-        unsigned mask = static_cast<unsigned>(
-            _mm_movemask_epi8(stopsIn(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)))));
+        __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(StopsIn(chunk, wanted, stops)));
         if (mask != 0) {
             return p + __builtin_ctz(mask);
         }
     }
-    while (p < end && !IsStopByte(static_cast<unsigned char>(*p), stops)) {
-        ++p;
-    }
-    return p;
+    return FindStopByteByBytes(p, end, stops);
+}
+
+#if !defined(__SSE2__)
+// The searches this processor runs, chosen once.
+struct Searches {
+    const char* (*findLine)(const char*, const char*, char, size_t&);
+    const char* (*findStop)(const char*, const char*, const StopBytes&);
+};
+
+const Searches& ChosenSearches()
+{
+    static const Searches searches = ProcessorHasSse2()
+                                         ? Searches{FindLineWithByteSse2, FindStopByteSse2}
+                                         : Searches{FindLineWithByteByBytes, FindStopByteByBytes};
+    return searches;
+}
+#endif
+
+}  // namespace
+
+const char* FindLineWithByte(const char* p, const char* end, char target, size_t& lineFeeds)
+{
+#if defined(__SSE2__)
+    return FindLineWithByteSse2(p, end, target, lineFeeds);
+#else
+    return ChosenSearches().findLine(p, end, target, lineFeeds);
+#endif
+}
+
+const char* FindStopByte(const char* p, const char* end, const StopBytes& stops)
+{
+#if defined(__SSE2__)
+    return FindStopByteSse2(p, end, stops);
+#else
+    return ChosenSearches().findStop(p, end, stops);
+#endif
 }
 
 #else
 
 const char* FindLineWithByte(const char* p, const char* end, char target, size_t& lineFeeds)
 {
-    return FindLineWithByteScalar(p, end, target, p, lineFeeds);
+    return FindLineWithByteByBytes(p, end, target, lineFeeds);
 }
 
 const char* FindStopByte(const char* p, const char* end, const StopBytes& stops)
 {
-    while (p < end && !IsStopByte(static_cast<unsigned char>(*p), stops)) {
-        ++p;
-    }
-    return p;
+    return FindStopByteByBytes(p, end, stops);
 }
 
 #endif

@@ -3,7 +3,8 @@
 #include <cstddef>
 
 // Searches over a block of text for the scanner and the text-mode reader, 16 bytes at a time
-// where the processor has SSE2, byte by byte elsewhere.
+// where the processor has SSE2 (a 32-bit build looks when it first searches), byte by byte
+// elsewhere.
 
 // Finds the first line in [p, end) that holds `target`. Returns the start of that line (or, when
 // no line holds it, the start of the last, unterminated line) and adds the line feeds before
@@ -20,3 +21,7 @@ struct StopBytes {
 
 // The first byte in [p, end) that is one of the stop bytes, or `end`.
 const char* FindStopByte(const char* p, const char* end, const StopBytes& stops);
+
+// The same searches, a byte at a time: what a processor without SSE2 runs.
+const char* FindLineWithByteByBytes(const char* p, const char* end, char target, size_t& lineFeeds);
+const char* FindStopByteByBytes(const char* p, const char* end, const StopBytes& stops);

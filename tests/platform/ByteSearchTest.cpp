@@ -47,6 +47,10 @@ TEST(ByteSearchTest, FindLineWithByteAgreesWithAPlainLoop)
             const char* expected = ReferenceLineWithByte(begin, end, target, expectedFeeds);
             ASSERT_EQ(FindLineWithByte(begin, end, target, feeds), expected) << length;
             ASSERT_EQ(feeds, expectedFeeds) << length;
+            // What a processor without SSE2 runs agrees as well.
+            size_t byteFeeds = 0;
+            ASSERT_EQ(FindLineWithByteByBytes(begin, end, target, byteFeeds), expected) << length;
+            ASSERT_EQ(byteFeeds, expectedFeeds) << length;
         }
     }
 }
@@ -78,6 +82,7 @@ TEST(ByteSearchTest, FindStopByteAgreesWithAPlainLoop)
                 ++expected;
             }
             ASSERT_EQ(FindStopByte(begin, end, stop), expected) << length;
+            ASSERT_EQ(FindStopByteByBytes(begin, end, stop), expected) << length;
         }
     }
 }
