@@ -10,44 +10,61 @@
 
 namespace {
 
-// Our own text is converted for the terminal; the file name is shown as the system gave it,
-// but for its control bytes, which are written as escapes.
-void ShowStatus(const char* first, const char* second)
-{
-    std::string text = ToTerminal(first) + "\n" + EscapeControlBytes(second).GetString() + "\n";
-    std::fwrite(text.data(), 1, text.size(), stderr);
-}
+// The progress line is redrawn at most this often: a person cannot read faster.
+const std::chrono::milliseconds kRedrawEvery(100);
+
+void Write(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stderr); }
 
 }  // namespace
 
 void ConsoleEvents::OnFileBegin(const char* displayName)
 {
-    ShowStatus(STATUS_ANALYZING, displayName);
+    if (m_show == Show::EveryFile) {
+        // Our own text is converted for the terminal; the name is shown as the system gave it,
+        // but for its control bytes, which are written as escapes.
+        Write(ToTerminal(STATUS_ANALYZING) + " " + EscapeControlBytes(displayName).GetString() + "\n");
+    } else if (m_show == Show::ProgressLine) {
+        m_current = EscapeControlBytes(displayName).GetString();
+        Redraw(false);
+    }
+}
+
+void ConsoleEvents::OnProgress(int64_t filesRead, int64_t recordsFound)
+{
+    m_filesRead = filesRead;
+    m_recordsFound = recordsFound;
 }
 
 void ConsoleEvents::OnReadFailure(const char* path, const Failure& failure)
 {
-    m_failed = true;
-    ReportFailure(path, DescribeFailure(failure));
+    Failed(path, DescribeFailure(failure));
 }
 
 void ConsoleEvents::OnLogFailure(const char* path, const Failure& failure)
 {
+    Failed(path, "cannot write the log: " + DescribeFailure(failure));
+}
+
+void ConsoleEvents::Failed(const char* path, const std::string& reason)
+{
     m_failed = true;
-    ReportFailure(path, "cannot write the log: " + DescribeFailure(failure));
+    EraseLine();
+    ReportFailure(path, reason);
+    std::fflush(stderr);
 }
 
 void ConsoleEvents::OnEnd(const AnalysisSummary& summary)
 {
+    EraseLine();
     m_stopped = summary.stopped;
+    m_recordsWritten = summary.recordsWritten;
     if (summary.noTargetList) {
         m_failed = true;
         ReportProblem("the target list holds no extension (TgtFile in Tolvek.ini): "
                       "nothing was analysed");
     }
     if (summary.notTarget) {
-        m_failed = true;
-        ReportFailure(m_path, "not a target file: its extension is not in the target list");
+        Failed(m_path, "not a target file: its extension is not in the target list");
     }
     if (!summary.logPath.IsEmpty() && !summary.logFailed) {
         if (!m_openLog) {
@@ -57,5 +74,32 @@ void ConsoleEvents::OnEnd(const AnalysisSummary& summary)
             ReportFailure(summary.logPath, "xdg-open could not open it");
         }
     }
-    ShowStatus(STATUS_FINISHED, "");
+    if (m_show == Show::EveryFile) {
+        Write(ToTerminal(STATUS_FINISHED) + "\n");
+    }
+}
+
+void ConsoleEvents::Redraw(bool force)
+{
+    auto now = std::chrono::steady_clock::now();
+    if (!force && m_lineShown && now - m_lastDrawn < kRedrawEvery) {
+        return;
+    }
+    m_lastDrawn = now;
+    std::string line = ToTerminal(STATUS_ANALYZING) + " " + std::to_string(m_filesRead) +
+                       " files, " + std::to_string(m_recordsFound) + " records: ";
+    line += m_current;
+    // \r and "erase to the end of the line": the line is drawn again where it stood.
+    Write("\r" + CutToTerminalWidth(line) + "\x1b[K");
+    std::fflush(stderr);
+    m_lineShown = true;
+}
+
+void ConsoleEvents::EraseLine()
+{
+    if (m_lineShown) {
+        Write("\r\x1b[K");
+        std::fflush(stderr);
+        m_lineShown = false;
+    }
 }

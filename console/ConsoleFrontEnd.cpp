@@ -5,6 +5,7 @@
 #include "console/ConsoleText.h"
 #include "job/AnalyzeJob.h"
 #include "platform/CodePage.h"
+#include "platform/Path.h"
 #include "settings/EnvData.h"
 
 #include <signal.h>
@@ -51,6 +52,18 @@ private:
     struct sigaction m_previousTerm;
 };
 
+// What standard error shows besides failures.
+ConsoleEvents::Show ChooseShow(const ConsoleOptions& options)
+{
+    if (options.verbose) {
+        return ConsoleEvents::Show::EveryFile;
+    }
+    if (options.quiet || !isatty(STDERR_FILENO)) {
+        return ConsoleEvents::Show::Nothing;
+    }
+    return ConsoleEvents::Show::ProgressLine;
+}
+
 // Runs the job for the path; returns the exit status.
 int RunJob(const ConsoleOptions& options, const CEnvData& settings)
 {
@@ -62,14 +75,23 @@ int RunJob(const ConsoleOptions& options, const CEnvData& settings)
     }
     AnalysisOptions analysis = MakeAnalysisOptions(settings);
     ApplyConsoleOptions(options, analysis);
+    // Named from here: the analysis of a folder makes that folder the current directory.
+    if (!options.output.empty() && options.output != "-" &&
+        !MakeAbsolutePath(options.output.c_str(), analysis.outputPath)) {
+        ReportFailure(options.output.c_str(), DescribeFailure(LastSystemFailure()));
+        return 1;
+    }
     analysis.stop = &g_stopRequested;
-    ConsoleEvents events(options.path.c_str(), options.open);
+    ConsoleEvents events(options.path.c_str(), ChooseShow(options), options.open);
     {
         StopSignals signals;
         RunAnalysis(kind, options.path.c_str(), analysis, events);
     }
     if (events.Stopped()) {
         return 128 + static_cast<int>(g_stopSignal);
+    }
+    if (events.ExitStatus() == 0 && options.failIfFound && events.RecordsWritten() > 0) {
+        return 3;
     }
     return events.ExitStatus();
 }

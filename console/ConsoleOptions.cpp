@@ -11,16 +11,30 @@ const char kConsoleUsage[] =
     "Collects the string literals of the C and C++ sources in the folder or file PATH into\n"
     "Tolvek.log beside them.\n"
     "\n"
+    "What is read:\n"
     "  --condition N     0: every text, 1: texts without double-byte characters,\n"
     "                    2: texts with a double-byte character\n"
     "  --delimiter C     the one-byte character that encloses the texts (default \")\n"
     "  --ext LIST        the target extensions, such as c,cpp,h\n"
     "  --codepage CP     932 (Shift_JIS) or single (no double-byte characters)\n"
-    "  --open            open the log with the desktop's handler (xdg-open)\n"
     "  -r, --recursive   analyse the subfolders too, depth first (SubFolder=1 in Tolvek.ini\n"
     "                    does so for every run)\n"
     "  --follow          read the files and enter the folders that symbolic links point to\n"
     "  --threads N       scan on N threads (default: one per processor)\n"
+    "\n"
+    "Where the records go:\n"
+    "  --output FILE     append them to FILE instead of Tolvek.log; - for standard output\n"
+    "                    (then no log is written)\n"
+    "  --format F        log (name(line): \"text\", the default), jsonl (a JSON object a\n"
+    "                    line) or csv (RFC 4180 with a header, for spreadsheets); jsonl and csv\n"
+    "                    are UTF-8\n"
+    "  --open            open the log with the desktop's handler (xdg-open)\n"
+    "  --fail-if-found   exit with status 3 when any record was written\n"
+    "\n"
+    "What is shown on standard error (failures always):\n"
+    "  --verbose         a line for each file read\n"
+    "  --quiet           nothing but failures (also no progress line on a terminal)\n"
+    "\n"
     "  --help            show this help\n"
     "  --version         show the version\n"
     "\n"
@@ -29,7 +43,8 @@ const char kConsoleUsage[] =
     "\n"
     "Exit status: 0 when everything named was analysed and every record written; 1 when\n"
     "something could not be (each failure is told on standard error); 2 for a usage mistake;\n"
-    "130 or 143 when stopped by SIGINT or SIGTERM (the log then holds only whole records).\n";
+    "3 with --fail-if-found when a record was written (and nothing failed); 130 or 143 when\n"
+    "stopped by SIGINT or SIGTERM (the log then holds only whole records).\n";
 
 namespace {
 
@@ -104,6 +119,20 @@ bool ParseCodePage(const std::string& value, ConsoleOptions& options)
     return true;
 }
 
+bool ParseFormat(const std::string& value, ConsoleOptions& options)
+{
+    if (value == "log") {
+        options.format = RecordFormatKind::Log;
+    } else if (value == "jsonl") {
+        options.format = RecordFormatKind::JsonLines;
+    } else if (value == "csv") {
+        options.format = RecordFormatKind::Csv;
+    } else {
+        return false;
+    }
+    return true;
+}
+
 // One option with a value; false with `error` set when it is not valid.
 bool ParseValueOption(int argc, char** argv, int& index, ConsoleOptions& options,
                       std::string& error, bool& matched)
@@ -137,6 +166,17 @@ bool ParseValueOption(int argc, char** argv, int& index, ConsoleOptions& options
             return false;
         }
         options.threads = std::stoi(value);
+    } else if (TakeValue("--output", argc, argv, index, value, missing)) {
+        if (missing || value.empty()) {
+            error = "--output takes a file, or - for standard output";
+            return false;
+        }
+        options.output = value;
+    } else if (TakeValue("--format", argc, argv, index, value, missing)) {
+        if (missing || !ParseFormat(value, options)) {
+            error = "--format takes log, jsonl or csv";
+            return false;
+        }
     } else if (TakeValue("--codepage", argc, argv, index, value, missing)) {
         if (missing || !ParseCodePage(value, options)) {
             error = "--codepage takes 932 or single";
@@ -175,6 +215,12 @@ bool ParseConsoleOptions(int argc, char** argv, ConsoleOptions& options, std::st
             options.open = true;
         } else if (argument == "--follow") {
             options.followLinks = true;
+        } else if (argument == "--fail-if-found") {
+            options.failIfFound = true;
+        } else if (argument == "--verbose") {
+            options.verbose = true;
+        } else if (argument == "--quiet") {
+            options.quiet = true;
         } else if (argument == "--recursive" || argument == "-r") {
             options.hasSubFolders = true;
             options.subFolders = true;
@@ -194,6 +240,14 @@ bool ParseConsoleOptions(int argc, char** argv, ConsoleOptions& options, std::st
         error = paths == 0 ? "a PATH is needed" : "only one PATH, please";
         return false;
     }
+    if (options.verbose && options.quiet) {
+        error = "--verbose and --quiet do not go together";
+        return false;
+    }
+    if (options.open && options.output == "-") {
+        error = "--open has no log to open when the records go to standard output";
+        return false;
+    }
     return true;
 }
 
@@ -210,6 +264,8 @@ void ApplyConsoleOptions(const ConsoleOptions& options, AnalysisOptions& analysi
     }
     analysis.followLinks = options.followLinks;
     analysis.threads = options.threads;
+    analysis.format = options.format;
+    analysis.toStandardOutput = options.output == "-";
     if (options.hasSubFolders) {
         analysis.subFolders = options.subFolders;
     }

@@ -17,6 +17,11 @@ struct ConsoleOptions {
     bool open = false;
     bool followLinks = false;
     int threads = 0;  // 0: one per processor
+    std::string output;  // --output FILE, or "-" for standard output; empty: the folder's log
+    RecordFormatKind format = RecordFormatKind::Log;
+    bool failIfFound = false;
+    bool verbose = false;
+    bool quiet = false;
     bool hasSubFolders = false;
     bool subFolders = false;
     bool help = false;

@@ -4,11 +4,14 @@
 
 #include <iconv.h>
 #include <langinfo.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <mutex>
 
 namespace {
@@ -78,4 +81,37 @@ void ReportProblem(const std::string& problem)
 {
     std::string line = "tolvek: " + problem + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+std::string CutToTerminalWidth(const std::string& text)
+{
+    winsize size = {};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) {
+        return text;
+    }
+    // One column short of the edge: some terminals wrap when the last one is written.
+    int room = static_cast<int>(size.ws_col) - 1;
+    std::mbstate_t state = {};
+    size_t at = 0;
+    while (at < text.size()) {
+        wchar_t character = 0;
+        size_t length = std::mbrtowc(&character, text.data() + at, text.size() - at, &state);
+        if (length == static_cast<size_t>(-1) || length == static_cast<size_t>(-2)) {
+            state = std::mbstate_t();
+            length = 1;
+            character = L'?';
+        } else if (length == 0) {
+            length = 1;
+        }
+        int columns = wcwidth(character);
+        if (columns < 0) {
+            columns = 1;
+        }
+        if (columns > room) {
+            break;
+        }
+        room -= columns;
+        at += length;
+    }
+    return text.substr(0, at);
 }

@@ -11,6 +11,10 @@ void InitTerminalEncoding();
 // `text` (UTF-8) in the terminal's encoding, or unchanged when it cannot be converted.
 std::string ToTerminal(const char* text);
 
+// `text` (in the terminal's encoding) cut to what fits one line of the terminal on standard
+// error, counting the columns that each character takes; unchanged when the width is unknown.
+std::string CutToTerminalWidth(const std::string& text);
+
 // Why something failed, in a few words ("Permission denied").
 std::string DescribeFailure(const Failure& failure);
 

@@ -1,13 +1,44 @@
 #include "engine/Analysis.h"
 
+#include "engine/CsvFormat.h"
+#include "engine/JsonLinesFormat.h"
+#include "engine/LogFormat.h"
 #include "platform/Path.h"
 
+namespace {
+
+std::unique_ptr<RecordFormat> MakeFormat(RecordFormatKind kind)
+{
+    switch (kind) {
+    case RecordFormatKind::JsonLines:
+        return std::unique_ptr<RecordFormat>(new JsonLinesFormat);
+    case RecordFormatKind::Csv:
+        return std::unique_ptr<RecordFormat>(new CsvFormat);
+    default:
+        return std::unique_ptr<RecordFormat>(new LogFormat);
+    }
+}
+
+std::unique_ptr<RecordFile> MakeOutput(const char* logPath, const AnalysisOptions& options)
+{
+    if (options.toStandardOutput) {
+        return std::unique_ptr<RecordFile>(new RecordFile(RecordFile::StandardOutput()));
+    }
+    const char* path = options.outputPath.IsEmpty() ? logPath : options.outputPath.GetString();
+    return std::unique_ptr<RecordFile>(new RecordFile(path));
+}
+
+}  // namespace
+
 Analysis::Analysis(const char* logPath, const AnalysisOptions& options, AnalysisEvents& events)
-    : m_log(logPath),
+    : m_format(MakeFormat(options.format)),
+      m_output(MakeOutput(logPath, options)),
+      m_log(*m_output),
       m_settings(MakeScanSettings(options.delimiter, options.condition)),
       m_stop(options.stop),
       m_events(events)
 {
+    m_log.SetPreamble(m_format->Preamble());
 }
 
 bool Analysis::CanGoOn()
@@ -28,7 +59,7 @@ void Analysis::ScanFile(const char* path, const char* displayName)
     }
     FileScan scan;
     scan.stop = m_stop;
-    int lines = ExtractStrings(m_log, m_format, path, displayName, m_settings, scan);
+    int lines = ExtractStrings(m_log, *m_format, path, displayName, m_settings, scan);
     FileScanned(path, scan, lines);
 }
 
@@ -41,6 +72,7 @@ void Analysis::FileScanned(const char* path, const FileScan& scan, int delimiter
         ReadFailed(path, scan.readFailure);
     }
     TellLogFailure();
+    m_events.OnProgress(m_summary.filesRead, m_log.RecordsTaken());
 }
 
 void Analysis::TellLogFailure()
@@ -62,7 +94,7 @@ void Analysis::End()
     m_log.Release();
     TellLogFailure();
     m_summary.recordsWritten = m_log.RecordsWritten();
-    if (m_total > 0) {
+    if (m_total > 0 && !m_log.IsStandardOutput()) {
         m_summary.logPath = m_log.Path();
     }
     m_events.OnEnd(m_summary);

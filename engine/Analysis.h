@@ -3,16 +3,18 @@
 #include "engine/AnalysisEvents.h"
 #include "engine/AnalysisOptions.h"
 #include "engine/ExtractStrings.h"
-#include "engine/LogFormat.h"
 #include "engine/RecordFile.h"
+#include "engine/RecordFormat.h"
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 // One analysis, as the thread that runs it sees it: the log, the settings of the scanner, the
 // summary, and what the front end is told, in the order of the files.
 class Analysis {
 public:
+    // The records go to the log at `logPath`, unless the options send them elsewhere.
     Analysis(const char* logPath, const AnalysisOptions& options, AnalysisEvents& events);
 
     // False once the analysis cannot or must not go on (the log failed, or a stop was asked).
@@ -27,7 +29,7 @@ public:
     void TellLogFailure();
 
     RecordFile& Log() { return m_log; }
-    const RecordFormat& Format() const { return m_format; }
+    const RecordFormat& Format() const { return *m_format; }
     const ScanSettings& Settings() const { return m_settings; }
     AnalysisEvents& Events() { return m_events; }
     AnalysisSummary& Summary() { return m_summary; }
@@ -36,8 +38,9 @@ public:
     void End();
 
 private:
-    RecordFile m_log;
-    LogFormat m_format;
+    std::unique_ptr<RecordFormat> m_format;
+    std::unique_ptr<RecordFile> m_output;
+    RecordFile& m_log;
     ScanSettings m_settings;
     const std::atomic<bool>* m_stop;
     AnalysisEvents& m_events;

@@ -14,8 +14,10 @@ struct AnalysisSummary {
     bool noTargetList = false;   // the target list holds no extension: nothing was analysed
     bool notTarget = false;      // the file named is not a target: it was not analysed
     bool stopped = false;        // stopped on request before its end
-    CString logPath;             // the log, when a line of a target file held the delimiter (so
-                                 // the log was opened for this job); empty otherwise
+    CString logPath;             // the log (or the file the records went to), when a line of a
+                                 // target file held the delimiter (so the log was opened for this
+                                 // job); empty otherwise, and when the records went to standard
+                                 // output
 };
 
 // What an analysis tells its front end, which decides what a user sees. The analysis calls these
@@ -33,6 +35,12 @@ public:
     // The log at `path` could not be created, opened or fully written; it ends at its last whole
     // record, and the analysis ends.
     virtual void OnLogFailure(const char* path, const Failure& failure) = 0;
+    // A file is done: how many target files were read and how many records found so far.
+    virtual void OnProgress(int64_t filesRead, int64_t recordsFound)
+    {
+        (void)filesRead;
+        (void)recordsFound;
+    }
     // The analysis has ended; the last call, made whatever happened before.
     virtual void OnEnd(const AnalysisSummary& summary) = 0;
 };

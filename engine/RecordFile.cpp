@@ -10,6 +10,8 @@ const size_t kBufferBytes = 64 * 1024;
 
 RecordFile::RecordFile(const char* path) : m_path(path) {}
 
+RecordFile::RecordFile(StandardOutput) : m_path("standard output"), m_standardOutput(true) {}
+
 RecordFile::~RecordFile() { Release(); }
 
 bool RecordFile::Open()
@@ -20,7 +22,7 @@ bool RecordFile::Open()
     if (m_failed) {
         return false;
     }
-    m_opened = m_file.Open(m_path);
+    m_opened = m_standardOutput ? m_file.OpenStandardOutput() : m_file.Open(m_path);
     m_failed = !m_opened;
     return m_opened;
 }
@@ -44,6 +46,13 @@ bool RecordFile::TakeFile()
         }
         m_lastRecordEnd = m_fileSize;
     }
+    if (m_fileSize == 0 && !m_preamble.empty()) {
+        if (!Write(m_preamble.data(), m_preamble.size())) {
+            return false;
+        }
+        m_lastRecordEnd = m_fileSize;
+    }
+    m_preamble.clear();  // once: a stream seems empty each time it is taken
     return true;
 }
 
@@ -91,6 +100,7 @@ void RecordFile::EndRecords(int64_t count)
     if (m_failed) {
         return;
     }
+    m_recordsTaken += count;
     if (m_used == 0) {
         // The record went out in pieces: it is whole now.
         m_lastRecordEnd = m_fileSize;

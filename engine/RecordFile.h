@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 // The file that a job appends its records to, shared with other writers:
 // - it is opened, and so created, when a file first needs it, and stays open for the job;
@@ -17,16 +18,26 @@
 //   append before or after them, never between;
 // - a write that fails leaves the file ending at its last whole record, and the file takes
 //   nothing more;
-// - a line left unended (by a writer that was killed) is ended before anything is appended.
+// - a line left unended (by a writer that was killed) is ended before anything is appended;
+// - a new, empty file begins with the format's preamble (a header).
+// It may also be the process's standard output, where the same holds as far as a pipe allows.
 class RecordFile : public RecordOutput {
 public:
     explicit RecordFile(const char* path);
+    // The process's standard output.
+    struct StandardOutput {};
+    explicit RecordFile(StandardOutput);
     // Writes what waits (Release).
     ~RecordFile() override;
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
 
+    // The file's path, or "standard output".
     const char* Path() const { return m_path; }
+    bool IsStandardOutput() const { return m_standardOutput; }
+
+    // What a new, empty file begins with.
+    void SetPreamble(const std::string& preamble) { m_preamble = preamble; }
 
     // Opens the file when it is not open yet; false when it cannot be (or has failed before).
     bool Open() override;
@@ -46,6 +57,8 @@ public:
     const Failure& GetFailure() const { return m_file.GetFailure(); }
     // Whole records written to the file.
     int64_t RecordsWritten() const { return m_recordsWritten; }
+    // Whole records given, written or waiting to be.
+    int64_t RecordsTaken() const { return m_recordsTaken; }
 
 private:
     bool TakeFile();
@@ -55,6 +68,8 @@ private:
     void Fail();
 
     CString m_path;
+    bool m_standardOutput = false;
+    std::string m_preamble;
     AppendFile m_file;
     bool m_opened = false;
     bool m_failed = false;
@@ -66,4 +81,5 @@ private:
     size_t m_recordEndInBuffer = 0;        // where the last whole record in the buffer ends
     int64_t m_recordsInBuffer = 0;
     int64_t m_recordsWritten = 0;
+    int64_t m_recordsTaken = 0;
 };

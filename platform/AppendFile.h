@@ -19,6 +19,9 @@ public:
     // symbolic link (Linux) or reparse point (Windows) is not followed, and a folder, FIFO or
     // device is refused.
     bool Open(const char* path);
+    // Opens the process's standard output for appending, whatever it is (a file, a pipe, a
+    // terminal); only a file is locked, read back and cut back.
+    bool OpenStandardOutput();
     bool IsOpen() const;
     const Failure& GetFailure() const { return m_failure; }
 
@@ -36,6 +39,7 @@ public:
 
 private:
     intptr_t m_handle = -1;
+    bool m_regular = true;  // a file, not a pipe or a terminal
     bool m_locked = false;
     Failure m_failure;
 };

@@ -49,8 +49,25 @@ bool AppendFile::Open(const char* path)
     return true;
 }
 
+bool AppendFile::OpenStandardOutput()
+{
+    int fd = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+    if (fd < 0) {
+        m_failure = LastSystemFailure();
+        return false;
+    }
+    struct stat status;
+    m_regular = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    m_handle = fd;
+    return true;
+}
+
 bool AppendFile::Lock(uint64_t& size)
 {
+    if (!m_regular) {
+        size = 0;  // a stream: nothing to take, read back or cut
+        return true;
+    }
     while (flock(Fd(m_handle), LOCK_EX) != 0) {
         if (errno != EINTR) {
             m_failure = LastSystemFailure();
@@ -78,6 +95,9 @@ void AppendFile::Unlock()
 
 bool AppendFile::ReadByteAt(uint64_t offset, char& byte)
 {
+    if (!m_regular) {
+        return false;
+    }
     return pread(Fd(m_handle), &byte, 1, static_cast<off_t>(offset)) == 1;
 }
 
@@ -101,5 +121,8 @@ bool AppendFile::Append(const char* data, size_t length)
 
 bool AppendFile::Truncate(uint64_t size)
 {
+    if (!m_regular) {
+        return false;
+    }
     return ftruncate(Fd(m_handle), static_cast<off_t>(size)) == 0;
 }

@@ -64,8 +64,27 @@ bool AppendFile::Open(const char* path)
     return true;
 }
 
+bool AppendFile::OpenStandardOutput()
+{
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    HANDLE duplicate = nullptr;
+    if (output == nullptr || output == INVALID_HANDLE_VALUE ||
+        !DuplicateHandle(GetCurrentProcess(), output, GetCurrentProcess(), &duplicate, 0, FALSE,
+                         DUPLICATE_SAME_ACCESS)) {
+        m_failure = LastSystemFailure();
+        return false;
+    }
+    m_regular = GetFileType(duplicate) == FILE_TYPE_DISK;
+    m_handle = reinterpret_cast<intptr_t>(duplicate);
+    return true;
+}
+
 bool AppendFile::Lock(uint64_t& size)
 {
+    if (!m_regular) {
+        size = 0;  // a stream: nothing to take, read back or cut
+        return true;
+    }
     AcquireSRWLockExclusive(&g_appendLock);
     OVERLAPPED region = {};
     region.Offset = kLockOffsetLow;
@@ -100,6 +119,9 @@ void AppendFile::Unlock()
 
 bool AppendFile::ReadByteAt(uint64_t offset, char& byte)
 {
+    if (!m_regular) {
+        return false;
+    }
     OVERLAPPED at = {};
     at.Offset = static_cast<DWORD>(offset);
     at.OffsetHigh = static_cast<DWORD>(offset >> 32);
@@ -110,7 +132,7 @@ bool AppendFile::ReadByteAt(uint64_t offset, char& byte)
 bool AppendFile::Append(const char* data, size_t length)
 {
     LARGE_INTEGER zero = {};
-    if (!SetFilePointerEx(AsHandle(m_handle), zero, nullptr, FILE_END)) {
+    if (m_regular && !SetFilePointerEx(AsHandle(m_handle), zero, nullptr, FILE_END)) {
         m_failure = LastSystemFailure();
         return false;
     }
@@ -129,6 +151,9 @@ bool AppendFile::Append(const char* data, size_t length)
 
 bool AppendFile::Truncate(uint64_t size)
 {
+    if (!m_regular) {
+        return false;
+    }
     LARGE_INTEGER at;
     at.QuadPart = static_cast<LONGLONG>(size);
     return SetFilePointerEx(AsHandle(m_handle), at, nullptr, FILE_BEGIN) &&

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -50,10 +51,20 @@ pid_t CommandRunner::Start(std::vector<std::string> arguments, const RunOptions&
     std::string errPath = m_config / ("err" + number);
     std::string folder = options.folder.empty() ? m_work.Path() : options.folder;
 
-    pid_t child = fork();
+    int terminal = -1;
+    pid_t child = 0;
+    if (options.terminalColumns > 0) {
+        winsize size = {};
+        size.ws_row = 24;
+        size.ws_col = static_cast<unsigned short>(options.terminalColumns);
+        child = forkpty(&terminal, nullptr, nullptr, &size);
+    } else {
+        child = fork();
+    }
     if (child == 0) {
         int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = options.terminalColumns > 0 ? dup(1)
+                                               : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(folder.c_str()) != 0) {
             _exit(120);
         }
@@ -65,6 +76,17 @@ pid_t CommandRunner::Start(std::vector<std::string> arguments, const RunOptions&
         _exit(122);
     }
     g_outputs[child] = {outPath, errPath};
+    if (terminal >= 0) {
+        // What the command writes on its terminal, into the error file, until it closes.
+        std::string shown;
+        char block[4096];
+        ssize_t got = 0;
+        while ((got = read(terminal, block, sizeof block)) > 0) {
+            shown.append(block, static_cast<size_t>(got));
+        }
+        close(terminal);
+        WriteBytes(errPath, shown);
+    }
     return child;
 }
 

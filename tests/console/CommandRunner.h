@@ -19,6 +19,8 @@ struct RunOptions {
     std::string searchPath = "/usr/bin:/bin";
     // As an ordinary user (nobody) even when the tests run as root, so that permissions hold.
     bool unprivileged = false;
+    // With standard error (only) on a terminal of this many columns; 0: a file.
+    int terminalColumns = 0;
 };
 
 // Runs the `tolvek` command as a user runs it, with its settings under a private folder and its

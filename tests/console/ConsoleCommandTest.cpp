@@ -49,11 +49,16 @@ TEST_F(ConsoleCommandTest, AnalysesAFolderShowsTheNoticesAndSavesTheSettings)
 {
     WriteBytes(Src("a.c"), "puts(\"hello\");\r\n");
     WriteBytes(Src("notes.txt"), "\"skip\"\n");
+    // Standard error is no terminal here: it shows nothing but failures, or each file when asked.
     CommandResult result = Run({m_work / "src"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(Log(), "a.c(1): \"hello\"\r\n");
     EXPECT_EQ(result.out, Src("Tolvek.log") + "\n");
-    EXPECT_EQ(result.err, "解析中...\na.c\n解析終了 !!\n\n");
+    EXPECT_EQ(result.err, "");
+    CommandResult verbose = Run({"--verbose", m_work / "src"});
+    EXPECT_EQ(verbose.err, "解析中... a.c\n解析終了 !!\n");
+    EXPECT_EQ(Run({"--quiet", m_work / "src"}).err, "");
+    RemoveFile(Src("Tolvek.log"));
     EXPECT_EQ(Ini(), "[EnvData]\nStrFlg=0\nTgtFile=|c|cpp|h|\nToken=\"\nSubFolder=0\n");
 }
 
@@ -102,7 +107,7 @@ TEST_F(ConsoleCommandTest, AFolderThatCannotBeReadFails)
     CommandResult result = m_runner.Run({m_work / "closed"}, unprivileged);
     chmod((m_work / "closed").c_str(), 0755);
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "tolvek: " + (m_work / "closed") + ": Permission denied\n解析終了 !!\n\n");
+    EXPECT_EQ(result.err, "tolvek: " + (m_work / "closed") + ": Permission denied\n");
 }
 
 TEST_F(ConsoleCommandTest, OptionsApplyToOneRunAndAreNotSaved)
@@ -174,10 +179,10 @@ TEST_F(ConsoleCommandTest, PathsWithBlanksAndShiftJisBytes)
     MakeFolder(folder);
     std::string name = "\x83\x5C file.c";
     WriteBytes(folder + "/" + name, "\"x\"\n");
-    CommandResult result = Run({"--codepage", "932", folder});
+    CommandResult result = Run({"--codepage", "932", "--verbose", folder});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(ReadBytes(folder + "/Tolvek.log"), name + "(1): \"x\"\r\n");
-    EXPECT_EQ(result.err, "解析中...\n" + name + "\n解析終了 !!\n\n");
+    EXPECT_EQ(result.err, "解析中... " + name + "\n解析終了 !!\n");
 }
 
 TEST_F(ConsoleCommandTest, ATreeOfShiftJisAndUtf8SourcesGivesOneLogAtTheTop)
@@ -193,13 +198,13 @@ TEST_F(ConsoleCommandTest, ATreeOfShiftJisAndUtf8SourcesGivesOneLogAtTheTop)
     EXPECT_EQ(Log(), "a.c(1): \"\x82\xA0\"\r\n");
     RemoveFile(Src("Tolvek.log"));
 
-    CommandResult tree = Run({"--codepage", "932", "-r", "--condition", "2", m_work / "src"});
+    CommandResult tree = Run({"--codepage", "932", "-r", "--verbose", "--condition", "2", m_work / "src"});
     EXPECT_EQ(tree.status, 0) << tree.err;
     std::string log = Log();
     EXPECT_NE(log.find("a.c(1): \"\x82\xA0\"\r\n"), std::string::npos) << log;
     EXPECT_NE(log.find("net/b.cpp(1): \"\x82\xA0\"\r\n"), std::string::npos) << log;
     EXPECT_EQ(log.size(), std::string("a.c(1): \"xx\"\r\nnet/b.cpp(1): \"xx\"\r\n").size());
-    EXPECT_NE(tree.err.find("net/b.cpp\n"), std::string::npos);
+    EXPECT_NE(tree.err.find("解析中... net/b.cpp\n"), std::string::npos);
     EXPECT_FALSE(FileExists(Src("net/Tolvek.log")));
 }
 

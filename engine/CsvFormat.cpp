@@ -1,0 +1,75 @@
+#include "engine/CsvFormat.h"
+
+#include "engine/TextToUtf8.h"
+
+#include <cstring>
+
+namespace {
+
+// A character that makes a spreadsheet read the cell as a formula when it comes first.
+bool StartsAFormula(uint32_t character)
+{
+    return character == '=' || character == '+' || character == '-' || character == '@' ||
+           character == '\t' || character == '\r';
+}
+
+// Writes the characters of a text as the content of a quoted field.
+class CsvText : public CharacterSink {
+public:
+    explicit CsvText(RecordWriter& writer) : m_writer(writer) {}
+    void OnCharacter(uint32_t character) override
+    {
+        if (m_first && StartsAFormula(character)) {
+            m_writer.Put('\'');
+        }
+        m_first = false;
+        m_bytes.clear();
+        if (character == '"') {
+            m_bytes += '"';
+        }
+        AppendUtf8(character, m_bytes);
+        m_writer.Put(m_bytes);
+    }
+
+private:
+    RecordWriter& m_writer;
+    std::string m_bytes;
+    bool m_first = true;
+};
+
+// A field made whole in memory (the file's name), as CsvText writes one.
+std::string QuotedField(const std::string& utf8)
+{
+    struct Out : RecordBytes {
+        void Append(const char* data, size_t length) override { text.append(data, length); }
+        void EndRecord() override {}
+        std::string text;
+    } out;
+    RecordWriter writer(out);
+    writer.Put('"');
+    CsvText field(writer);
+    DecodeText(LiteralText{nullptr, utf8.data(), utf8.size()}, SourceEncoding::Utf8, field);
+    writer.Put('"');
+    writer.End();
+    return out.text;
+}
+
+}  // namespace
+
+std::string CsvFormat::Preamble() const { return "\xEF\xBB\xBF" "file,line,text\r\n"; }
+
+CString CsvFormat::FileLabel(const char* displayName) const
+{
+    return CString(QuotedField(PathToUtf8(displayName)).c_str());
+}
+
+void CsvFormat::WriteRecord(const CString& label, int64_t line, const LiteralText& text,
+                            SourceEncoding encoding, RecordBytes& out) const
+{
+    RecordWriter writer(out);
+    writer.Put(std::string(label.GetString()) + "," + std::to_string(line) + ",\"");
+    CsvText field(writer);
+    DecodeText(text, encoding, field);
+    writer.Put("\"\r\n");
+    writer.End();
+}

@@ -1,0 +1,108 @@
+#include "engine/JsonLinesFormat.h"
+
+#include "engine/TextToUtf8.h"
+
+#include <cstdio>
+
+namespace {
+
+// `character` as a JSON string holds it.
+void PutJsonCharacter(uint32_t character, std::string& out)
+{
+    switch (character) {
+    case '"':
+        out += "\\\"";
+        return;
+    case '\\':
+        out += "\\\\";
+        return;
+    case '\n':
+        out += "\\n";
+        return;
+    case '\r':
+        out += "\\r";
+        return;
+    case '\t':
+        out += "\\t";
+        return;
+    default:
+        break;
+    }
+    if (character < 0x20) {
+        char escape[8];
+        std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(character));
+        out += escape;
+        return;
+    }
+    AppendUtf8(character, out);
+}
+
+// Writes the characters of a text into a record as a JSON string's content.
+class JsonText : public CharacterSink {
+public:
+    explicit JsonText(RecordWriter& writer) : m_writer(writer) {}
+    void OnCharacter(uint32_t character) override
+    {
+        m_bytes.clear();
+        PutJsonCharacter(character, m_bytes);
+        m_writer.Put(m_bytes);
+    }
+
+private:
+    RecordWriter& m_writer;
+    std::string m_bytes;
+};
+
+// Counts nothing: only whether a text converts without loss.
+class NoCharacters : public CharacterSink {
+public:
+    void OnCharacter(uint32_t) override {}
+};
+
+}  // namespace
+
+const char* EncodingName(SourceEncoding encoding)
+{
+    switch (encoding) {
+    case SourceEncoding::Cp932:
+        return "cp932";
+    case SourceEncoding::Utf8:
+        return "utf-8";
+    default:
+        return "single";
+    }
+}
+
+CString JsonLinesFormat::FileLabel(const char* displayName) const
+{
+    std::string name;
+    class Collect : public CharacterSink {
+    public:
+        explicit Collect(std::string& out) : m_out(out) {}
+        void OnCharacter(uint32_t character) override { PutJsonCharacter(character, m_out); }
+
+    private:
+        std::string& m_out;
+    } collect(name);
+    std::string utf8 = PathToUtf8(displayName);
+    DecodeText(LiteralText{nullptr, utf8.data(), utf8.size()}, SourceEncoding::Utf8, collect);
+    return CString(name.c_str());
+}
+
+void JsonLinesFormat::WriteRecord(const CString& label, int64_t line, const LiteralText& text,
+                                  SourceEncoding encoding, RecordBytes& out) const
+{
+    NoCharacters none;
+    bool lossless = DecodeText(text, encoding, none);
+    RecordWriter writer(out);
+    writer.Put("{\"file\": \"" + std::string(label.GetString()) + "\", \"line\": " +
+               std::to_string(line) + ", \"text\": \"");
+    JsonText json(writer);
+    DecodeText(text, encoding, json);
+    writer.Put("\", \"encoding\": \"" + std::string(EncodingName(encoding)) + "\"");
+    if (!lossless) {
+        writer.Put(", \"bytes\": \"" + HexOf(text) + "\"");
+    }
+    writer.Put("}\n");
+    writer.End();
+}

@@ -1,0 +1,143 @@
+#include "engine/TextToUtf8.h"
+
+#include "engine/Cp932.h"
+#include "engine/Utf8.h"
+#include "platform/Path.h"
+
+#include <cstring>
+
+namespace {
+
+// Reads Shift_JIS that comes in pieces, a character split between pieces included.
+class Cp932Reader {
+public:
+    explicit Cp932Reader(CharacterSink& sink) : m_sink(sink) {}
+
+    void Feed(const unsigned char* at, const unsigned char* end)
+    {
+        for (; at < end; ++at) {
+            if (m_lead != 0) {
+                Take(Cp932DoubleToUnicode(m_lead, *at));
+                m_lead = 0;
+            } else if (*at < 0x80) {
+                m_sink.OnCharacter(*at);
+            } else if (uint32_t single = Cp932SingleToUnicode(*at)) {
+                m_sink.OnCharacter(single);
+            } else if (IsLeadRange(*at)) {
+                m_lead = *at;
+            } else {
+                Take(0);
+            }
+        }
+    }
+
+    // A lead byte left at the end has no character.
+    void Finish()
+    {
+        if (m_lead != 0) {
+            Take(0);
+        }
+    }
+
+    bool Lossless() const { return m_lossless; }
+
+private:
+    static bool IsLeadRange(unsigned char byte)
+    {
+        return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    }
+
+    void Take(uint32_t character)
+    {
+        m_lossless = m_lossless && character != 0;
+        m_sink.OnCharacter(character != 0 ? character : kReplacementCharacter);
+    }
+
+    CharacterSink& m_sink;
+    unsigned char m_lead = 0;
+    bool m_lossless = true;
+};
+
+}  // namespace
+
+bool DecodeText(const LiteralText& text, SourceEncoding encoding, CharacterSink& sink)
+{
+    bool lossless = true;
+    if (encoding == SourceEncoding::Cp932) {
+        Cp932Reader reader(sink);
+        text.ForEachPiece([&reader](const char* piece, size_t size) {
+            const unsigned char* at = reinterpret_cast<const unsigned char*>(piece);
+            reader.Feed(at, at + size);
+        });
+        reader.Finish();
+        return reader.Lossless();
+    }
+    if (encoding == SourceEncoding::Utf8) {
+        Utf8Decoder decoder;
+        auto take = [&](uint32_t character, const unsigned char*, size_t) {
+            lossless = lossless && character != kNotACharacter;
+            sink.OnCharacter(character != kNotACharacter ? character : kReplacementCharacter);
+        };
+        text.ForEachPiece([&](const char* piece, size_t size) { decoder.Feed(piece, size, take); });
+        decoder.Finish(take);
+        return lossless;
+    }
+    text.ForEachPiece([&](const char* piece, size_t size) {
+        for (size_t index = 0; index < size; ++index) {
+            unsigned char byte = static_cast<unsigned char>(piece[index]);
+            lossless = lossless && byte < 0x80;
+            sink.OnCharacter(byte < 0x80 ? byte : kReplacementCharacter);
+        }
+    });
+    return lossless;
+}
+
+void AppendUtf8(uint32_t character, std::string& out)
+{
+    if (character < 0x80) {
+        out += static_cast<char>(character);
+    } else if (character < 0x800) {
+        out += static_cast<char>(0xC0 | (character >> 6));
+        out += static_cast<char>(0x80 | (character & 0x3F));
+    } else if (character < 0x10000) {
+        out += static_cast<char>(0xE0 | (character >> 12));
+        out += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (character & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (character >> 18));
+        out += static_cast<char>(0x80 | ((character >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (character & 0x3F));
+    }
+}
+
+std::string PathToUtf8(const char* path)
+{
+    // Paths whose code page has lead bytes (Windows) are Shift_JIS; others are UTF-8.
+    bool codePagePaths = false;
+    for (int byte = 0x81; byte <= 0xFC && !codePagePaths; ++byte) {
+        codePagePaths = IsPathLeadByte(static_cast<char>(byte));
+    }
+    class Collect : public CharacterSink {
+    public:
+        void OnCharacter(uint32_t character) override { AppendUtf8(character, text); }
+        std::string text;
+    } collect;
+    LiteralText whole{nullptr, path, std::strlen(path)};
+    DecodeText(whole, codePagePaths ? SourceEncoding::Cp932 : SourceEncoding::Utf8, collect);
+    return collect.text;
+}
+
+std::string HexOf(const LiteralText& text)
+{
+    const char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    text.ForEachPiece([&](const char* piece, size_t size) {
+        for (size_t index = 0; index < size; ++index) {
+            unsigned char byte = static_cast<unsigned char>(piece[index]);
+            hex += kDigits[byte >> 4];
+            hex += kDigits[byte & 0xF];
+        }
+    });
+    return hex;
+}

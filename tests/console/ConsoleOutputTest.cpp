@@ -1,0 +1,125 @@
+// Where the `tolvek` command puts its records, in which format, what its exit status says, and
+// how it shows its progress on a terminal.
+#include "tests/console/CommandRunner.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class ConsoleOutputTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        MakeFolder(Src());
+        WriteBytes(Src("a.c"), "s = \"\x82\xA0\"; t = \"plain\";\n");
+    }
+
+    std::string Src() const { return m_runner.Work() / "src"; }
+    std::string Src(const std::string& name) const { return Src() + "/" + name; }
+
+    CommandRunner m_runner;
+};
+
+}  // namespace
+
+TEST_F(ConsoleOutputTest, OutputGoesToTheFileNamedAndNoLogIsWritten)
+{
+    // A relative name is taken from where the command starts, not from the analysed folder.
+    CommandResult result = m_runner.Run({"--codepage", "932", "--output", "records.log", Src()});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(ReadBytes(m_runner.Work() / "records.log"),
+              "a.c(1): \"\x82\xA0\"\r\na.c(1): \"plain\"\r\n");
+    EXPECT_EQ(result.out, m_runner.Work() / "records.log" + "\n");
+    EXPECT_FALSE(FileExists(Src("Tolvek.log")));
+    // Appended, as the log is.
+    m_runner.Run({"--codepage", "932", "--output", "records.log", Src()});
+    EXPECT_EQ(ReadBytes(m_runner.Work() / "records.log"),
+              "a.c(1): \"\x82\xA0\"\r\na.c(1): \"plain\"\r\na.c(1): \"\x82\xA0\"\r\na.c(1): \"plain\"\r\n");
+}
+
+TEST_F(ConsoleOutputTest, OutputToALinkIsRefused)
+{
+    TempFolder elsewhere;
+    WriteBytes(elsewhere / "private.txt", "mine\n");
+    ASSERT_EQ(symlink((elsewhere / "private.txt").c_str(), (m_runner.Work() / "out.log").c_str()), 0);
+    CommandResult result = m_runner.Run({"--output", m_runner.Work() / "out.log", Src()});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("cannot write the log: a symbolic link"), std::string::npos) << result.err;
+    EXPECT_EQ(ReadBytes(elsewhere / "private.txt"), "mine\n");
+}
+
+TEST_F(ConsoleOutputTest, OutputToStandardOutputWritesNoLog)
+{
+    CommandResult result = m_runner.Run({"--codepage", "932", "--output", "-", Src()});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "a.c(1): \"\x82\xA0\"\r\na.c(1): \"plain\"\r\n");
+    EXPECT_FALSE(FileExists(Src("Tolvek.log")));
+
+    CommandResult json = m_runner.Run({"--codepage", "932", "--format", "jsonl", "--output", "-", Src()});
+    EXPECT_EQ(json.out,
+              "{\"file\": \"a.c\", \"line\": 1, \"text\": \"\xE3\x81\x82\", \"encoding\": \"cp932\"}\n"
+              "{\"file\": \"a.c\", \"line\": 1, \"text\": \"plain\", \"encoding\": \"cp932\"}\n");
+}
+
+TEST_F(ConsoleOutputTest, CsvBeginsANewFileWithTheMarkAndTheHeaderOnly)
+{
+    std::string csv = m_runner.Work() / "texts.csv";
+    ASSERT_EQ(m_runner.Run({"--codepage", "932", "--format", "csv", "--output", csv, Src()}).status, 0);
+    ASSERT_EQ(m_runner.Run({"--codepage", "932", "--format", "csv", "--output", csv, Src()}).status, 0);
+    const std::string rows = "\"a.c\",1,\"\xE3\x81\x82\"\r\n\"a.c\",1,\"plain\"\r\n";
+    EXPECT_EQ(ReadBytes(csv), "\xEF\xBB\xBF" "file,line,text\r\n" + rows + rows);
+}
+
+TEST_F(ConsoleOutputTest, FailIfFoundSaysWhetherAnyRecordWasWritten)
+{
+    std::vector<std::string> audit = {"--codepage", "932", "--condition", "2", "--fail-if-found",
+                                      "--output", "-"};
+    audit.push_back(Src());
+    CommandResult found = m_runner.Run(audit);
+    EXPECT_EQ(found.status, 3);
+    EXPECT_EQ(found.out, "a.c(1): \"\x82\xA0\"\r\n");
+
+    WriteBytes(Src("a.c"), "t = \"plain\";\n");
+    EXPECT_EQ(m_runner.Run(audit).status, 0);
+
+    // A failure says more than a find.
+    WriteBytes(Src("a.c"), "s = \"\x82\xA0\";\n");
+    audit.back() = Src("missing.c");
+    EXPECT_EQ(m_runner.Run(audit).status, 1);
+}
+
+TEST_F(ConsoleOutputTest, ATerminalShowsOneLineThatIsRedrawnCutToItsWidthAndErased)
+{
+    for (int file = 0; file < 30; ++file) {
+        WriteBytes(Src("file-with-a-rather-long-name-" + std::to_string(file) + ".c"), "\"x\"\n");
+    }
+    RunOptions terminal;
+    terminal.terminalColumns = 40;
+    CommandResult result = m_runner.Run({"--codepage", "932", "--threads", "1", Src()}, terminal);
+    EXPECT_EQ(result.status, 0);
+    // Each drawing begins at the start of the line, erases what was after it, and fits the width.
+    std::string shown = result.err;
+    ASSERT_NE(shown.find("\r"), std::string::npos) << shown;
+    for (size_t at = shown.find('\r'); at != std::string::npos; at = shown.find('\r', at + 1)) {
+        size_t end = shown.find("\x1b[K", at);
+        ASSERT_NE(end, std::string::npos);
+        std::string line = shown.substr(at + 1, end - at - 1);
+        size_t columns = 0;
+        for (unsigned char byte : line) {
+            columns += (byte & 0xC0) != 0x80 ? 1 : 0;  // the texts here take a column a character
+        }
+        EXPECT_LE(columns, 39u) << line;
+    }
+    EXPECT_NE(shown.find("files,"), std::string::npos) << shown;
+    // Erased at the end: nothing is left on the line.
+    EXPECT_EQ(shown.substr(shown.size() - 4), "\r\x1b[K");
+
+    CommandResult quiet = m_runner.Run({"--quiet", Src()}, terminal);
+    EXPECT_EQ(quiet.err, "");
+}
