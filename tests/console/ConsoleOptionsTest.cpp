@@ -50,6 +50,31 @@ TEST(ConsoleOptionsTest, ReadsEveryOptionInBothForms)
     EXPECT_EQ(untouched.targetList, "|c|");
 }
 
+TEST(ConsoleOptionsTest, WhereTheRecordsGoAndHowTheyAreShown)
+{
+    ConsoleOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({"--format", "csv", "--output=-", "--fail-if-found", "--quiet", "--threads", "3",
+                       "-r", "src"},
+                      options, error));
+    AnalysisOptions run;
+    ApplyConsoleOptions(options, run);
+    EXPECT_EQ(run.format, RecordFormatKind::Csv);
+    EXPECT_TRUE(run.toStandardOutput);
+    EXPECT_EQ(run.threads, 3);
+    EXPECT_TRUE(run.subFolders);
+    EXPECT_TRUE(options.failIfFound);
+    EXPECT_TRUE(options.quiet);
+
+    ConsoleOptions file;
+    ASSERT_TRUE(Parse({"--format=jsonl", "--output", "out.jsonl", "--verbose", "src"}, file, error));
+    AnalysisOptions toFile;
+    ApplyConsoleOptions(file, toFile);
+    EXPECT_EQ(toFile.format, RecordFormatKind::JsonLines);
+    EXPECT_FALSE(toFile.toStandardOutput);
+    EXPECT_EQ(file.output, "out.jsonl");
+}
+
 TEST(ConsoleOptionsTest, DashDashEndsTheOptions)
 {
     ConsoleOptions options;
@@ -74,6 +99,12 @@ TEST(ConsoleOptionsTest, RefusesUsageMistakes)
         {"--ext", ".,.", "a"},
         {"--delimiter", "\n", "a"},
         {"--delimiter=", "a"},
+        {"--format", "xml", "a"},
+        {"--output=", "a"},
+        {"--threads", "0", "a"},
+        {"--threads", "two", "a"},
+        {"--verbose", "--quiet", "a"},
+        {"--open", "--output", "-", "a"},
         {"--codepage", "utf8", "a"},
         {"--frobnicate", "a"},
         {"a", "--delimiter"},
