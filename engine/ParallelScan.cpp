@@ -214,7 +214,8 @@ void ScanPool::Work()
             if (m_shutdown) {
                 return;
             }
-            m_work.wait(lock);
+            // Not for ever: a wake-up that some systems lose costs a moment, never the job.
+            m_work.wait_for(lock, std::chrono::milliseconds(50));
             continue;
         }
         current->state = ScanTask::kScanning;
@@ -290,6 +291,9 @@ void ScanPool::WriteHead(ScanTask& head)
     if (needsLog && !head.abort && !log.Open()) {
         head.abort = true;
     }
+    if (streaming && !head.abort && !log.TakeFile()) {
+        head.abort = true;
+    }
     if (streaming) {
         std::unique_lock<std::mutex> lock(m_mutex);
         if (!head.abort) {
@@ -333,9 +337,13 @@ void ScanPool::Run()
         std::vector<std::unique_ptr<ScanTask>> ready;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
-            // Waits for work, looking now and then for a stop to pass on.
-            while (!m_tasks.empty() && !HeadsReady() && m_analysis.CanGoOn()) {
-                m_heads.wait_for(lock, std::chrono::milliseconds(20));
+            // Waits for work, looking now and then for a stop to pass on, and for a first file
+            // that no worker has taken for a while (a wake-up that some systems lose).
+            bool untaken = false;
+            while (!m_tasks.empty() && !HeadsReady() && m_analysis.CanGoOn() && !untaken) {
+                bool woken = m_heads.wait_for(lock, std::chrono::milliseconds(20)) ==
+                             std::cv_status::no_timeout;
+                untaken = !woken && m_tasks.front()->state == ScanTask::kQueued;
             }
             if (m_tasks.empty()) {
                 return;
@@ -347,12 +355,19 @@ void ScanPool::Run()
                 m_work.notify_all();
                 return;
             }
+            if (untaken && m_tasks.front()->state == ScanTask::kQueued) {
+                // Scanned here, straight into the log.
+                m_tasks.front()->state = ScanTask::kScanning;
+                ready.push_back(std::move(m_tasks.front()));
+                m_tasks.pop_front();
+            }
             // Every file ready at the front, taken at once; a file waiting for its turn is last.
             while (!m_tasks.empty()) {
                 ScanTask& front = *m_tasks.front();
                 bool done = front.item.failed || front.selfScan || front.state == ScanTask::kDone ||
                             front.state == ScanTask::kWaitingForTurn;
-                if (!done || (!ready.empty() && ready.back()->state == ScanTask::kWaitingForTurn)) {
+                if (!done || (!ready.empty() && (ready.back()->state == ScanTask::kWaitingForTurn ||
+                                                 ready.back()->state == ScanTask::kScanning))) {
                     break;
                 }
                 ready.push_back(std::move(m_tasks.front()));
@@ -366,7 +381,7 @@ void ScanPool::Run()
             }
             if (head->item.failed) {
                 m_analysis.ReadFailed(head->item.path, head->item.failure);
-            } else if (head->selfScan) {
+            } else if (head->selfScan || head->state == ScanTask::kScanning) {
                 m_analysis.ScanFile(head->item.path, head->item.displayName);
             } else {
                 m_analysis.Events().OnFileBegin(head->item.displayName);

@@ -43,6 +43,11 @@ public:
     bool Open() override;
     bool WasOpened() const { return m_opened; }
 
+    // Locks the file now for the records of the file that comes next, as a long file's first
+    // write would. For records written from another thread: the lock is then taken and freed on
+    // this one, as the system's locks of a process expect.
+    bool TakeFile();
+
     void Append(const char* data, size_t length) override;
     void EndRecord() override;
     // Records ending here, `count` of them: the whole records that a worker gathered.
@@ -61,7 +66,6 @@ public:
     int64_t RecordsTaken() const { return m_recordsTaken; }
 
 private:
-    bool TakeFile();
     void FreeFile();
     bool Write(const char* data, size_t length);
     void Flush();

@@ -398,16 +398,44 @@ TEST_F(AnalyzeTest, ALogThatIsALinkIsRefused)
 
 #ifdef _WIN32
 
+// Folders made through the long form of their paths, which the ordinary removal of the test's
+// folder cannot reach: removed, deepest first, the same way.
+class LongFolders {
+public:
+    LongFolders() = default;
+    LongFolders(const LongFolders&) = delete;
+    LongFolders& operator=(const LongFolders&) = delete;
+    ~LongFolders()
+    {
+        for (auto folder = m_made.rbegin(); folder != m_made.rend(); ++folder) {
+            RemoveDirectoryW(folder->c_str());
+        }
+    }
+    bool Make(const std::string& path)
+    {
+        std::wstring wide(path.size() + 1, L'\0');
+        wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0],
+                                                            static_cast<int>(wide.size()))) - 1);
+        std::wstring longForm = L"\\\\?\\" + wide;
+        if (!CreateDirectoryW(longForm.c_str(), nullptr)) {
+            return false;
+        }
+        m_made.push_back(longForm);
+        return true;
+    }
+
+private:
+    std::vector<std::wstring> m_made;
+};
+
 TEST_F(SubFolderTest, APathOverTheSystemsLimitIsToldNeverCut)
 {
-    // Folders that take the path past 259 bytes, made through the long form of the path.
+    // Folders that take the path past 259 bytes.
+    LongFolders folders;
     std::string deep = m_folder.Path();
     while (deep.size() < 300) {
         deep += "\\" + std::string(40, 'd');
-        std::wstring wide(deep.size() + 1, L'\0');
-        wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, deep.c_str(), -1, &wide[0],
-                                                            static_cast<int>(wide.size()))) - 1);
-        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + wide).c_str(), nullptr)) << GetLastError();
+        ASSERT_TRUE(folders.Make(deep)) << GetLastError();
     }
     WriteBytes(Sub("a.c"), "\"a\"\n");
     AnalyzeFolder(m_folder.Path().c_str(), m_options, m_events);

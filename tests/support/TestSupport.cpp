@@ -46,6 +46,11 @@ TempFolder::TempFolder()
 TempFolder::~TempFolder()
 {
     std::error_code error;
+    // An analysis makes its folder the current one, and Windows keeps the current folder.
+    std::string current = fs::current_path(error).string();
+    if (!error && current.compare(0, m_path.size(), m_path) == 0) {
+        fs::current_path(fs::temp_directory_path(), error);
+    }
     fs::remove_all(m_path, error);
 }
 
