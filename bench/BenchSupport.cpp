@@ -1,14 +1,25 @@
 #include "bench/BenchSupport.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/Path.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+
+namespace {
+
+[[noreturn]] void ExitWithUsage(const char* program)
+{
+    std::fprintf(stderr,
+                 "usage: %s [--files N] [--rounds N] [--folder PATH] [--keep] [--skip-big] "
+                 "[--quick]\n",
+                 program);
+    std::exit(2);
+}
+
+}  // namespace
 
 bool IsTargetName(const char* name)
 {
@@ -24,29 +35,38 @@ BenchOptions ParseBenchOptions(int argc, char** argv)
         std::string argument = argv[index];
         if (argument == "--files" && index + 1 < argc) {
             options.files = std::atoi(argv[++index]);
+        } else if (argument == "--rounds" && index + 1 < argc) {
+            options.rounds = std::max(1, std::atoi(argv[++index]));
         } else if (argument == "--folder" && index + 1 < argc) {
             options.folder = argv[++index];
         } else if (argument == "--keep") {
             options.keep = true;
         } else if (argument == "--skip-big") {
             options.skipBig = true;
+        } else if (argument == "--quick") {
+            options.files = 200;
+            options.rounds = 3;
+            options.skipBig = true;
         } else {
-            std::fprintf(stderr, "usage: %s [--files N] [--folder PATH] [--keep] [--skip-big]\n",
-                         argv[0]);
-            std::exit(2);
+            ExitWithUsage(argv[0]);
         }
     }
     return options;
 }
 
-std::string MakeTempFolder()
+double Median(std::vector<double> values)
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tolvek-bench-XXXXXX").string();
-    if (mkdtemp(&pattern[0]) == nullptr) {
-        std::perror("mkdtemp");
-        std::exit(1);
+    if (values.empty()) {
+        return 0;
     }
-    return pattern;
+    size_t middle = values.size() / 2;
+    std::sort(values.begin(), values.end());
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name)
+{
+    return folder + kPathSeparator + name;
 }
 
 void MakeFolderPath(const std::string& path)
@@ -58,44 +78,17 @@ void MakeFolderPath(const std::string& path)
 void RemovePath(const std::string& path)
 {
     std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        // The analysis makes the folder it reads the current directory, and Windows removes no
+        // folder that a process is in: step out first.
+        std::filesystem::current_path(std::filesystem::temp_directory_path(error), error);
+    }
     std::filesystem::remove_all(path, error);
 }
 
 double FileSize(const std::string& path)
 {
-    struct stat status;
-    return stat(path.c_str(), &status) == 0 ? static_cast<double>(status.st_size) : 0;
-}
-
-double ReadAllFiles(const std::string& folder)
-{
-    static char block[128 * 1024];
-    double total = 0;
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) {
-        return 0;
-    }
-    while (const dirent* entry = readdir(dir)) {
-        if (!IsTargetName(entry->d_name)) {
-            continue;
-        }
-        int fd = open((folder + "/" + entry->d_name).c_str(), O_RDONLY);
-        if (fd < 0) {
-            continue;
-        }
-        ssize_t got = 0;
-        while ((got = read(fd, block, sizeof block)) > 0) {
-            total += static_cast<double>(got);
-        }
-        close(fd);
-    }
-    closedir(dir);
-    return total;
-}
-
-double TimeReading(const std::string& folder)
-{
-    Stopwatch watch;
-    ReadAllFiles(folder);
-    return watch.Seconds();
+    std::error_code error;
+    uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? 0 : static_cast<double>(size);
 }

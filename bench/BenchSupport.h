@@ -2,14 +2,17 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 struct BenchOptions {
     int files = 2000;  // target files
+    int rounds = 11;   // rounds of the alternating timings, whose medians are printed
     bool keep = false;
     bool skipBig = false;
     std::string folder;  // use this folder instead of a new temporary one
 };
 
+// Also accepts --quick: few files and few rounds, and none of the big figures, for a smoke run.
 BenchOptions ParseBenchOptions(int argc, char** argv);
 
 class Stopwatch {
@@ -23,15 +26,15 @@ private:
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };
 
-std::string MakeTempFolder();
+// The middle value (of an even count, the mean of the two middle ones); 0 when there is none.
+double Median(std::vector<double> values);
+
+// `folder`, the system's separator and `name`.
+std::string JoinPath(const std::string& folder, const std::string& name);
 void MakeFolderPath(const std::string& path);
+// Removes a file, or a folder with everything in it; nothing when it is not there.
 void RemovePath(const std::string& path);
 double FileSize(const std::string& path);
 
 // True for the name of a target file under the default list (.c, .cpp, .h).
 bool IsTargetName(const char* name);
-
-// Opens, reads and closes every target file of the folder; returns the bytes read.
-double ReadAllFiles(const std::string& folder);
-// The seconds that ReadAllFiles takes.
-double TimeReading(const std::string& folder);

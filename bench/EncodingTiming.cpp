@@ -1,10 +1,9 @@
 #include "bench/EncodingTiming.h"
 
+#include "bench/BenchFiles.h"
 #include "bench/BenchSupport.h"
 #include "engine/EncodingDetector.h"
 #include "platform/TextFile.h"
-
-#include <dirent.h>
 
 #include <vector>
 
@@ -12,16 +11,9 @@ double TimeEncodingDecisions(const std::string& folder)
 {
     std::vector<char> block(128 * 1024);
     double seconds = 0;
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) {
-        return 0;
-    }
-    while (const dirent* entry = readdir(dir)) {
-        if (!IsTargetName(entry->d_name)) {
-            continue;
-        }
+    for (const std::string& path : ListTargetFiles(folder)) {
         TextReader source;
-        if (!source.Open((folder + "/" + entry->d_name).c_str())) {
+        if (!source.Open(path.c_str())) {
             continue;
         }
         EncodingDetector detector(source);
@@ -35,6 +27,5 @@ double TimeEncodingDecisions(const std::string& folder)
             seconds += watch.Seconds();
         }
     }
-    closedir(dir);
     return seconds;
 }

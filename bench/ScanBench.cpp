@@ -1,153 +1,168 @@
-// Measures the analysis of a folder against merely reading its files, and the peak memory of
-// the analysis, on sources generated to look like real ones. Prints its figures; the last line
-// is the ratio of the two throughputs.
+// Measures the analysis of a folder against merely reading its files, the scanner alone, and the
+// peak memory of analyses, on sources generated to look like real ones. Prints each figure on a
+// line of its own, with the goal beside the ratios and the memory figures; the ratios come last.
+// Exits 1 when a figure could not be measured.
 //
-//   tolvek-bench [--files N] [--keep] [--folder PATH] [--skip-big]
+//   tolvek-bench [--files N] [--rounds N] [--folder PATH] [--keep] [--skip-big] [--quick]
+//
+// --skip-big leaves out the 200 MB file, the 100 MB literal, the 20 million records and the tree
+// of 20,000 files; --quick takes few files and few rounds and leaves them out too.
+#include "bench/BenchFiles.h"
 #include "bench/BenchSupport.h"
 #include "bench/CommandTiming.h"
 #include "bench/EncodingTiming.h"
+#include "bench/PeakMemory.h"
+#include "bench/RoundTiming.h"
+#include "bench/ScanThroughput.h"
 #include "bench/SourceGenerator.h"
 #include "engine/Analyze.h"
-#include "engine/AnalysisEvents.h"
 #include "engine/ParallelScan.h"
 #include "platform/CodePage.h"
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
-AnalysisOptions DefaultOptions()
-{
-    AnalysisOptions options;
-    options.targetList = "|c|cpp|h|";
-    return options;
-}
+const int kTreeFiles = 20000;
 
-// Takes what the analysis tells, and shows nothing.
-class QuietEvents : public AnalysisEvents {
-public:
-    void OnFileBegin(const char*) override {}
-    void OnReadFailure(const char*, const Failure&) override {}
-    void OnLogFailure(const char*, const Failure&) override {}
-    void OnEnd(const AnalysisSummary&) override {}
-};
+double Rate(double bytes, double seconds) { return seconds > 0 ? bytes / 1e6 / seconds : 0; }
 
-double TimeAnalysis(const std::string& folder, int threads = 0)
+void PrintTimings(const GeneratedSet& set, const RoundMedians& medians, int rounds,
+                  const std::string& folder, const CommandTimer& command)
 {
-    RemovePath(folder + "/Tolvek.log");
-    QuietEvents events;
-    AnalysisOptions options = DefaultOptions();
-    options.threads = threads;
-    Stopwatch watch;
-    AnalyzeFolder(folder.c_str(), options, events);
-    return watch.Seconds();
-}
-
-// Peak resident memory, in MB, of a child process that runs `job`.
-template <typename Job>
-double PeakMegabytesOf(Job job)
-{
-    pid_t child = fork();
-    if (child == 0) {
-        job();
-        _exit(0);
+    std::printf("timings: medians of %d rounds, each timing in turn: read, analysis, one-thread "
+                "analysis, command\n",
+                rounds);
+    std::printf("read only: %.0f MB/s (%.1f ms), one thread\n", Rate(set.bytes, medians.read),
+                medians.read * 1e3);
+    std::printf("analysis: %.0f MB/s (%.1f ms) on %d threads, log %.1f MB\n",
+                Rate(set.bytes, medians.analysis), medians.analysis * 1e3, ScanThreads(0),
+                FileSize(JoinPath(folder, kLogFileName)) / 1e6);
+    std::printf("analysis on one thread: %.0f MB/s (%.1f ms)\n",
+                Rate(set.bytes, medians.oneThread), medians.oneThread * 1e3);
+    if (command.NotTimed().empty()) {
+        std::printf("command: %.0f MB/s (%.1f ms), tolvek on the folder, a process each run\n",
+                    Rate(set.bytes, medians.command), medians.command * 1e3);
     }
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void PrintEncodingDecisions(const std::string& folder, int rounds, double analysisSeconds)
+{
+    std::vector<double> seconds;
+    for (int round = 0; round < rounds; ++round) {
+        seconds.push_back(TimeEncodingDecisions(folder));
+    }
+    double median = Median(seconds);
+    std::printf("encoding decisions: %.2f ms, %.1f%% of the analysis\n", median * 1e3,
+                100 * median / analysisSeconds);
+}
+
+bool PrintScanThroughput(const std::string& folder, int rounds)
+{
+    ScanThroughput scan = MeasureScanThroughput(folder, rounds);
+    std::printf("scan throughput (in memory): %.0f MB/s\n", scan.megabytesPerSecond);
+    std::printf("  the scanner alone on %.1f MB of text in memory, %lld texts, median of %d "
+                "rounds\n",
+                scan.megabytes, static_cast<long long>(scan.texts), rounds);
+    return scan.texts > 0;
+}
+
+// Prints the peak memory of the job, in a child process, with the goal when there is one.
+bool PrintPeak(const std::string& label, PeakJob::Kind kind, const std::string& path,
+               const char* goal)
+{
+    double peak = PeakMegabytesOf(PeakJob{kind, path});
+    if (peak <= 0) {
+        std::printf("peak memory, %s: not measured (the child failed)\n", label.c_str());
+        return false;
+    }
+    std::printf("peak memory, %s: %.1f MB (%s)\n", label.c_str(), peak, goal);
+    return true;
+}
+
+bool PrintTreeMemory(const std::string& folder)
+{
+    std::string tree = JoinPath(folder, "tree");
+    GeneratedSet set = GenerateSourceTree(tree, kTreeFiles);
+    std::printf("tree: %d target files, %.1f MB, twenty to a folder, three levels deep\n",
+                set.files, set.bytes / 1e6);
+    bool ok = PrintPeak("tree of " + std::to_string(set.files) + " files", PeakJob::kTree, tree,
+                        "goal <= 16");
+    RemovePath(tree);
+    return ok;
+}
+
+bool PrintBigFileMemory(const std::string& folder)
+{
+    std::string big = JoinPath(folder, "big");
+    MakeFolderPath(big);
+    std::string path = JoinPath(big, "huge.c");
+    double bytes = GenerateLongLineFile(path, 200, 1000 * 1000);
+    bool ok = PrintPeak(std::to_string(static_cast<int>(bytes / 1e6)) + " MB file of 1 MB lines",
+                        PeakJob::kFile, path, "goal <= 16");
+    RemovePath(path);
+
+    path = JoinPath(big, "literal.c");
+    GenerateOneLongLiteral(path, 100 * 1000 * 1000);
+    ok = PrintPeak("one literal of 100 MB", PeakJob::kFile, path, "goal <= 150") && ok;
+    RemovePath(path);
+
+    path = JoinPath(big, "records.c");
+    GenerateManyLiteralsInOneLine(path, 20 * 1000 * 1000);
+    ok = PrintPeak("one line of 20 million short records", PeakJob::kFile, path, "goal <= 16") &&
+         ok;
+    RemovePath(big);
+    return ok;
+}
+
+void PrintRatios(const RoundMedians& medians, const CommandTimer& command)
+{
+    std::printf("analysis/read ratio: %.2f (goal >= 1.0 on 2 processors, never below 0.85)\n",
+                medians.read / medians.analysis);
+    std::printf("  on %d threads; on one thread the ratio is %.2f\n", ScanThreads(0),
+                medians.read / medians.oneThread);
+    if (command.NotTimed().empty()) {
+        std::printf("command/read ratio: %.2f (goal >= 0.85)\n", medians.read / medians.command);
+    } else {
+        std::printf("command/read ratio: none, the command is %s\n", command.NotTimed().c_str());
+    }
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    BenchOptions options = ParseBenchOptions(argc, argv);
     SelectCodePage(kCodePageShiftJis);
-
+    int childStatus = 0;
+    if (RanAsPeakChild(argc, argv, childStatus)) {
+        return childStatus;
+    }
+    BenchOptions options = ParseBenchOptions(argc, argv);
     std::string folder = options.folder.empty() ? MakeTempFolder() : options.folder;
     GeneratedSet set = GenerateSourceFolder(folder, options.files);
     std::printf("folder: %s\n", folder.c_str());
-    std::printf("files: %d target files, %.1f MB, %d long lines\n", set.files,
-                set.bytes / 1e6, set.longLines);
+    std::printf("files: %d target files, %.1f MB, %d long lines\n", set.files, set.bytes / 1e6,
+                set.longLines);
 
-    double readSeconds = 1e9;
-    double analysisSeconds = 1e9;
-    double oneThreadSeconds = 1e9;
-    ReadAllFiles(folder);  // warm the page cache
-    for (int round = 0; round < 5; ++round) {
-        readSeconds = std::min(readSeconds, TimeReading(folder));
-        analysisSeconds = std::min(analysisSeconds, TimeAnalysis(folder));
-        oneThreadSeconds = std::min(oneThreadSeconds, TimeAnalysis(folder, 1));
-    }
-    double readRate = set.bytes / 1e6 / readSeconds;
-    double analysisRate = set.bytes / 1e6 / analysisSeconds;
-    std::printf("read only: %.0f MB/s (%.1f ms)\n", readRate, readSeconds * 1e3);
-    std::printf("analysis:  %.0f MB/s (%.1f ms) on %d threads, log %.1f MB\n", analysisRate,
-                analysisSeconds * 1e3, ScanThreads(0), FileSize(folder + "/Tolvek.log") / 1e6);
-    std::printf("analysis on one thread: %.0f MB/s (%.1f ms)\n", set.bytes / 1e6 / oneThreadSeconds,
-                oneThreadSeconds * 1e3);
-    double decisionSeconds = 1e9;
-    for (int round = 0; round < 5; ++round) {
-        decisionSeconds = std::min(decisionSeconds, TimeEncodingDecisions(folder));
-    }
-    std::printf("encoding decisions: %.2f ms, %.1f%% of the analysis\n", decisionSeconds * 1e3,
-                100 * decisionSeconds / analysisSeconds);
-    std::printf("peak memory, folder analysis: %.1f MB\n",
-                PeakMegabytesOf([&] { TimeAnalysis(folder); }));
+    CommandTimer command(folder);
+    RoundMedians medians = TimeRounds(folder, options.rounds, command);
+    PrintTimings(set, medians, options.rounds, folder, command);
+    PrintEncodingDecisions(folder, options.rounds, medians.analysis);
+    bool ok = PrintScanThroughput(folder, options.rounds);
 
-    double commandSeconds = TimeCommand(folder, 5);
-    double commandRate = set.bytes / 1e6 / commandSeconds;
-    if (commandSeconds > 0) {
-        std::printf("command:   %.0f MB/s (%.1f ms), tolvek on the folder, a process each run\n",
-                    commandRate, commandSeconds * 1e3);
-    }
-
+    RemovePath(JoinPath(folder, kLogFileName));
+    ok = PrintPeak("a child that does nothing", PeakJob::kNothing, folder,
+                   "included in each figure below") && ok;
+    ok = PrintPeak("generated folder", PeakJob::kFolder, folder, "goal <= 16") && ok;
     if (!options.skipBig) {
-        std::string big = folder + "/big";
-        MakeFolderPath(big);
-        double bigBytes = GenerateLongLineFile(big + "/huge.c", 200, 1 << 20);
-        double peak = PeakMegabytesOf([&] {
-            QuietEvents events;
-            AnalyzeFile((big + "/huge.c").c_str(), DefaultOptions(), events);
-        });
-        std::printf("peak memory, %.0f MB file of 1 MB lines: %.1f MB\n", bigBytes / 1e6, peak);
-        RemovePath(big + "/huge.c");
-        RemovePath(big + "/Tolvek.log");
-
-        GenerateOneLongLiteral(big + "/literal.c", 100 * 1000 * 1000);
-        peak = PeakMegabytesOf([&] {
-            QuietEvents events;
-            AnalyzeFile((big + "/literal.c").c_str(), DefaultOptions(), events);
-        });
-        std::printf("peak memory, one literal of 100 MB: %.1f MB\n", peak);
-        RemovePath(big + "/literal.c");
-        RemovePath(big + "/Tolvek.log");
-
-        GenerateManyLiteralsInOneLine(big + "/records.c", 20 * 1000 * 1000);
-        peak = PeakMegabytesOf([&] {
-            QuietEvents events;
-            AnalyzeFile((big + "/records.c").c_str(), DefaultOptions(), events);
-        });
-        std::printf("peak memory, one line of 20 million short records: %.1f MB\n", peak);
-        RemovePath(big);
+        ok = PrintTreeMemory(folder) && ok;
+        ok = PrintBigFileMemory(folder) && ok;
     }
-
     if (options.folder.empty() && !options.keep) {
         RemovePath(folder);
     }
-    std::printf("analysis/read ratio: %.2f\n", analysisRate / readRate);
-    if (commandSeconds <= 0) {
-        std::printf("command/read ratio: unknown (no tolvek beside the benchmark)\n");
-        return 1;
-    }
-    std::printf("command/read ratio: %.2f\n", commandRate / readRate);
-    return 0;
+    PrintRatios(medians, command);
+    return ok && !command.Failed() ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -138,6 +139,36 @@ GeneratedSet GenerateSourceFolder(const std::string& folder, int files)
         }
         WriteFile(folder + "/file" + std::to_string(index) + "." + extension, text);
         if (std::string(extension) != "txt") {
+            ++set.files;
+            set.bytes += static_cast<double>(text.size());
+        }
+    }
+    return set;
+}
+
+GeneratedSet GenerateSourceTree(const std::string& folder, int files)
+{
+    const int kFilesPerFolder = 20;
+    Random random(0x7EE);
+    GeneratedSet set;
+    std::string leaf;
+    for (int index = 0; index < files; ++index) {
+        if (index % kFilesPerFolder == 0) {
+            int number = index / kFilesPerFolder;
+            leaf = folder + "/d" + std::to_string(number / 100) + "/d" +
+                   std::to_string(number / 10 % 10) + "/d" + std::to_string(number % 10);
+            std::error_code error;
+            std::filesystem::create_directories(leaf, error);
+        }
+        std::string name = "small" + std::to_string(index) + (index % 2 == 0 ? ".cpp" : ".c");
+        std::string text = "#include \"common.h\"\n\nvoid Small" + std::to_string(index) +
+                           "()\n{\n";
+        for (int line = 0; line < 12; ++line) {
+            AppendLine(text, random);
+            text += '\n';
+        }
+        text += "}\n";
+        if (WriteFile(leaf + "/" + name, text)) {
             ++set.files;
             set.bytes += static_cast<double>(text.size());
         }

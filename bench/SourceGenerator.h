@@ -14,6 +14,10 @@ struct GeneratedSet {
 // Writes files until `files` of them are targets.
 GeneratedSet GenerateSourceFolder(const std::string& folder, int files);
 
+// A tree of `files` small target files (a dozen lines each), twenty to a folder, in folders three
+// levels below `folder`: d0/d0/d0, d0/d0/d1, and so on.
+GeneratedSet GenerateSourceTree(const std::string& folder, int files);
+
 // A file of `lines` lines of `lineBytes` bytes each, literals throughout. Returns its size.
 double GenerateLongLineFile(const std::string& path, int lines, int lineBytes);
 

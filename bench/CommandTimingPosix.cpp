@@ -1,5 +1,6 @@
 #include "bench/CommandTiming.h"
 
+#include "bench/BenchFiles.h"
 #include "bench/BenchSupport.h"
 
 #include <fcntl.h>
@@ -7,7 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -46,23 +46,34 @@ bool RunOnce(const std::string& command, const std::string& folder, const std::s
 
 }  // namespace
 
-double TimeCommand(const std::string& folder, int runs)
+CommandTimer::CommandTimer(const std::string& folder) : m_folder(folder), m_command(CommandPath())
 {
-    std::string command = CommandPath();
-    if (command.empty() || access(command.c_str(), X_OK) != 0) {
+    if (m_command.empty() || access(m_command.c_str(), X_OK) != 0) {
+        m_notTimed = "no tolvek beside the benchmark";
+        m_failed = true;
+        return;
+    }
+    m_config = MakeTempFolder();
+}
+
+CommandTimer::~CommandTimer()
+{
+    if (!m_config.empty()) {
+        RemovePath(m_config);
+    }
+}
+
+double CommandTimer::TimeOnce()
+{
+    if (!m_notTimed.empty()) {
         return 0;
     }
-    std::string config = MakeTempFolder();
-    double best = 1e9;
-    for (int run = 0; run < runs; ++run) {
-        RemovePath(folder + "/Tolvek.log");
-        Stopwatch watch;
-        if (!RunOnce(command, folder, config)) {
-            best = 0;
-            break;
-        }
-        best = std::min(best, watch.Seconds());
+    RemovePath(JoinPath(m_folder, "Tolvek.log"));
+    Stopwatch watch;
+    if (!RunOnce(m_command, m_folder, m_config)) {
+        m_notTimed = "tolvek failed on the folder";
+        m_failed = true;
+        return 0;
     }
-    RemovePath(config);
-    return best;
+    return watch.Seconds();
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The file system as the benchmark uses it; one implementation per system, through the system's
+// own calls (on Windows the ANSI ones, as the program uses them).
+
+// A new, empty folder in the system's temporary folder.
+std::string MakeTempFolder();
+
+// The paths of the target files of the folder (not of its subfolders), in the order the system
+// lists them.
+std::vector<std::string> ListTargetFiles(const std::string& folder);
+
+// Lists the target files of the folder, then opens, reads in blocks and closes each one, on this
+// thread; returns the bytes read. The baseline that the analysis is compared with.
+double ReadAllFiles(const std::string& folder);

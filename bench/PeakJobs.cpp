@@ -1,0 +1,20 @@
+#include "bench/PeakMemory.h"
+
+#include "bench/QuietEvents.h"
+#include "engine/Analyze.h"
+
+bool RunPeakJob(const PeakJob& job)
+{
+    AnalysisOptions options;
+    options.targetList = "|c|cpp|h|";
+    options.subFolders = job.kind == PeakJob::kTree;
+    QuietEvents events;
+    if (job.kind == PeakJob::kFolder || job.kind == PeakJob::kTree) {
+        AnalyzeFolder(job.path.c_str(), options, events);
+    } else if (job.kind == PeakJob::kFile) {
+        AnalyzeFile(job.path.c_str(), options, events);
+    } else {
+        return true;
+    }
+    return events.FilesRead() > 0;
+}

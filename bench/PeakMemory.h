@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+// An analysis whose peak memory is measured, run in a child process of its own so that nothing
+// the benchmark itself holds is counted.
+struct PeakJob {
+    enum Kind { kNothing, kFolder, kTree, kFile };
+    Kind kind = kNothing;
+    std::string path;
+};
+
+// Runs the job in this process: nothing, one folder, a folder and all its subfolders, or one file.
+// False when it read no file, so that a figure of a job that did nothing is not taken for one.
+bool RunPeakJob(const PeakJob& job);
+
+// The peak resident memory (on Windows the peak working set), in MB, of a child process that runs
+// the job; 0 when it could not be measured or the job failed. One implementation per system.
+double PeakMegabytesOf(const PeakJob& job);
+
+// Windows: true when this process is such a child, started with a hidden argument; it has then
+// run its job, told its parent and set the status to exit with. Linux: the job runs in a fork of
+// the benchmark, so never.
+bool RanAsPeakChild(int argc, char** argv, int& status);

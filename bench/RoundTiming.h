@@ -1,0 +1,18 @@
+#pragma once
+
+#include "bench/CommandTiming.h"
+
+#include <string>
+
+// Medians, in seconds, of rounds that each time in turn: reading the folder's target files on
+// one thread, the analysis of the folder on one thread per processor, the analysis on a single
+// thread, and the command (0 when it is not timed). Alternating spreads the machine's slow spells
+// over all four figures.
+struct RoundMedians {
+    double read = 0;
+    double analysis = 0;
+    double oneThread = 0;
+    double command = 0;
+};
+
+RoundMedians TimeRounds(const std::string& folder, int rounds, CommandTimer& command);

@@ -1,0 +1,88 @@
+#include "bench/ScanThroughput.h"
+
+#include "bench/BenchFiles.h"
+#include "bench/BenchSupport.h"
+#include "engine/Conditions.h"
+#include "engine/LiteralScanner.h"
+#include "platform/TextFile.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+const size_t kBlockBytes = 128 * 1024;  // as the analysis reads
+
+class CountingSink : public LiteralSink {
+public:
+    bool OnDelimiterLine() override { return true; }
+    void OnLiteral(int64_t, const LiteralText&) override { ++m_texts; }
+    int64_t Texts() const { return m_texts; }
+
+private:
+    int64_t m_texts = 0;
+};
+
+// The text of every file, one after another in one buffer; `ends` marks where each file ends.
+struct LoadedFiles {
+    std::vector<char> text;
+    std::vector<size_t> ends;
+};
+
+LoadedFiles LoadFiles(const std::string& folder)
+{
+    LoadedFiles loaded;
+    for (const std::string& path : ListTargetFiles(folder)) {
+        TextReader source;
+        if (!source.Open(path.c_str())) {
+            continue;
+        }
+        // As text the file is never longer than on disk.
+        size_t used = loaded.text.size();
+        loaded.text.resize(used + static_cast<size_t>(FileSize(path)));
+        size_t got = 0;
+        while (used < loaded.text.size() &&
+               (got = source.Read(loaded.text.data() + used, loaded.text.size() - used)) > 0) {
+            used += got;
+        }
+        loaded.text.resize(used);
+        loaded.ends.push_back(used);
+    }
+    return loaded;
+}
+
+// Scans every file once; returns the texts found.
+int64_t ScanAll(const LoadedFiles& loaded, const ScanSettings& settings)
+{
+    CountingSink sink;
+    const char* text = loaded.text.data();
+    size_t begin = 0;
+    for (size_t end : loaded.ends) {
+        LiteralScanner scanner(settings, sink);
+        for (size_t at = begin; at < end; at += kBlockBytes) {
+            scanner.Feed(text + at, text + std::min(end, at + kBlockBytes));
+        }
+        scanner.Finish();
+        begin = end;
+    }
+    return sink.Texts();
+}
+
+}  // namespace
+
+ScanThroughput MeasureScanThroughput(const std::string& folder, int rounds)
+{
+    LoadedFiles loaded = LoadFiles(folder);
+    ScanSettings settings = MakeScanSettings("", STRFLG_ANY);
+    ScanThroughput result;
+    result.megabytes = static_cast<double>(loaded.text.size()) / 1e6;
+    std::vector<double> seconds;
+    for (int round = 0; round < rounds; ++round) {
+        Stopwatch watch;
+        result.texts = ScanAll(loaded, settings);
+        seconds.push_back(watch.Seconds());
+    }
+    double median = Median(seconds);
+    result.megabytesPerSecond = median > 0 ? result.megabytes / median : 0;
+    return result;
+}

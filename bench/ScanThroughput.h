@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The scanner alone, fed the folder's target files from memory: what a build makes of the
+// processor, whatever the disk and the system's file calls cost.
+struct ScanThroughput {
+    double megabytesPerSecond = 0;  // the median of the rounds
+    double megabytes = 0;           // of text scanned in each round (CR LF read as LF)
+    int64_t texts = 0;              // found in each round
+};
+
+// Reads the target files as text into memory, then scans all of them `rounds` times, each file
+// with a scanner of its own fed in blocks of the size the analysis reads, into a sink that counts.
+ScanThroughput MeasureScanThroughput(const std::string& folder, int rounds);
