@@ -24,8 +24,11 @@ std::unique_ptr<RecordFile> MakeOutput(const char* logPath, const AnalysisOption
     if (options.toStandardOutput) {
         return std::unique_ptr<RecordFile>(new RecordFile(RecordFile::StandardOutput()));
     }
-    const char* path = options.outputPath.IsEmpty() ? logPath : options.outputPath.GetString();
-    return std::unique_ptr<RecordFile>(new RecordFile(path));
+    if (!options.outputPath.IsEmpty()) {
+        return std::unique_ptr<RecordFile>(
+            new RecordFile(options.outputPath.GetString(), RecordFile::Named()));
+    }
+    return std::unique_ptr<RecordFile>(new RecordFile(logPath));
 }
 
 }  // namespace

@@ -12,6 +12,8 @@ RecordFile::RecordFile(const char* path) : m_path(path) {}
 
 RecordFile::RecordFile(StandardOutput) : m_path("standard output"), m_standardOutput(true) {}
 
+RecordFile::RecordFile(const char* path, Named) : m_path(path), m_named(true) {}
+
 RecordFile::~RecordFile() { Release(); }
 
 bool RecordFile::Open()
@@ -22,7 +24,11 @@ bool RecordFile::Open()
     if (m_failed) {
         return false;
     }
-    m_opened = m_standardOutput ? m_file.OpenStandardOutput() : m_file.Open(m_path);
+    if (m_standardOutput) {
+        m_opened = m_file.OpenStandardOutput();
+    } else {
+        m_opened = m_named ? m_file.OpenNamed(m_path) : m_file.Open(m_path);
+    }
     m_failed = !m_opened;
     return m_opened;
 }

@@ -27,6 +27,10 @@ public:
     // The process's standard output.
     struct StandardOutput {};
     explicit RecordFile(StandardOutput);
+    // A path that the user named: a link is followed, and a pipe or device is written as a
+    // stream.
+    struct Named {};
+    RecordFile(const char* path, Named);
     // Writes what waits (Release).
     ~RecordFile() override;
     RecordFile(const RecordFile&) = delete;
@@ -73,6 +77,7 @@ private:
 
     CString m_path;
     bool m_standardOutput = false;
+    bool m_named = false;
     std::string m_preamble;
     AppendFile m_file;
     bool m_opened = false;

@@ -19,6 +19,10 @@ public:
     // symbolic link (Linux) or reparse point (Windows) is not followed, and a folder, FIFO or
     // device is refused.
     bool Open(const char* path);
+    // Opens a path that the user named for the records (--output): a link is followed, and a
+    // FIFO, pipe or device (/dev/null) is written as a stream, as standard output is; a folder
+    // is refused.
+    bool OpenNamed(const char* path);
     // Opens the process's standard output for appending, whatever it is (a file, a pipe, a
     // terminal); only a file is locked, read back and cut back.
     bool OpenStandardOutput();

@@ -1,5 +1,7 @@
 #include "platform/AppendFile.h"
 
+#include "platform/posix/UniqueFd.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -46,6 +48,34 @@ bool AppendFile::Open(const char* path)
         return false;
     }
     m_handle = fd;
+    return true;
+}
+
+bool AppendFile::OpenNamed(const char* path)
+{
+    // Links are followed: the user named the path. A FIFO is opened for writing only, so that
+    // one without a reader is told at once (O_NONBLOCK) rather than filled by ourselves; anything
+    // else read-write where allowed, so that a line that a killed writer left unended is seen.
+    const int flags = O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC;
+    struct stat named;
+    bool fifo = stat(path, &named) == 0 && S_ISFIFO(named.st_mode);
+    int fd = fifo ? -1 : open(path, O_RDWR | flags, 0666);
+    if (fd < 0 && (fifo || errno == EACCES)) {
+        fd = open(path, O_WRONLY | flags, 0666);
+    }
+    if (fd < 0) {
+        m_failure = LastSystemFailure();
+        return false;
+    }
+    UniqueFd file(fd);
+    struct stat status;
+    // Once open, writes wait as usual.
+    if (fstat(fd, &status) != 0 || fcntl(fd, F_SETFL, O_APPEND) != 0) {
+        m_failure = LastSystemFailure();
+        return false;
+    }
+    m_regular = S_ISREG(status.st_mode);
+    m_handle = file.Release();
     return true;
 }
 

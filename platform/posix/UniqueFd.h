@@ -12,6 +12,13 @@ public:
 
     bool IsValid() const { return m_fd >= 0; }
     int Get() const { return m_fd; }
+    // Gives the descriptor up to the caller, who closes it.
+    int Release()
+    {
+        int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
     void Reset(int fd = -1)
     {
         if (m_fd >= 0) {

@@ -64,6 +64,23 @@ bool AppendFile::Open(const char* path)
     return true;
 }
 
+bool AppendFile::OpenNamed(const char* path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+        file = CreateFileA(path, GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    if (file == INVALID_HANDLE_VALUE) {
+        m_failure = LastSystemFailure();
+        return false;
+    }
+    m_regular = GetFileType(file) == FILE_TYPE_DISK;
+    m_handle = reinterpret_cast<intptr_t>(file);
+    return true;
+}
+
 bool AppendFile::OpenStandardOutput()
 {
     HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);

@@ -2,6 +2,7 @@
 // how it shows its progress on a terminal.
 #include "tests/console/CommandRunner.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,15 +44,40 @@ TEST_F(ConsoleOutputTest, OutputGoesToTheFileNamedAndNoLogIsWritten)
               "a.c(1): \"\x82\xA0\"\r\na.c(1): \"plain\"\r\na.c(1): \"\x82\xA0\"\r\na.c(1): \"plain\"\r\n");
 }
 
-TEST_F(ConsoleOutputTest, OutputToALinkIsRefused)
+TEST_F(ConsoleOutputTest, OutputNamedIsFollowedThroughALinkAndMayBeAPipeOrADevice)
 {
+    // The user named the path: a link to a file appends to that file.
     TempFolder elsewhere;
-    WriteBytes(elsewhere / "private.txt", "mine\n");
-    ASSERT_EQ(symlink((elsewhere / "private.txt").c_str(), (m_runner.Work() / "out.log").c_str()), 0);
-    CommandResult result = m_runner.Run({"--output", m_runner.Work() / "out.log", Src()});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find("cannot write the log: a symbolic link"), std::string::npos) << result.err;
-    EXPECT_EQ(ReadBytes(elsewhere / "private.txt"), "mine\n");
+    WriteBytes(elsewhere / "texts.log", "before\r\n");
+    ASSERT_EQ(symlink((elsewhere / "texts.log").c_str(), (m_runner.Work() / "out.log").c_str()), 0);
+    CommandResult linked = m_runner.Run({"--codepage", "932", "--output", m_runner.Work() / "out.log", Src()});
+    EXPECT_EQ(linked.status, 0) << linked.err;
+    EXPECT_EQ(ReadBytes(elsewhere / "texts.log"),
+              "before\r\na.c(1): \"\x82\xA0\"\r\na.c(1): \"plain\"\r\n");
+
+    CommandResult discarded = m_runner.Run({"--fail-if-found", "--output", "/dev/null", Src()});
+    EXPECT_EQ(discarded.status, 3) << discarded.err;
+    EXPECT_EQ(discarded.err, "");
+
+    // A FIFO with a reader gets the records as a pipe would; one without is told at once.
+    std::string fifo = m_runner.Work() / "records.fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    CommandResult unread = m_runner.Run({"--output", fifo, Src()});
+    EXPECT_EQ(unread.status, 1);
+    EXPECT_NE(unread.err.find("cannot write the log"), std::string::npos) << unread.err;
+    int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    CommandResult piped = m_runner.Run({"--codepage", "932", "--output", fifo, Src()});
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    char got[256] = {};
+    ssize_t length = read(reader, got, sizeof got);
+    close(reader);
+    EXPECT_EQ(std::string(got, length > 0 ? static_cast<size_t>(length) : 0),
+              "a.c(1): \"\x82\xA0\"\r\na.c(1): \"plain\"\r\n");
+
+    CommandResult folder = m_runner.Run({"--output", Src(), Src()});
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_NE(folder.err.find("cannot write the log"), std::string::npos) << folder.err;
 }
 
 TEST_F(ConsoleOutputTest, OutputToStandardOutputWritesNoLog)
