@@ -3,6 +3,7 @@
 #include "engine/RecordOutput.h"
 #include "platform/Path.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -14,12 +15,15 @@
 
 namespace {
 
-// What a worker gathers of a file's records before it must wait for the file's turn.
-const size_t kTaskBufferBytes = 256 * 1024;
+// What a worker gathers of a file's records before it must wait for the file's turn. Kept
+// below the size from which the C runtime maps memory afresh for each buffer.
+const size_t kTaskBufferBytes = 64 * 1024;
 // Files in flight for each worker: enough to keep every worker busy while the files before them
 // are written. The analysis thread wakes when half of them are ready, so that it and the workers
-// hand over files in batches rather than one by one.
-const size_t kTasksPerWorker = 8;
+// hand over files in large batches: on some systems each wake-up costs as much as scanning a
+// file. A cap keeps the memory of many processors' windows bounded.
+const size_t kTasksPerWorker = 32;
+const size_t kMostTasks = 128;
 
 // One item of the walk on its way to the front end and the log.
 struct ScanTask {
@@ -137,7 +141,7 @@ void TaskRecords::StreamIntoLog()
 }
 
 ScanPool::ScanPool(FolderWalk& walk, Analysis& analysis, int workers)
-    : m_walk(walk), m_analysis(analysis), m_window(static_cast<size_t>(workers) * kTasksPerWorker)
+    : m_walk(walk), m_analysis(analysis), m_window(std::min(static_cast<size_t>(workers) * kTasksPerWorker, kMostTasks))
 {
     for (int index = 0; index < workers; ++index) {
         m_threads.emplace_back(&ScanPool::Work, this);
