@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -53,8 +54,17 @@ public:
         }
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
-        m_started = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
-                                   nullptr, nullptr, &startup, &m_info) != FALSE;
+        // Wine has been seen to refuse a start once on a loaded machine; a second try, told.
+        for (int attempt = 0; attempt < 3 && !m_started; ++attempt) {
+            if (attempt > 0) {
+                std::fprintf(stderr, "starting %s failed with error %lu; trying again\n",
+                             exe.c_str(), static_cast<unsigned long>(m_startError));
+                Sleep(500);
+            }
+            m_started = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                                       nullptr, nullptr, &startup, &m_info) != FALSE;
+            m_startError = m_started ? 0 : GetLastError();
+        }
     }
     ~Program()
     {
@@ -71,6 +81,7 @@ public:
     Program& operator=(const Program&) = delete;
 
     bool Started() const { return m_started; }
+    DWORD StartError() const { return m_startError; }
 
     // True when the process ended by itself in time.
     bool Ends(DWORD timeoutMs = kExitTimeoutMs) const
@@ -100,24 +111,30 @@ public:
 private:
     PROCESS_INFORMATION m_info = {};
     bool m_started = false;
+    DWORD m_startError = 0;
 };
 
 class ProgramTest : public testing::Test {
 protected:
     ProgramTest()
     {
-        CopyFileA(ProgramPath().c_str(), m_exe.c_str(), FALSE);
+        m_copied = CopyFileA(ProgramPath().c_str(), m_exe.c_str(), FALSE) != FALSE;
+        m_copyError = m_copied ? 0 : GetLastError();
         WriteBytes(m_sources / "a.c", "char* s = \"x\";\n");
         WriteBytes(m_sources / "b.txt", "\"y\"\n");
         // The log is opened in the shell: no editor may start during the run.
         SetEnvVar("WINEDLLOVERRIDES", "mscoree,mshtml=;notepad.exe,winebrowser.exe=d");
     }
 
+    void SetUp() override { ASSERT_TRUE(m_copied) << m_exe << ": error " << m_copyError; }
+
     std::string Ini() const { return ReadBytes(m_home / "Tolvek.ini"); }
 
     TempFolder m_home;
     TempFolder m_sources;
     const std::string m_exe = m_home / "tolvek-test.exe";
+    bool m_copied = false;
+    DWORD m_copyError = 0;
 };
 
 const char kDefaultIni[] =
@@ -129,7 +146,7 @@ const char kLogOfA[] = "a.c(1): \"x\"\r\n";
 TEST_F(ProgramTest, FolderOnTheCommandLineIsAnalysedAndTheProgramEndsByItself)
 {
     Program program(m_exe, m_sources.Path());
-    ASSERT_TRUE(program.Started()) << m_exe;
+    ASSERT_TRUE(program.Started()) << m_exe << ": error " << program.StartError();
     ASSERT_TRUE(program.Ends());
     EXPECT_EQ(program.ExitCode(), 0u);
     EXPECT_EQ(ReadBytes(m_sources / "Tolvek.log"), kLogOfA);
@@ -167,6 +184,7 @@ TEST_F(ProgramTest, SettingsFromTheIniFileAreUsedAndWrittenBack)
 TEST_F(ProgramTest, ClosingTheWindowWritesTheSettings)
 {
     Program program(m_exe, "");
+    ASSERT_TRUE(program.Started()) << m_exe << ": error " << program.StartError();
     HWND window = program.WaitForWindow();
     ASSERT_NE(window, nullptr);
     RECT rect = {};
@@ -182,6 +200,7 @@ TEST_F(ProgramTest, ClosingTheWindowWritesTheSettings)
 TEST_F(ProgramTest, SecondInstanceEndsAtOnceAndAnalysesNothing)
 {
     Program first(m_exe, "");
+    ASSERT_TRUE(first.Started()) << m_exe << ": error " << first.StartError();
     HWND window = first.WaitForWindow();
     ASSERT_NE(window, nullptr);
 
