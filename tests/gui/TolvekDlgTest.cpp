@@ -232,6 +232,25 @@ TEST_F(TolvekDlgTest, DropOfOneFolderRunsAJobWithSettingsDisabledMeanwhile)
     EXPECT_EQ(m_opened.Opened(), (Lines{m_folder / "Tolvek.log"}));
 }
 
+TEST_F(TolvekDlgTest, DropOfATreeWithSubfoldersOnGivesOneLogWithRelativeNames)
+{
+    m_env.m_bSubFolder = true;
+    m_env.m_nStrFlg = 2;
+    MakeFolder(m_folder / "net");
+    // あ in Shift_JIS, and in UTF-8 with the byte order mark; a log of the subfolder's own.
+    WriteBytes(m_folder / "net\\sjis.c", "s = \"\x82\xA0\"; t = \"ascii\";\r\n");
+    WriteBytes(m_folder / "net\\utf8.cpp", "\xEF\xBB\xBFs = \"\xE3\x81\x82\"; t = \"ascii\";\n");
+    WriteBytes(m_folder / "net\\Tolvek.log", "");
+    m_script.Then([&] { Drop({m_folder.Path()}); });
+    WaitForJobs(1);
+    EXPECT_EQ(CloseAndRun(), IDOK);
+    EXPECT_EQ(m_dlg.m_statuses, (Lines{"解析中...|a.c", "解析中...|net\\sjis.c",
+                                       "解析中...|net\\utf8.cpp", "解析終了 !!|"}));
+    EXPECT_EQ(Log(), "net\\sjis.c(1): \"\x82\xA0\"\r\nnet\\utf8.cpp(1): \"\x82\xA0\"\r\n");
+    EXPECT_EQ(ReadBytes(m_folder / "net\\Tolvek.log"), "");
+    EXPECT_EQ(m_opened.Opened(), (Lines{m_folder / "Tolvek.log"}));
+}
+
 TEST_F(TolvekDlgTest, DropOfOtherThanOneItemShowsTheErrorAndStartsNothing)
 {
     const std::string error = "エラー !!|フォルダを（１つだけ）ドラックして下さい";
