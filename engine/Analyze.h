@@ -6,10 +6,10 @@
 // The log's file name, in the folder of the analysed files.
 constexpr char kLogFileName[] = "Tolvek.log";
 
-// Scans every target file of one folder (not its subfolders) into the folder's log. Hidden and
-// system files, folders and devices are skipped. A relative path is made absolute first; the
-// folder becomes the process's current directory. Tells `events` of each file before it is read,
-// of what could not be read or written, and of the end.
+// Scans every target file of one folder (and of its subfolders when the options say so) into the
+// folder's log. Hidden and system files, folders and devices are skipped. A relative path is made
+// absolute first; the folder becomes the process's current directory. Tells `events` of each file
+// before it is read, of what could not be read or written, and of the end.
 void AnalyzeFolder(const char* folderPath, const AnalysisOptions& options, AnalysisEvents& events);
 
 // Scans one file, whatever its attributes, into the log of its folder, when its extension makes

@@ -1,8 +1,7 @@
 #include "engine/CsvFormat.h"
 
 #include "engine/TextToUtf8.h"
-
-#include <cstring>
+#include "engine/Utf8.h"
 
 namespace {
 
@@ -38,7 +37,7 @@ private:
 };
 
 // A field made whole in memory (the file's name), as CsvText writes one.
-std::string QuotedField(const std::string& utf8)
+std::string QuotedField(const char* path)
 {
     struct Out : RecordBytes {
         void Append(const char* data, size_t length) override { text.append(data, length); }
@@ -48,7 +47,7 @@ std::string QuotedField(const std::string& utf8)
     RecordWriter writer(out);
     writer.Put('"');
     CsvText field(writer);
-    DecodeText(LiteralText{nullptr, utf8.data(), utf8.size()}, SourceEncoding::Utf8, field);
+    DecodePath(path, field);
     writer.Put('"');
     writer.End();
     return out.text;
@@ -56,11 +55,14 @@ std::string QuotedField(const std::string& utf8)
 
 }  // namespace
 
-std::string CsvFormat::Preamble() const { return "\xEF\xBB\xBF" "file,line,text\r\n"; }
+std::string CsvFormat::Preamble() const
+{
+    return std::string(kUtf8ByteOrderMark) + "file,line,text\r\n";
+}
 
 CString CsvFormat::FileLabel(const char* displayName) const
 {
-    return CString(QuotedField(PathToUtf8(displayName)).c_str());
+    return CString(QuotedField(displayName).c_str());
 }
 
 void CsvFormat::WriteRecord(const CString& label, int64_t line, const LiteralText& text,

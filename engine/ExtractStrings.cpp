@@ -17,8 +17,10 @@ const size_t kReadBlockBytes = 128 * 1024;
 // Writes each literal as a record; opens the record file at the first delimiter line.
 class RecordSink : public LiteralSink {
 public:
-    RecordSink(RecordOutput& records, const RecordFormat& format, const char* displayName)
-        : m_records(records), m_format(format), m_label(format.FileLabel(displayName))
+    RecordSink(RecordOutput& records, const RecordFormat& format, const char* displayName,
+               const EncodingDetector& detector)
+        : m_records(records), m_format(format), m_label(format.FileLabel(displayName)),
+          m_detector(detector)
     {
     }
 
@@ -35,17 +37,16 @@ public:
 
     void OnLiteral(int64_t line, const LiteralText& text) override
     {
-        m_format.WriteRecord(m_label, line, text, m_encoding, m_records);
+        m_format.WriteRecord(m_label, line, text, m_detector.Encoding(), m_records);
     }
 
     int Count() const { return m_count; }
-    void SetEncoding(SourceEncoding encoding) { m_encoding = encoding; }
 
 private:
     RecordOutput& m_records;
     const RecordFormat& m_format;
     CString m_label;
-    SourceEncoding m_encoding = CodePageEncoding();
+    const EncodingDetector& m_detector;  // how the file is read, as far as it is decided
     int m_count = 0;
 };
 
@@ -79,9 +80,9 @@ int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char
         return 0;
     }
     scan.read = true;
-    RecordSink sink(records, format, displayName);
-    LiteralScanner scanner(settings, sink);
     EncodingDetector detector(source);
+    RecordSink sink(records, format, displayName, detector);
+    LiteralScanner scanner(settings, sink);
     char* block = ReadBlock();
     size_t got = 0;
     bool whole = true;
@@ -90,7 +91,6 @@ int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char
         const char* text = detector.Look(block, block + got);
         if (!wasDecided && detector.Decided() && detector.Encoding() == SourceEncoding::Utf8) {
             scanner.ReadAsUtf8();
-            sink.SetEncoding(SourceEncoding::Utf8);
         }
         if (!scanner.Feed(text, block + got)) {
             whole = false;  // the record file cannot be opened

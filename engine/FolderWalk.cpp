@@ -26,6 +26,12 @@ bool IsEnteredFolder(const DirEntry& entry, bool followLinks)
     return entry.name != "." && entry.name != "..";
 }
 
+// The name of an entry from the analysed folder, as records and notices give it.
+CString RelativeName(const CString& folderRelative, const char* name)
+{
+    return folderRelative.IsEmpty() ? CString(name) : JoinPath(folderRelative, name);
+}
+
 void Failed(WalkItem& item, const CString& path, const Failure& failure)
 {
     item.failed = true;
@@ -75,10 +81,9 @@ bool FolderWalk::Next(WalkItem& item)
             continue;
         }
         CString path = JoinPath(level.path, entry.name);
-        CString relative =
-            level.relative.IsEmpty() ? CString(entry.name) : JoinPath(level.relative, entry.name);
         if (IsEnteredFolder(entry, m_options.followLinks)) {
-            if (m_options.subFolders && !Enter(path, relative, item)) {
+            if (m_options.subFolders &&
+                !Enter(path, RelativeName(level.relative, entry.name), item)) {
                 return true;
             }
         } else if (!IsSkippedFile(entry.attributes, m_options.followLinks) &&
@@ -89,7 +94,7 @@ bool FolderWalk::Next(WalkItem& item)
             }
             item.failed = false;
             item.path = path;
-            item.displayName = relative;
+            item.displayName = RelativeName(level.relative, entry.name);
             return true;
         }
     }

@@ -53,12 +53,6 @@ private:
     std::string m_bytes;
 };
 
-// Counts nothing: only whether a text converts without loss.
-class NoCharacters : public CharacterSink {
-public:
-    void OnCharacter(uint32_t) override {}
-};
-
 }  // namespace
 
 const char* EncodingName(SourceEncoding encoding)
@@ -84,21 +78,18 @@ CString JsonLinesFormat::FileLabel(const char* displayName) const
     private:
         std::string& m_out;
     } collect(name);
-    std::string utf8 = PathToUtf8(displayName);
-    DecodeText(LiteralText{nullptr, utf8.data(), utf8.size()}, SourceEncoding::Utf8, collect);
+    DecodePath(displayName, collect);
     return CString(name.c_str());
 }
 
 void JsonLinesFormat::WriteRecord(const CString& label, int64_t line, const LiteralText& text,
                                   SourceEncoding encoding, RecordBytes& out) const
 {
-    NoCharacters none;
-    bool lossless = DecodeText(text, encoding, none);
     RecordWriter writer(out);
     writer.Put("{\"file\": \"" + std::string(label.GetString()) + "\", \"line\": " +
                std::to_string(line) + ", \"text\": \"");
     JsonText json(writer);
-    DecodeText(text, encoding, json);
+    bool lossless = DecodeText(text, encoding, json);
     writer.Put("\", \"encoding\": \"" + std::string(EncodingName(encoding)) + "\"");
     if (!lossless) {
         writer.Put(", \"bytes\": \"" + HexOf(text) + "\"");

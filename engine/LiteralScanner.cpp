@@ -46,23 +46,27 @@ LiteralScanner::LiteralScanner(const ScanSettings& settings, LiteralSink& sink)
     std::memcpy(m_delimiter, settings.delimiter, sizeof m_delimiter);
     m_delimiter[sizeof m_delimiter - 1] = '\0';
     m_delimiterLength = std::strlen(m_delimiter);
-    ClassifyBytes(GetLeadByteTable().isLead, false);
+    ClassifyBytes();
 }
 
 void LiteralScanner::ReadAsUtf8()
 {
-    static const bool kNoLeadBytes[256] = {};
-    ClassifyBytes(kNoLeadBytes, true);
     m_utf8 = true;
+    ClassifyBytes();
 }
 
-void LiteralScanner::ClassifyBytes(const bool* isLead, bool utf8)
+void LiteralScanner::ClassifyBytes()
 {
     // Lead bytes come first: they are never taken as a delimiter or a backslash. Nor is a byte
     // of a UTF-8 character of several bytes.
     bool escapes = std::strchr(m_delimiter, '\\') == nullptr;
+    const bool* isLead = GetLeadByteTable().isLead;
     for (int byte = 0; byte < 256; ++byte) {
-        m_class[byte] = isLead[byte] ? kLead : utf8 && byte >= 0x80 ? kHigh : kPlain;
+        if (m_utf8) {
+            m_class[byte] = byte >= 0x80 ? kHigh : kPlain;
+        } else {
+            m_class[byte] = isLead[byte] ? kLead : kPlain;
+        }
     }
     for (size_t index = 0; index < m_delimiterLength; ++index) {
         unsigned char byte = static_cast<unsigned char>(m_delimiter[index]);

@@ -78,7 +78,7 @@ private:
     void SpillText(const char* begin, const char* end);
     void EmitText(const LiteralText& text);
     bool PassesCondition(const LiteralText& text) const;
-    void ClassifyBytes(const bool* isLead, bool utf8);
+    void ClassifyBytes();
     void ResetLine();
 
     LiteralSink& m_sink;

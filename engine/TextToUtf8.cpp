@@ -111,21 +111,15 @@ void AppendUtf8(uint32_t character, std::string& out)
     }
 }
 
-std::string PathToUtf8(const char* path)
+void DecodePath(const char* path, CharacterSink& sink)
 {
     // Paths whose code page has lead bytes (Windows) are Shift_JIS; others are UTF-8.
     bool codePagePaths = false;
     for (int byte = 0x81; byte <= 0xFC && !codePagePaths; ++byte) {
         codePagePaths = IsPathLeadByte(static_cast<char>(byte));
     }
-    class Collect : public CharacterSink {
-    public:
-        void OnCharacter(uint32_t character) override { AppendUtf8(character, text); }
-        std::string text;
-    } collect;
     LiteralText whole{nullptr, path, std::strlen(path)};
-    DecodeText(whole, codePagePaths ? SourceEncoding::Cp932 : SourceEncoding::Utf8, collect);
-    return collect.text;
+    DecodeText(whole, codePagePaths ? SourceEncoding::Cp932 : SourceEncoding::Utf8, sink);
 }
 
 std::string HexOf(const LiteralText& text)

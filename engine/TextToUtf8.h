@@ -27,9 +27,9 @@ bool DecodeText(const LiteralText& text, SourceEncoding encoding, CharacterSink&
 // `character` in UTF-8, appended to `out`.
 void AppendUtf8(uint32_t character, std::string& out);
 
-// A path in UTF-8: on Linux names are bytes, UTF-8 as a rule; a byte that is not is U+FFFD. On
-// Windows a path is in the code page.
-std::string PathToUtf8(const char* path);
+// Gives `sink` the characters of a path: on Linux names are bytes, UTF-8 as a rule, and a byte
+// that is not comes as U+FFFD; on Windows a path is in the code page.
+void DecodePath(const char* path, CharacterSink& sink);
 
 // The text's own bytes in hexadecimal, two lowercase digits a byte.
 std::string HexOf(const LiteralText& text);
