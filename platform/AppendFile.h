@@ -26,7 +26,7 @@ public:
     // Opens the process's standard output for appending, whatever it is (a file, a pipe, a
     // terminal); only a file is locked, read back and cut back.
     bool OpenStandardOutput();
-    bool IsOpen() const;
+    bool IsOpen() const { return m_handle != -1; }
     const Failure& GetFailure() const { return m_failure; }
 
     // Takes the file for this writer alone: writers that take it meanwhile wait (on Linux flock,

@@ -17,7 +17,6 @@ public:
     // Opens a regular file for reading and tells its size.
     bool OpenForReading(const char* path, uint64_t& size);
 
-    bool IsOpen() const { return m_handle != -1; }
     const Failure& GetFailure() const { return m_failure; }
 
     // Reads up to `capacity` bytes; 0 at the end, or on an error (then GetFailure() tells).

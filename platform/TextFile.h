@@ -17,7 +17,6 @@ public:
     // Fills `buffer` with up to `capacity` bytes of text; 0 at the end, or on a read error.
     size_t Read(char* buffer, size_t capacity);
     // Why Open failed, or why the text ended early.
-    bool Failed() const { return m_failure.kind != FailureKind::None; }
     const Failure& GetFailure() const { return m_failure; }
 
     // Where the reader is, to read on from there again after reading ahead.

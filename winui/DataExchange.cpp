@@ -18,6 +18,16 @@ void CDataExchange::Fail()
     MessageBeep(MB_ICONEXCLAMATION);
 }
 
+namespace {
+
+// The control `id` to exchange with; null once an exchange has failed, or when there is none.
+HWND ExchangedControl(CDataExchange* pDX, int id)
+{
+    return pDX->m_bFailed ? nullptr : pDX->PrepareCtrl(id);
+}
+
+}  // namespace
+
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control)
 {
     if (pDX->m_bFailed) {
@@ -29,10 +39,7 @@ void DDX_Control(CDataExchange* pDX, int id, CWnd& control)
 
 void DDX_CBIndex(CDataExchange* pDX, int id, int& index)
 {
-    if (pDX->m_bFailed) {
-        return;
-    }
-    HWND combo = pDX->PrepareCtrl(id);
+    HWND combo = ExchangedControl(pDX, id);
     if (combo == nullptr) {
         return;
     }
@@ -46,10 +53,7 @@ void DDX_CBIndex(CDataExchange* pDX, int id, int& index)
 
 void DDX_Check(CDataExchange* pDX, int id, int& value)
 {
-    if (pDX->m_bFailed) {
-        return;
-    }
-    HWND button = pDX->PrepareCtrl(id);
+    HWND button = ExchangedControl(pDX, id);
     if (button == nullptr) {
         return;
     }
@@ -62,10 +66,7 @@ void DDX_Check(CDataExchange* pDX, int id, int& value)
 
 void DDX_Text(CDataExchange* pDX, int id, CString& value)
 {
-    if (pDX->m_bFailed) {
-        return;
-    }
-    HWND control = pDX->PrepareCtrl(id);
+    HWND control = ExchangedControl(pDX, id);
     if (control == nullptr) {
         return;
     }

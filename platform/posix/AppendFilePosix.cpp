@@ -13,6 +13,17 @@ namespace {
 
 int Fd(intptr_t handle) { return static_cast<int>(handle); }
 
+// Read-write where allowed, so that a line that a killed writer left unended is seen; write-only
+// otherwise, and always when `writeOnly` asks (the last byte is then not checked).
+int OpenToAppend(const char* path, int flags, bool writeOnly)
+{
+    int fd = writeOnly ? -1 : open(path, O_RDWR | flags, 0666);
+    if (fd < 0 && (writeOnly || errno == EACCES)) {
+        fd = open(path, O_WRONLY | flags, 0666);
+    }
+    return fd;
+}
+
 }  // namespace
 
 AppendFile::~AppendFile()
@@ -23,31 +34,27 @@ AppendFile::~AppendFile()
     }
 }
 
-bool AppendFile::IsOpen() const { return m_handle != -1; }
-
 bool AppendFile::Open(const char* path)
 {
     // O_NOFOLLOW: a link named Tolvek.log, even a dangling one, would put the records in a file
     // outside the folder. O_NONBLOCK: opening a FIFO must not wait for its other end.
     const int flags = O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-    int fd = open(path, O_RDWR | flags, 0666);
-    if (fd < 0 && errno == EACCES) {
-        fd = open(path, O_WRONLY | flags, 0666);  // write-only: the last byte is not checked
-    }
+    int fd = OpenToAppend(path, flags, false);
     if (fd < 0) {
-        m_failure = LastSystemFailure();
-        if (errno == ELOOP) {
-            m_failure.kind = FailureKind::SymbolicLink;
-        }
+        m_failure = LastSystemFailure();  // a link: ELOOP
         return false;
     }
+    UniqueFd file(fd);
     struct stat status;
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        m_failure = Failure{FailureKind::NotRegularFile, S_ISDIR(status.st_mode) ? EISDIR : 0};
-        close(fd);
+    if (fstat(fd, &status) != 0) {
+        m_failure = LastSystemFailure();
         return false;
     }
-    m_handle = fd;
+    if (!S_ISREG(status.st_mode)) {
+        m_failure = Failure{FailureKind::NotRegularFile, S_ISDIR(status.st_mode) ? EISDIR : 0};
+        return false;
+    }
+    m_handle = file.Release();
     return true;
 }
 
@@ -59,10 +66,7 @@ bool AppendFile::OpenNamed(const char* path)
     const int flags = O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC;
     struct stat named;
     bool fifo = stat(path, &named) == 0 && S_ISFIFO(named.st_mode);
-    int fd = fifo ? -1 : open(path, O_RDWR | flags, 0666);
-    if (fd < 0 && (fifo || errno == EACCES)) {
-        fd = open(path, O_WRONLY | flags, 0666);
-    }
+    int fd = OpenToAppend(path, flags, fifo);
     if (fd < 0) {
         m_failure = LastSystemFailure();
         return false;

@@ -14,6 +14,13 @@ uint32_t AttributesOf(const struct stat& status)
     return S_ISREG(status.st_mode) ? 0 : kAttrDevice;
 }
 
+// A symbolic link, with the attributes of what it points to: a dangling one counts as a device.
+uint32_t LinkAttributes(int folder, const char* name)
+{
+    struct stat status;
+    return kAttrLink | (fstatat(folder, name, &status, 0) == 0 ? AttributesOf(status) : kAttrDevice);
+}
+
 }  // namespace
 
 class DirectoryListHandle {
@@ -60,16 +67,16 @@ bool DirectoryList::Next(DirEntry& entry)
         entry.attributes = 0;
     } else if (found->d_type == DT_DIR) {
         entry.attributes = kAttrDirectory;
-    } else if (found->d_type != DT_LNK && found->d_type != DT_UNKNOWN) {
+    } else if (found->d_type == DT_LNK) {
+        entry.attributes = LinkAttributes(folder, found->d_name);
+    } else if (found->d_type != DT_UNKNOWN) {
         entry.attributes = kAttrDevice;
     } else if (fstatat(folder, found->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
         entry.attributes = kAttrDevice;
     } else if (!S_ISLNK(status.st_mode)) {
         entry.attributes = AttributesOf(status);
     } else {
-        entry.attributes = kAttrLink | (fstatat(folder, found->d_name, &status, 0) == 0
-                                            ? AttributesOf(status)
-                                            : kAttrDevice);
+        entry.attributes = LinkAttributes(folder, found->d_name);
     }
     if (found->d_name[0] == '.') {
         entry.attributes |= kAttrHidden;

@@ -17,9 +17,9 @@ namespace {
 
 // Opens a regular file; anything else is refused. O_NONBLOCK: opening a FIFO must not wait for
 // the other end.
-int OpenRegularFile(const char* path, int flags, uint64_t& size, Failure& failure)
+int OpenRegularFile(const char* path, uint64_t& size, Failure& failure)
 {
-    int fd = open(path, flags | O_NONBLOCK | O_CLOEXEC);
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         failure = LastSystemFailure();
         return -1;
@@ -38,7 +38,7 @@ int OpenRegularFile(const char* path, int flags, uint64_t& size, Failure& failur
 
 bool RawFile::OpenForReading(const char* path, uint64_t& size)
 {
-    m_handle = OpenRegularFile(path, O_RDONLY, size, m_failure);
+    m_handle = OpenRegularFile(path, size, m_failure);
     return m_handle != -1;
 }
 

@@ -27,7 +27,6 @@ AppendFile::~AppendFile()
     }
 }
 
-bool AppendFile::IsOpen() const { return m_handle != -1; }
 
 bool AppendFile::Open(const char* path)
 {
