@@ -9,10 +9,6 @@
 // A new, empty folder in the system's temporary folder.
 std::string MakeTempFolder();
 
-// The paths of the target files of the folder (not of its subfolders), in the order the system
-// lists them.
-std::vector<std::string> ListTargetFiles(const std::string& folder);
-
 // Lists the target files of the folder, then opens, reads in blocks and closes each one, on this
 // thread; returns the bytes read. The baseline that the analysis is compared with.
 double ReadAllFiles(const std::string& folder);

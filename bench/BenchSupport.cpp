@@ -1,11 +1,12 @@
 #include "bench/BenchSupport.h"
 
+#include "engine/TargetList.h"
+#include "platform/Directory.h"
 #include "platform/Path.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -21,11 +22,22 @@ namespace {
 
 }  // namespace
 
-bool IsTargetName(const char* name)
+std::vector<std::string> ListTargetFiles(const std::string& folder)
 {
-    const char* dot = std::strrchr(name, '.');
-    return dot != nullptr && (std::strcmp(dot, ".c") == 0 || std::strcmp(dot, ".cpp") == 0 ||
-                              std::strcmp(dot, ".h") == 0);
+    const CString targetList(kBenchTargetList);
+    std::vector<std::string> paths;
+    DirectoryList list;
+    DirEntry entry;
+    if (!list.Open(folder.c_str())) {
+        return paths;
+    }
+    while (list.Next(entry)) {
+        if ((entry.attributes & (kAttrDirectory | kAttrDevice)) == 0 &&
+            IsTarget(targetList, entry.name)) {
+            paths.push_back(JoinPath(folder, entry.name.GetString()));
+        }
+    }
+    return paths;
 }
 
 BenchOptions ParseBenchOptions(int argc, char** argv)

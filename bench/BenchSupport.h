@@ -36,5 +36,9 @@ void MakeFolderPath(const std::string& path);
 void RemovePath(const std::string& path);
 double FileSize(const std::string& path);
 
-// True for the name of a target file under the default list (.c, .cpp, .h).
-bool IsTargetName(const char* name);
+// The target list of every run the benchmark times or measures.
+constexpr char kBenchTargetList[] = "|c|cpp|h|";
+
+// The paths of the target files of the folder (not of its subfolders), in the order the system
+// lists them.
+std::vector<std::string> ListTargetFiles(const std::string& folder);

@@ -2,6 +2,7 @@
 
 #include "bench/BenchFiles.h"
 #include "bench/BenchSupport.h"
+#include "engine/Analyze.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -68,7 +69,7 @@ double CommandTimer::TimeOnce()
     if (!m_notTimed.empty()) {
         return 0;
     }
-    RemovePath(JoinPath(m_folder, "Tolvek.log"));
+    RemovePath(JoinPath(m_folder, kLogFileName));
     Stopwatch watch;
     if (!RunOnce(m_command, m_folder, m_config)) {
         m_notTimed = "tolvek failed on the folder";

@@ -3,14 +3,12 @@
 #include "bench/BenchSupport.h"
 #include "platform/posix/UniqueFd.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 
 std::string MakeTempFolder()
 {
@@ -21,21 +19,6 @@ std::string MakeTempFolder()
         std::exit(1);
     }
     return pattern;
-}
-
-std::vector<std::string> ListTargetFiles(const std::string& folder)
-{
-    std::vector<std::string> paths;
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
-    if (dir == nullptr) {
-        return paths;
-    }
-    while (const dirent* entry = readdir(dir.get())) {
-        if (IsTargetName(entry->d_name)) {
-            paths.push_back(JoinPath(folder, entry->d_name));
-        }
-    }
-    return paths;
 }
 
 double ReadAllFiles(const std::string& folder)

@@ -8,33 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-// Owns a search of FindFirstFileA.
-class FileSearch {
-public:
-    FileSearch(const std::string& pattern, WIN32_FIND_DATAA& found)
-        : m_find(FindFirstFileA(pattern.c_str(), &found))
-    {
-    }
-    ~FileSearch()
-    {
-        if (IsValid()) {
-            FindClose(m_find);
-        }
-    }
-    FileSearch(const FileSearch&) = delete;
-    FileSearch& operator=(const FileSearch&) = delete;
-
-    bool IsValid() const { return m_find != INVALID_HANDLE_VALUE; }
-    bool Next(WIN32_FIND_DATAA& found) { return FindNextFileA(m_find, &found) != FALSE; }
-
-private:
-    HANDLE m_find;
-};
-
-}  // namespace
-
 std::string MakeTempFolder()
 {
     char temp[MAX_PATH + 1];
@@ -56,20 +29,6 @@ std::string MakeTempFolder()
     }
     std::fprintf(stderr, "cannot create a folder named %s-N\n", prefix.c_str());
     std::exit(1);
-}
-
-std::vector<std::string> ListTargetFiles(const std::string& folder)
-{
-    std::vector<std::string> paths;
-    WIN32_FIND_DATAA found;
-    FileSearch search(JoinPath(folder, "*.*"), found);
-    for (bool more = search.IsValid(); more; more = search.Next(found)) {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-            IsTargetName(found.cFileName)) {
-            paths.push_back(JoinPath(folder, found.cFileName));
-        }
-    }
-    return paths;
 }
 
 double ReadAllFiles(const std::string& folder)

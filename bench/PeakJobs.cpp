@@ -1,12 +1,13 @@
 #include "bench/PeakMemory.h"
 
+#include "bench/BenchSupport.h"
 #include "bench/QuietEvents.h"
 #include "engine/Analyze.h"
 
 bool RunPeakJob(const PeakJob& job)
 {
     AnalysisOptions options;
-    options.targetList = "|c|cpp|h|";
+    options.targetList = kBenchTargetList;
     options.subFolders = job.kind == PeakJob::kTree;
     QuietEvents events;
     if (job.kind == PeakJob::kFolder || job.kind == PeakJob::kTree) {

@@ -22,7 +22,7 @@ double TimeAnalysis(const std::string& folder, int threads)
     RemovePath(JoinPath(folder, kLogFileName));
     QuietEvents events;
     AnalysisOptions options;
-    options.targetList = "|c|cpp|h|";
+    options.targetList = kBenchTargetList;
     options.threads = threads;
     Stopwatch watch;
     AnalyzeFolder(folder.c_str(), options, events);

@@ -17,15 +17,20 @@ void Write(const std::string& text) { std::fwrite(text.data(), 1, text.size(), s
 
 }  // namespace
 
+ConsoleEvents::ConsoleEvents(const char* path, Show show, bool openLog)
+    : m_path(path), m_show(show), m_openLog(openLog), m_analyzing(ToTerminal(STATUS_ANALYZING))
+{
+}
+
 void ConsoleEvents::OnFileBegin(const char* displayName)
 {
     if (m_show == Show::EveryFile) {
         // Our own text is converted for the terminal; the name is shown as the system gave it,
         // but for its control bytes, which are written as escapes.
-        Write(ToTerminal(STATUS_ANALYZING) + " " + EscapeControlBytes(displayName).GetString() + "\n");
+        Write(m_analyzing + " " + EscapeControlBytes(displayName).GetString() + "\n");
     } else if (m_show == Show::ProgressLine) {
-        m_current = EscapeControlBytes(displayName).GetString();
-        Redraw(false);
+        m_current = displayName;
+        Redraw();
     }
 }
 
@@ -79,16 +84,17 @@ void ConsoleEvents::OnEnd(const AnalysisSummary& summary)
     }
 }
 
-void ConsoleEvents::Redraw(bool force)
+void ConsoleEvents::Redraw()
 {
     auto now = std::chrono::steady_clock::now();
-    if (!force && m_lineShown && now - m_lastDrawn < kRedrawEvery) {
+    if (m_lineShown && now - m_lastDrawn < kRedrawEvery) {
         return;
     }
     m_lastDrawn = now;
-    std::string line = ToTerminal(STATUS_ANALYZING) + " " + std::to_string(m_filesRead) +
-                       " files, " + std::to_string(m_recordsFound) + " records: ";
-    line += m_current;
+    std::string line = m_analyzing + " " + std::to_string(m_filesRead) + " files, " +
+                       std::to_string(m_recordsFound) + " records: ";
+    // The name as the system gave it, but for its control bytes, written as escapes.
+    line += EscapeControlBytes(m_current.c_str()).GetString();
     // \r and "erase to the end of the line": the line is drawn again where it stood.
     Write("\r" + CutToTerminalWidth(line) + "\x1b[K");
     std::fflush(stderr);

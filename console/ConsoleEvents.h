@@ -17,10 +17,8 @@ class ConsoleEvents : public AnalysisEvents {
 public:
     enum class Show { Nothing, ProgressLine, EveryFile };
 
-    ConsoleEvents(const char* path, Show show, bool openLog)
-        : m_path(path), m_show(show), m_openLog(openLog)
-    {
-    }
+    // After InitTerminalEncoding: the texts shown are converted for the terminal once.
+    ConsoleEvents(const char* path, Show show, bool openLog);
 
     void OnFileBegin(const char* displayName) override;
     void OnReadFailure(const char* path, const Failure& failure) override;
@@ -35,18 +33,19 @@ public:
     int64_t RecordsWritten() const { return m_recordsWritten; }
 
 private:
-    void Redraw(bool force);
+    void Redraw();
     void EraseLine();
     void Failed(const char* path, const std::string& reason);
 
     const char* m_path;  // as the user named it
     Show m_show;
     bool m_openLog;
+    std::string m_analyzing;  // "解析中...", for the terminal
     bool m_failed = false;
     bool m_stopped = false;
     int64_t m_recordsWritten = 0;
     // The progress line.
-    std::string m_current;
+    std::string m_current;  // the name of the file being read, as the system gave it
     int64_t m_filesRead = 0;
     int64_t m_recordsFound = 0;
     bool m_lineShown = false;

@@ -222,7 +222,6 @@ bool ParseConsoleOptions(int argc, char** argv, ConsoleOptions& options, std::st
         } else if (argument == "--quiet") {
             options.quiet = true;
         } else if (argument == "--recursive" || argument == "-r") {
-            options.hasSubFolders = true;
             options.subFolders = true;
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
@@ -266,7 +265,7 @@ void ApplyConsoleOptions(const ConsoleOptions& options, AnalysisOptions& analysi
     analysis.threads = options.threads;
     analysis.format = options.format;
     analysis.toStandardOutput = options.output == "-";
-    if (options.hasSubFolders) {
-        analysis.subFolders = options.subFolders;
+    if (options.subFolders) {
+        analysis.subFolders = true;
     }
 }

@@ -22,7 +22,6 @@ struct ConsoleOptions {
     bool failIfFound = false;
     bool verbose = false;
     bool quiet = false;
-    bool hasSubFolders = false;
     bool subFolders = false;
     bool help = false;
     bool version = false;

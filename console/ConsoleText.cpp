@@ -12,12 +12,10 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
-#include <mutex>
 
 namespace {
 
 std::string g_codeset;
-std::mutex g_mutex;
 
 bool IsUtf8(const std::string& codeset)
 {
@@ -37,7 +35,6 @@ std::string ToTerminal(const char* text)
     if (g_codeset.empty() || IsUtf8(g_codeset)) {
         return text;
     }
-    std::lock_guard<std::mutex> lock(g_mutex);
     iconv_t converter = iconv_open(g_codeset.c_str(), "UTF-8");
     if (converter == reinterpret_cast<iconv_t>(-1)) {
         return text;
