@@ -53,8 +53,7 @@ private:
     std::string m_bytes;
 };
 
-}  // namespace
-
+// The name of an encoding as records give it.
 const char* EncodingName(SourceEncoding encoding)
 {
     switch (encoding) {
@@ -66,6 +65,8 @@ const char* EncodingName(SourceEncoding encoding)
         return "single";
     }
 }
+
+}  // namespace
 
 CString JsonLinesFormat::FileLabel(const char* displayName) const
 {

@@ -13,6 +13,3 @@ public:
     void WriteRecord(const CString& label, int64_t line, const LiteralText& text,
                      SourceEncoding encoding, RecordBytes& out) const override;
 };
-
-// The name of an encoding as records give it.
-const char* EncodingName(SourceEncoding encoding);
