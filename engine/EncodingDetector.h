@@ -20,6 +20,14 @@ public:
     // order mark at the very start of a file).
     const char* Look(const char* begin, const char* end);
 
+    // Settles the encoding from what the file begins with, before any block is looked at.
+    void Decide(SourceEncoding encoding)
+    {
+        m_started = true;
+        m_decided = true;
+        m_encoding = encoding;
+    }
+
     bool Decided() const { return m_decided; }
     // The encoding decided, or the code page's while the bytes so far are ASCII.
     SourceEncoding Encoding() const { return m_encoding; }

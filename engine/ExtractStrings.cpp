@@ -4,9 +4,11 @@
 #include "engine/LogFormat.h"
 #include "engine/RecordFile.h"
 #include "engine/RecordOutput.h"
+#include "engine/Utf16.h"
 #include "platform/TextFile.h"
 
 #include <climits>
+#include <cstring>
 #include <cstdint>
 #include <vector>
 
@@ -61,6 +63,79 @@ char* ReadBlock()
     return storage.data() + (kPageBytes - address % kPageBytes) % kPageBytes;
 }
 
+// Feeds the scanner block by block, until the file ends, the records can go nowhere or a stop
+// is asked for.
+struct BlockScan {
+    LiteralScanner& scanner;
+    FileScan& scan;
+    bool whole = true;  // every block was scanned
+
+    bool Feed(const char* begin, const char* end)
+    {
+        if (!scanner.Feed(begin, end)) {
+            whole = false;  // the record file cannot be opened
+        } else if (scan.stop != nullptr && scan.stop->load(std::memory_order_relaxed)) {
+            scan.stopped = true;
+            whole = false;
+        }
+        return whole;
+    }
+};
+
+// True, with the encoding decided, when the file begins with a UTF-16 byte order mark, which
+// is then read; otherwise the reader goes back to the start.
+bool TakeUtf16Mark(TextReader& source, EncodingDetector& detector)
+{
+    TextReader::Position start = source.Tell();
+    char mark[2] = {};
+    size_t got = source.ReadRaw(mark, sizeof mark);
+    if (got == 2 && std::memcmp(mark, kUtf16LeMark, 2) == 0) {
+        detector.Decide(SourceEncoding::Utf16Le);
+        return true;
+    }
+    if (got == 2 && std::memcmp(mark, kUtf16BeMark, 2) == 0) {
+        detector.Decide(SourceEncoding::Utf16Be);
+        return true;
+    }
+    source.Seek(start);
+    return false;
+}
+
+// A file in the code page or in UTF-8, read as text.
+void ScanText(TextReader& source, EncodingDetector& detector, BlockScan& blocks)
+{
+    char* block = ReadBlock();
+    size_t got = 0;
+    while ((got = source.Read(block, kReadBlockBytes)) > 0) {
+        bool wasDecided = detector.Decided();
+        const char* text = detector.Look(block, block + got);
+        if (!wasDecided && detector.Decided() && detector.Encoding() == SourceEncoding::Utf8) {
+            blocks.scanner.ReadAsUtf8();
+        }
+        if (!blocks.Feed(text, block + got)) {
+            return;
+        }
+    }
+}
+
+// A UTF-16 file after its mark, converted to UTF-8 block by block.
+void ScanUtf16(TextReader& source, bool bigEndian, BlockScan& blocks)
+{
+    const size_t kRawBlockBytes = (kReadBlockBytes - 8) / 3 * 2;
+    thread_local std::vector<char> raw(kRawBlockBytes);
+    char* block = ReadBlock();
+    Utf16ToUtf8 converter(bigEndian);
+    size_t got = 0;
+    while ((got = source.ReadRaw(raw.data(), raw.size())) > 0) {
+        size_t length = converter.Convert(raw.data(), got, block);
+        if (!blocks.Feed(block, block + length)) {
+            return;
+        }
+    }
+    size_t length = converter.Finish(block);
+    blocks.Feed(block, block + length);
+}
+
 }  // namespace
 
 int ExtractStrings(const char* logPath, const char* srcPath, const char* displayName,
@@ -83,26 +158,14 @@ int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char
     EncodingDetector detector(source);
     RecordSink sink(records, format, displayName, detector);
     LiteralScanner scanner(settings, sink);
-    char* block = ReadBlock();
-    size_t got = 0;
-    bool whole = true;
-    while ((got = source.Read(block, kReadBlockBytes)) > 0) {
-        bool wasDecided = detector.Decided();
-        const char* text = detector.Look(block, block + got);
-        if (!wasDecided && detector.Decided() && detector.Encoding() == SourceEncoding::Utf8) {
-            scanner.ReadAsUtf8();
-        }
-        if (!scanner.Feed(text, block + got)) {
-            whole = false;  // the record file cannot be opened
-            break;
-        }
-        if (scan.stop != nullptr && scan.stop->load(std::memory_order_relaxed)) {
-            scan.stopped = true;
-            whole = false;
-            break;
-        }
+    BlockScan blocks{scanner, scan};
+    if (TakeUtf16Mark(source, detector)) {
+        scanner.ReadAsUtf8();
+        ScanUtf16(source, detector.Encoding() == SourceEncoding::Utf16Be, blocks);
+    } else {
+        ScanText(source, detector, blocks);
     }
-    if (whole) {
+    if (blocks.whole) {
         scan.readFailure = source.GetFailure();
         scanner.Finish();
     }

@@ -1,6 +1,7 @@
 #include "job/AnalyzeJob.h"
 
 #include "engine/Analyze.h"
+#include "engine/TargetList.h"
 #include "platform/Directory.h"
 #include "settings/EnvData.h"
 
@@ -32,7 +33,7 @@ AnalysisOptions MakeAnalysisOptions(const CEnvData& settings)
     AnalysisOptions options;
     options.delimiter = settings.m_strToken;
     options.condition = settings.m_nStrFlg;
-    options.targetList = settings.m_strTgtFile;
+    options.targetList = NormalizeTargetList(settings.m_strTgtFile);
     options.subFolders = settings.m_bSubFolder;
     return options;
 }

@@ -16,6 +16,10 @@ public:
     bool Open(const char* path);
     // Fills `buffer` with up to `capacity` bytes of text; 0 at the end, or on a read error.
     size_t Read(char* buffer, size_t capacity);
+    // Fills `buffer` with up to `capacity` bytes as stored, without the text mode's changes: for
+    // a file whose first bytes say that it is no text in the code page. 0 at the end, or on a
+    // read error.
+    size_t ReadRaw(char* buffer, size_t capacity);
     // Why Open failed, or why the text ended early.
     const Failure& GetFailure() const { return m_failure; }
 
