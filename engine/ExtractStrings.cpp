@@ -8,7 +8,6 @@
 #include "platform/TextFile.h"
 
 #include <climits>
-#include <cstring>
 #include <cstdint>
 #include <vector>
 
@@ -82,25 +81,6 @@ struct BlockScan {
     }
 };
 
-// True, with the encoding decided, when the file begins with a UTF-16 byte order mark, which
-// is then read; otherwise the reader goes back to the start.
-bool TakeUtf16Mark(TextReader& source, EncodingDetector& detector)
-{
-    TextReader::Position start = source.Tell();
-    char mark[2] = {};
-    size_t got = source.ReadRaw(mark, sizeof mark);
-    if (got == 2 && std::memcmp(mark, kUtf16LeMark, 2) == 0) {
-        detector.Decide(SourceEncoding::Utf16Le);
-        return true;
-    }
-    if (got == 2 && std::memcmp(mark, kUtf16BeMark, 2) == 0) {
-        detector.Decide(SourceEncoding::Utf16Be);
-        return true;
-    }
-    source.Seek(start);
-    return false;
-}
-
 // A file in the code page or in UTF-8, read as text.
 void ScanText(TextReader& source, EncodingDetector& detector, BlockScan& blocks)
 {
@@ -159,7 +139,7 @@ int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char
     RecordSink sink(records, format, displayName, detector);
     LiteralScanner scanner(settings, sink);
     BlockScan blocks{scanner, scan};
-    if (TakeUtf16Mark(source, detector)) {
+    if (detector.TakeUtf16Mark()) {
         scanner.ReadAsUtf8();
         ScanUtf16(source, detector.Encoding() == SourceEncoding::Utf16Be, blocks);
     } else {
