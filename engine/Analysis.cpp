@@ -55,7 +55,7 @@ bool Analysis::CanGoOn()
 void Analysis::ScanFile(const char* path, const char* displayName)
 {
     m_events.OnFileBegin(displayName);
-    if (IsSamePath(path, m_log.Path())) {
+    if (IsSameFile(path, m_log.Path())) {
         // The log as a source is read as it stands when its scan begins, with every record of
         // the files before it.
         m_log.Release();

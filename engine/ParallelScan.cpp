@@ -273,7 +273,7 @@ void ScanPool::FillWindow()
             ended = true;
             break;
         }
-        task->selfScan = !task->item.failed && IsSamePath(task->item.path, m_analysis.Log().Path());
+        task->selfScan = !task->item.failed && IsSameFile(task->item.path, m_analysis.Log().Path());
         found.push_back(std::move(task));
     }
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -49,7 +49,8 @@ private:
 // the reason, when nothing is there; else the attributes of what was found.
 bool FindPathEntry(const char* path, uint32_t& attributes, Failure& failure);
 
-// What tells one folder from another, whatever path leads to it (the device and the file number).
+// What tells one folder or file from another, whatever path leads to it (the device and the file
+// number).
 struct FolderIdentity {
     uint64_t device = 0;
     uint64_t number = 0;

@@ -239,6 +239,30 @@ TEST_F(ConsoleFailureTest, APlainRunLeavesTheSettingsFileAsItIs)
     EXPECT_TRUE(S_ISLNK(link.st_mode));
 }
 
+TEST_F(ConsoleFailureTest, ASettingsFileThatIsNoFileIsToldAndTheDefaultsAreUsed)
+{
+    MakeFolder(m_runner.Config() / "tolvek");
+    std::string ini = m_runner.Config() / "tolvek/Tolvek.ini";
+    WriteBytes(Src("a.c"), "\"a\"\n");
+    struct Case {
+        const char* what;
+        bool (*make)(const std::string& path);
+    } const cases[] = {
+        {"a FIFO", [](const std::string& path) { return mkfifo(path.c_str(), 0600) == 0; }},
+        {"a folder", [](const std::string& path) { return mkdir(path.c_str(), 0700) == 0; }},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(c.make(ini)) << c.what;
+        RemoveFile(Src("Tolvek.log"));
+        CommandResult result = m_runner.Run({Src()});
+        EXPECT_EQ(result.status, 0) << c.what << ": " << result.err;
+        EXPECT_NE(result.err.find("tolvek: " + ini + ": "), std::string::npos) << c.what << ": " << result.err;
+        EXPECT_NE(result.err.find("the default settings are used"), std::string::npos) << c.what;
+        EXPECT_EQ(Log(), "a.c(1): \"a\"\r\n") << c.what;
+        remove(ini.c_str());
+    }
+}
+
 TEST_F(ConsoleFailureTest, AFullDiskLeavesTheLogEndingAtAWholeRecordAndIsTold)
 {
     std::string disk = m_runner.Work() / "disk";
