@@ -42,6 +42,7 @@ Analysis::Analysis(const char* logPath, const AnalysisOptions& options, Analysis
       m_events(events)
 {
     m_log.SetPreamble(m_format->Preamble());
+    m_log.SetStop(options.stop);
 }
 
 bool Analysis::CanGoOn()
@@ -80,6 +81,11 @@ void Analysis::FileScanned(const char* path, const FileScan& scan, int delimiter
 
 void Analysis::TellLogFailure()
 {
+    if (m_log.Failed() && m_log.GetFailure().kind == FailureKind::Stopped) {
+        // A stop asked while the log was waited for: the job stops, nothing failed.
+        m_summary.stopped = true;
+        return;
+    }
     if (m_log.Failed() && !m_summary.logFailed) {
         m_summary.logFailed = true;
         m_events.OnLogFailure(m_log.Path(), m_log.GetFailure());

@@ -2,7 +2,10 @@
 // record is cut, merged or written where it does not belong.
 #include "tests/console/CommandRunner.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -309,6 +312,61 @@ TEST_F(ConsoleFailureTest, SigintAndSigtermStopTheJobWithOnlyWholeRecords)
         EXPECT_LT(lines.size(), 60u * 20000u) << "the job was not stopped";
         for (const std::string& line : lines) {
             ASSERT_TRUE(std::regex_match(line, kWholeRecord)) << line;
+        }
+    }
+}
+
+// True when the child ended within `seconds`; it is left to be collected.
+bool EndsWithin(pid_t child, int seconds)
+{
+    for (int wait = 0; wait < seconds * 100; ++wait) {
+        siginfo_t info = {};
+        if (waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+            info.si_pid == child) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+TEST_F(ConsoleFailureTest, AStopEndsAWaitForTheLogsLockOrForAPipesReader)
+{
+    // Far more records than a pipe holds. The waits: another writer holds the log's lock; a
+    // reader that has the pipe open reads nothing.
+    WriteManySources(Src(), 4, 3000);
+    std::string fifo = m_runner.Work() / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (int signal : {SIGINT, SIGTERM}) {
+        for (bool pipe : {false, true}) {
+            RemoveFile(Src("Tolvek.log"));
+            int held = open(pipe ? fifo.c_str() : Src("Tolvek.log").c_str(), O_RDWR | O_CREAT | O_NONBLOCK, 0644);
+            ASSERT_GE(held, 0);
+            ASSERT_TRUE(pipe || flock(held, LOCK_EX) == 0);
+            pid_t child = pipe ? m_runner.Start({"--output", fifo, Src()}) : m_runner.Start({Src()});
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+            kill(child, signal);
+            bool ended = EndsWithin(child, 5);
+            std::string inPipe;
+            char block[4096];
+            for (ssize_t got = 0; pipe && (got = read(held, block, sizeof block)) > 0;) {
+                inPipe.append(block, static_cast<size_t>(got));
+            }
+            close(held);
+            CommandResult result = m_runner.Wait(child);
+            EXPECT_TRUE(ended) << "signal " << signal << (pipe ? ", pipe" : ", lock");
+            EXPECT_EQ(result.status, 128 + signal) << result.err;
+            EXPECT_EQ(result.err, "");
+            if (pipe) {
+                ASSERT_GT(inPipe.size(), 2u);
+                EXPECT_LT(inPipe.size(), 12000u * 20u);
+                EXPECT_EQ(inPipe.substr(inPipe.size() - 2), "\r\n");
+                for (const std::string& line : LogLines(inPipe)) {
+                    ASSERT_TRUE(std::regex_match(line, kWholeRecord)) << line;
+                }
+            } else {
+                EXPECT_EQ(Log(), "");
+            }
         }
     }
 }
