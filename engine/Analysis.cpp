@@ -53,7 +53,7 @@ bool Analysis::CanGoOn()
     return !m_summary.stopped && !m_summary.logFailed;
 }
 
-void Analysis::ScanFile(const char* path, const char* displayName)
+void Analysis::ScanFile(const char* path, const char* displayName, const SourcePlace& place)
 {
     m_events.OnFileBegin(displayName);
     if (IsSameFile(path, m_log.Path())) {
@@ -63,6 +63,7 @@ void Analysis::ScanFile(const char* path, const char* displayName)
     }
     FileScan scan;
     scan.stop = m_stop;
+    scan.place = place;
     int lines = ExtractStrings(m_log, *m_format, path, displayName, m_settings, scan);
     FileScanned(path, scan, lines);
 }

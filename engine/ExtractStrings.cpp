@@ -75,7 +75,10 @@ int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char
                    const char* displayName, const ScanSettings& settings, FileScan& scan)
 {
     TextReader source;
-    if (!source.Open(srcPath)) {
+    bool opened = scan.place.folder != nullptr
+                      ? source.OpenIn(*scan.place.folder, scan.place.name, scan.place.followLinks)
+                      : source.Open(srcPath);
+    if (!opened) {
         scan.readFailure = source.GetFailure();
         return 0;
     }

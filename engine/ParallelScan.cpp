@@ -234,6 +234,7 @@ void ScanPool::Scan(ScanTask& task)
     try {
         TaskRecords records(*this, task);
         task.scan.stop = &task.abort;
+        task.scan.place = task.item.Place();
         task.delimiterLines = ExtractStrings(records, m_analysis.Format(), task.item.path,
                                              task.item.displayName, m_analysis.Settings(), task.scan);
     } catch (...) {
@@ -386,7 +387,7 @@ void ScanPool::Run()
             if (head->item.failed) {
                 m_analysis.ReadFailed(head->item.path, head->item.failure);
             } else if (head->selfScan || head->state == ScanTask::kScanning) {
-                m_analysis.ScanFile(head->item.path, head->item.displayName);
+                m_analysis.ScanFile(head->item.path, head->item.displayName, head->item.Place());
             } else {
                 m_analysis.Events().OnFileBegin(head->item.displayName);
                 WriteHead(*head);

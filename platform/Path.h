@@ -56,5 +56,6 @@ bool IsSamePath(const char* first, const char* second);
 bool IsSameFile(const char* first, const char* second);
 
 // True when the system would refuse `path` as too long before looking at it: on Windows a path
-// over kMaxPathBytes, the limit of the ANSI functions; on Linux the system tells when it opens.
+// over kMaxPathBytes, the limit of the ANSI functions; on Linux one of PATH_MAX bytes or more
+// (told even where a name is opened relative to its folder, so that every path reported works).
 bool IsPathTooLong(const char* path);

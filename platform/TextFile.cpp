@@ -1,6 +1,7 @@
 #include "platform/TextFile.h"
 
 #include "platform/ByteSearch.h"
+#include "platform/Directory.h"
 
 #include <cstring>
 
@@ -48,6 +49,16 @@ size_t DecodeTextMode(char* text, size_t length, bool& ended)
 bool TextReader::Open(const char* path)
 {
     if (!m_file.OpenForReading(path, m_bytesLeft)) {
+        m_failure = m_file.GetFailure();
+        return false;
+    }
+    m_size = m_bytesLeft;
+    return true;
+}
+
+bool TextReader::OpenIn(const FolderHandle& folder, const char* name, bool followLinks)
+{
+    if (!m_file.OpenForReadingIn(folder, name, followLinks, m_bytesLeft)) {
         m_failure = m_file.GetFailure();
         return false;
     }

@@ -14,6 +14,8 @@
 class TextReader {
 public:
     bool Open(const char* path);
+    // Opens `name` in `folder`, as RawFile::OpenForReadingIn does.
+    bool OpenIn(const class FolderHandle& folder, const char* name, bool followLinks);
     // Fills `buffer` with up to `capacity` bytes of text; 0 at the end, or on a read error.
     size_t Read(char* buffer, size_t capacity);
     // Why Open failed, or why the text ended early.

@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <regex>
 #include <string>
@@ -340,7 +341,7 @@ TEST_F(ConsoleFailureTest, AStopEndsAWaitForTheLogsLockOrForAPipesReader)
     for (int signal : {SIGINT, SIGTERM}) {
         for (bool pipe : {false, true}) {
             RemoveFile(Src("Tolvek.log"));
-            int held = open(pipe ? fifo.c_str() : Src("Tolvek.log").c_str(), O_RDWR | O_CREAT | O_NONBLOCK, 0644);
+            int held = open(pipe ? fifo.c_str() : Src("Tolvek.log").c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
             ASSERT_GE(held, 0);
             ASSERT_TRUE(pipe || flock(held, LOCK_EX) == 0);
             pid_t child = pipe ? m_runner.Start({"--output", fifo, Src()}) : m_runner.Start({Src()});
@@ -368,6 +369,55 @@ TEST_F(ConsoleFailureTest, AStopEndsAWaitForTheLogsLockOrForAPipesReader)
                 EXPECT_EQ(Log(), "");
             }
         }
+    }
+}
+
+TEST_F(ConsoleFailureTest, ALinkSwappedInAfterTheListingIsNotReadThrough)
+{
+    // big.c fills the record buffer, so the run waits for the log's lock, which the test holds
+    // while it swaps files and folders listed after big.c for links to a secret outside.
+    std::string outside = m_runner.Work() / "outside";
+    MakeFolder(outside);
+    MakeFolder(outside + "/inner");
+    WriteBytes(outside + "/secret.c", "s = \"SECRET\";\n");
+    WriteBytes(outside + "/inner/x.c", "s = \"SECRET\";\n");
+    WriteManySources(Src(), 1, 8000);
+    ASSERT_EQ(rename(Src("f0.c").c_str(), Src("big.c").c_str()), 0);
+    for (int index = 0; index < 8; ++index) {
+        WriteBytes(Src("v" + std::to_string(index) + ".c"), "\"v\"\n");
+        MakeFolder(Src("d" + std::to_string(index)));
+        WriteBytes(Src("d" + std::to_string(index) + "/x.c"), "\"d\"\n");
+    }
+    // The order in which the run lists them.
+    std::vector<std::string> afterBig;
+    bool seenBig = false;
+    for (const auto& entry : std::filesystem::directory_iterator(Src())) {
+        std::string name = entry.path().filename().string();
+        seenBig = seenBig || name == "big.c";
+        if (seenBig && name != "big.c") {
+            afterBig.push_back(name);
+        }
+    }
+    if (afterBig.empty()) {
+        GTEST_SKIP() << "big.c is listed last here";
+    }
+    int held = open(Src("Tolvek.log").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    pid_t child = m_runner.Start({"-r", "--threads", "1", Src()});
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    for (const std::string& name : afterBig) {
+        bool file = name[0] == 'v';
+        std::filesystem::remove_all(Src(name));
+        ASSERT_EQ(symlink(file ? (outside + "/secret.c").c_str() : (outside + "/inner").c_str(),
+                          Src(name).c_str()), 0);
+    }
+    close(held);
+    CommandResult result = m_runner.Wait(child);
+    EXPECT_EQ(Log().find("SECRET"), std::string::npos);
+    EXPECT_EQ(result.status, 1);
+    for (const std::string& name : afterBig) {
+        EXPECT_NE(result.err.find("tolvek: " + Src(name) + ": "), std::string::npos) << result.err;
     }
 }
 
