@@ -86,6 +86,7 @@ int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char
     EncodingDetector detector(source);
     RecordSink sink(records, format, displayName, detector);
     LiteralScanner scanner(settings, sink);
+    scanner.SetHeldTextGate(scan.gate);
     char* block = ReadBlock();
     size_t got = 0;
     bool whole = true;

@@ -64,6 +64,18 @@ private:
     RecordFile* m_log = nullptr;  // once the task writes into the log itself
 };
 
+// A worker's scan asks the pool before it holds a long text.
+class TaskTextGate : public HeldTextGate {
+public:
+    TaskTextGate(ScanPool& pool, ScanTask& task) : m_pool(pool), m_task(task) {}
+    void Acquire() override;
+    void Release() override;
+
+private:
+    ScanPool& m_pool;
+    ScanTask& m_task;
+};
+
 class ScanPool {
 public:
     ScanPool(FolderWalk& walk, Analysis& analysis, int workers);
@@ -78,6 +90,13 @@ public:
     // A worker's task that has outgrown its buffer waits here for its turn; the log then, or
     // null when the task was given up.
     RecordFile* WaitForTurn(ScanTask& task);
+
+    // A long text, held whole until it ends, may be held by one worker at a time, and by the
+    // file whose turn it is (the first in the window, or the one writing into the log), which
+    // never waits: so a job holds at most two, whatever the number of threads, as one thread
+    // holds one. Others wait here.
+    void AcquireHeldText(ScanTask& task);
+    void ReleaseHeldText(ScanTask& task);
 
 private:
     void Work();
@@ -99,7 +118,12 @@ private:
     bool m_walkEnded = false;
     bool m_shutdown = false;
     std::vector<std::thread> m_threads;
+    const ScanTask* m_heldTextOwner = nullptr;
 };
+
+void TaskTextGate::Acquire() { m_pool.AcquireHeldText(m_task); }
+
+void TaskTextGate::Release() { m_pool.ReleaseHeldText(m_task); }
 
 void TaskRecords::Append(const char* data, size_t length)
 {
@@ -233,8 +257,10 @@ void ScanPool::Scan(ScanTask& task)
 {
     try {
         TaskRecords records(*this, task);
+        TaskTextGate gate(*this, task);
         task.scan.stop = &task.abort;
         task.scan.place = task.item.Place();
+        task.scan.gate = &gate;
         task.delimiterLines = ExtractStrings(records, m_analysis.Format(), task.item.path,
                                              task.item.displayName, m_analysis.Settings(), task.scan);
     } catch (...) {
@@ -252,6 +278,32 @@ RecordFile* ScanPool::WaitForTurn(ScanTask& task)
     }
     m_work.wait(lock, [&task] { return task.state == ScanTask::kStreaming || task.abort; });
     return task.abort ? nullptr : &m_analysis.Log();
+}
+
+void ScanPool::AcquireHeldText(ScanTask& task)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (!task.abort) {
+        bool itsTurn = task.state == ScanTask::kStreaming || (!m_tasks.empty() && m_tasks.front().get() == &task);
+        if (itsTurn) {
+            return;
+        }
+        if (m_heldTextOwner == nullptr) {
+            m_heldTextOwner = &task;
+            return;
+        }
+        // The turn comes without a word: looked for now and then.
+        m_work.wait_for(lock, std::chrono::milliseconds(20));
+    }
+}
+
+void ScanPool::ReleaseHeldText(ScanTask& task)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_heldTextOwner == &task) {
+        m_heldTextOwner = nullptr;
+        m_work.notify_all();
+    }
 }
 
 // Takes items from the walk until the window is full or the walk has ended; the walk runs
