@@ -53,7 +53,8 @@ bool Analysis::CanGoOn()
     return !m_summary.stopped && !m_summary.logFailed;
 }
 
-void Analysis::ScanFile(const char* path, const char* displayName, const SourcePlace& place)
+void Analysis::ScanFile(const char* path, const char* displayName, const SourcePlace& place,
+                        HeldTextGate* gate)
 {
     m_events.OnFileBegin(displayName);
     if (IsSameFile(path, m_log.Path())) {
@@ -64,6 +65,7 @@ void Analysis::ScanFile(const char* path, const char* displayName, const SourceP
     FileScan scan;
     scan.stop = m_stop;
     scan.place = place;
+    scan.gate = gate;
     int lines = ExtractStrings(m_log, *m_format, path, displayName, m_settings, scan);
     FileScanned(path, scan, lines);
 }

@@ -210,6 +210,9 @@ bool FolderWalk::Reopen(WalkItem& item)
     while (m_levels[open]->folder == nullptr) {
         --open;  // the folder analysed is always open
     }
+    if (open == deepest) {
+        return true;
+    }
     std::shared_ptr<FolderHandle> at = m_levels[open]->folder;
     for (size_t index = open + 1; index <= deepest; ++index) {
         Level& level = *m_levels[index];
@@ -222,12 +225,14 @@ bool FolderWalk::Reopen(WalkItem& item)
             failure = MakeFailure(FailureKind::NotFound);  // another folder stands there now
         }
         if (failure.kind != FailureKind::None) {
+            // What lies below it cannot be reached either: the walk goes on above it.
             Failed(item, level.path, failure);
-            m_levels.pop_back();
+            m_levels.resize(index);
             return false;
         }
         at = next;
+        level.folder = at;  // the levels between are open again too: the walk returns to them next
     }
-    m_levels[deepest]->folder = at;
+    LimitOpenLevels();
     return true;
 }

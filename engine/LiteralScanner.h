@@ -63,7 +63,7 @@ public:
 
     // Asks `gate` (null: nobody) before a text held across blocks grows beyond kFreelyHeldBytes.
     void SetHeldTextGate(HeldTextGate* gate) { m_gate = gate; }
-    static const size_t kFreelyHeldBytes = 1024 * 1024;
+    static const size_t kFreelyHeldBytes = 256 * 1024;
 
     // From now on reads the bytes as UTF-8 instead of the code page: a character of several
     // bytes is one character, and a text holds a double-byte character when it holds one that is

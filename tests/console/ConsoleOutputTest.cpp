@@ -155,8 +155,13 @@ TEST_F(ConsoleOutputTest, AnOutputThatIsATargetIsKnownHoweverItIsSpelt)
     // The output is also one of the files analysed; what it holds at the end must not depend on
     // how its name is spelt nor on the number of threads.
     const std::string source = "x = \"in\";\n";
+    // Many records before it, wherever it is listed, so that the buffers' timing shows.
     for (int file = 0; file < 40; ++file) {
-        WriteBytes(Src("f" + std::to_string(file) + ".c"), "f = \"" + std::to_string(file) + "\";\n");
+        std::string lines;
+        for (int line = 0; line < 500; ++line) {
+            lines += "f = \"" + std::to_string(file) + "-" + std::to_string(line) + "\";\n";
+        }
+        WriteBytes(Src("f" + std::to_string(file) + ".c"), lines);
     }
     std::string expected;
     for (const char* spelling : {"src/out.c", "src/./out.c", "./src/../src/out.c"}) {
