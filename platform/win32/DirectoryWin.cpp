@@ -119,7 +119,12 @@ bool FolderHandle::OpenChild(const FolderHandle& parent, const char* name, bool 
     }
     FolderIdentity identity;
     DWORD attributes = 0;
-    if (!IdentityOf(folder, identity, &attributes) || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+    if (IdentityOf(folder, identity, &attributes)) {
+        // Wine tells a reparse point by the name's attributes only, not by the handle's.
+        DWORD named = GetFileAttributesA(path);
+        attributes |= named != INVALID_FILE_ATTRIBUTES ? (named & FILE_ATTRIBUTE_REPARSE_POINT) : 0;
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
         (!followLinks && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)) {
         m_failure = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? MakeFailure(FailureKind::SymbolicLink)
                                                                      : MakeFailure(FailureKind::NotRegularFile);
