@@ -9,6 +9,7 @@ bool RunPeakJob(const PeakJob& job)
     AnalysisOptions options;
     options.targetList = kBenchTargetList;
     options.subFolders = job.kind == PeakJob::kTree;
+    options.threads = job.threads;
     QuietEvents events;
     if (job.kind == PeakJob::kFolder || job.kind == PeakJob::kTree) {
         AnalyzeFolder(job.path.c_str(), options, events);

@@ -8,6 +8,7 @@ struct PeakJob {
     enum Kind { kNothing, kFolder, kTree, kFile };
     Kind kind = kNothing;
     std::string path;
+    int threads = 0;  // as the analysis's option: 0 one per processor
 };
 
 // Runs the job in this process: nothing, one folder, a folder and all its subfolders, or one file.

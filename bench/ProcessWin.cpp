@@ -43,7 +43,8 @@ std::string ChildCommandLine(const PeakJob& job, HANDLE done, HANDLE release)
         return "";
     }
     return "\"" + std::string(self) + "\" " + kChildArgument + " " + HandleText(done) + " " +
-           HandleText(release) + " " + std::to_string(job.kind) + " \"" + job.path + "\"";
+           HandleText(release) + " " + std::to_string(job.kind) + " \"" + job.path + "\" " +
+           std::to_string(job.threads);
 }
 
 // The peak working set of the running child, once it has set `done`; 0 if it ended first.
@@ -90,12 +91,13 @@ double PeakMegabytesOf(const PeakJob& job)
 
 bool RanAsPeakChild(int argc, char** argv, int& status)
 {
-    if (argc != 6 || std::strcmp(argv[1], kChildArgument) != 0) {
+    if (argc != 7 || std::strcmp(argv[1], kChildArgument) != 0) {
         return false;
     }
     PeakJob job;
     job.kind = static_cast<PeakJob::Kind>(std::atoi(argv[4]));
     job.path = argv[5];
+    job.threads = std::atoi(argv[6]);
     status = RunPeakJob(job) ? 0 : 1;
     SetEvent(HandleFromText(argv[2]));
     WaitForSingleObject(HandleFromText(argv[3]), INFINITE);

@@ -71,16 +71,42 @@ bool PrintScanThroughput(const std::string& folder, int rounds)
 }
 
 // Prints the peak memory of the job, in a child process, with the goal when there is one.
+// Prints the peak memory of the job, in a child process, with the goal when there is one;
+// returns the figure, 0 when it could not be measured.
+double PrintPeakOf(const std::string& label, const PeakJob& job, const std::string& goal)
+{
+    double peak = PeakMegabytesOf(job);
+    if (peak <= 0) {
+        std::printf("peak memory, %s: not measured (the child failed)\n", label.c_str());
+        return 0;
+    }
+    std::printf("peak memory, %s: %.1f MB (%s)\n", label.c_str(), peak, goal.c_str());
+    return peak;
+}
+
 bool PrintPeak(const std::string& label, PeakJob::Kind kind, const std::string& path,
                const char* goal)
 {
-    double peak = PeakMegabytesOf(PeakJob{kind, path});
-    if (peak <= 0) {
-        std::printf("peak memory, %s: not measured (the child failed)\n", label.c_str());
-        return false;
+    return PrintPeakOf(label, PeakJob{kind, path, 0}, goal) > 0;
+}
+
+// Eight files that each hold one literal of 16 MB, on one thread and on eight: the scans that
+// run at once must not each hold their literal whole.
+bool PrintLiteralsOnThreads(const std::string& folder)
+{
+    std::string literals = JoinPath(folder, "literals");
+    MakeFolderPath(literals);
+    for (int file = 0; file < 8; ++file) {
+        GenerateOneLongLiteral(JoinPath(literals, "l" + std::to_string(file) + ".c"), 16 * 1000 * 1000);
     }
-    std::printf("peak memory, %s: %.1f MB (%s)\n", label.c_str(), peak, goal);
-    return true;
+    double one = PrintPeakOf("8 files of one 16 MB literal, 1 thread", PeakJob{PeakJob::kFolder, literals, 1},
+                             "the reference");
+    char goal[64];
+    std::snprintf(goal, sizeof goal, "goal <= %.1f, twice one thread", 2 * one);
+    double eight = PrintPeakOf("8 files of one 16 MB literal, 8 threads", PeakJob{PeakJob::kFolder, literals, 8},
+                               goal);
+    RemovePath(literals);
+    return one > 0 && eight > 0;
 }
 
 bool PrintTreeMemory(const std::string& folder)
@@ -160,6 +186,7 @@ int main(int argc, char** argv)
     if (!options.skipBig) {
         ok = PrintTreeMemory(folder) && ok;
         ok = PrintBigFileMemory(folder) && ok;
+        ok = PrintLiteralsOnThreads(folder) && ok;
     }
     if (options.folder.empty() && !options.keep) {
         RemovePath(folder);

@@ -124,6 +124,11 @@ int RunConsole(int argc, char** argv, CEnvData& settings)
         SelectCodePage(options.codePage);
     }
     settings.Load();
+    if (settings.LoadFailure().kind != FailureKind::None) {
+        char iniPath[kMaxPathBytes + 1] = {};
+        settings.GetIniPath(iniPath);
+        ReportFailure(iniPath, DescribeFailure(settings.LoadFailure()) + "; the default settings are used");
+    }
     int exitStatus = RunJob(options, settings);
     // As when the window closes on Windows: a file that is missing is made with the values in
     // force; one that is there changes only where a setting changed.

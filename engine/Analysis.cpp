@@ -42,6 +42,7 @@ Analysis::Analysis(const char* logPath, const AnalysisOptions& options, Analysis
       m_events(events)
 {
     m_log.SetPreamble(m_format->Preamble());
+    m_log.SetStop(options.stop);
 }
 
 bool Analysis::CanGoOn()
@@ -52,16 +53,19 @@ bool Analysis::CanGoOn()
     return !m_summary.stopped && !m_summary.logFailed;
 }
 
-void Analysis::ScanFile(const char* path, const char* displayName)
+void Analysis::ScanFile(const char* path, const char* displayName, const SourcePlace& place,
+                        HeldTextGate* gate)
 {
     m_events.OnFileBegin(displayName);
-    if (IsSamePath(path, m_log.Path())) {
+    if (IsSameFile(path, m_log.Path())) {
         // The log as a source is read as it stands when its scan begins, with every record of
         // the files before it.
         m_log.Release();
     }
     FileScan scan;
     scan.stop = m_stop;
+    scan.place = place;
+    scan.gate = gate;
     int lines = ExtractStrings(m_log, *m_format, path, displayName, m_settings, scan);
     FileScanned(path, scan, lines);
 }
@@ -80,6 +84,11 @@ void Analysis::FileScanned(const char* path, const FileScan& scan, int delimiter
 
 void Analysis::TellLogFailure()
 {
+    if (m_log.Failed() && m_log.GetFailure().kind == FailureKind::Stopped) {
+        // A stop asked while the log was waited for: the job stops, nothing failed.
+        m_summary.stopped = true;
+        return;
+    }
     if (m_log.Failed() && !m_summary.logFailed) {
         m_summary.logFailed = true;
         m_events.OnLogFailure(m_log.Path(), m_log.GetFailure());

@@ -20,8 +20,10 @@ public:
     // False once the analysis cannot or must not go on (the log failed, or a stop was asked).
     bool CanGoOn();
 
-    // Tells the front end of the file and scans it into the log here and now.
-    void ScanFile(const char* path, const char* displayName);
+    // Tells the front end of the file and scans it into the log here and now; the file opens at
+    // `place` when that names a folder, and a long text asks `gate` (when there is one).
+    void ScanFile(const char* path, const char* displayName, const SourcePlace& place = SourcePlace(),
+                  HeldTextGate* gate = nullptr);
 
     void ReadFailed(const char* path, const Failure& failure);
     // Counts a scan of `displayName` done elsewhere, whose records `records` took.

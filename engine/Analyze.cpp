@@ -35,7 +35,7 @@ void ScanInTurn(FolderWalk& walk, Analysis& analysis)
         if (item.failed) {
             analysis.ReadFailed(item.path, item.failure);
         } else {
-            analysis.ScanFile(item.path, item.displayName);
+            analysis.ScanFile(item.path, item.displayName, item.Place());
         }
     }
 }

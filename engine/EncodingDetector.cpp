@@ -69,6 +69,16 @@ bool EncodingDetector::RestIsUtf8(const char* from, const char* end)
     while (validator.Valid() && (got = m_source.Read(ahead.data(), ahead.size())) > 0) {
         validator.Feed(ahead.data(), ahead.data() + got);
     }
+    // The text may end at a 0x1A, but the encoding is the whole file's: the bytes after it count.
+    static const char kEndOfText = 0x1A;
+    bool pastEnd = false;
+    while (validator.Valid() && (got = m_source.ReadPastEnd(ahead.data(), ahead.size())) > 0) {
+        if (!pastEnd) {
+            validator.Feed(&kEndOfText, &kEndOfText + 1);
+            pastEnd = true;
+        }
+        validator.Feed(ahead.data(), ahead.data() + got);
+    }
     bool valid = validator.Finish();
     m_source.Seek(back);
     return valid;

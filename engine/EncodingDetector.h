@@ -5,9 +5,10 @@
 class TextReader;
 
 // Decides, while a file is read block by block, how its bytes are read. A file that begins with a
-// UTF-16 byte order mark is UTF-16 (see TakeUtf16Mark). A file is UTF-8 when it
-// begins with the byte order mark, or when all of it is valid UTF-8 and it holds at least one byte
-// of 0x80 or above; any other file is read in the code page.
+// UTF-16 byte order mark is UTF-16 (see TakeUtf16Mark). A file is UTF-8 when it begins with the
+// byte order mark, or when all of it is valid UTF-8 (the bytes after a 0x1A that ends its text
+// included) and it holds at least one byte of 0x80 or above; any other file is read in the code
+// page.
 //
 // Until the first byte of 0x80 or above shows, both readings agree, so the blocks before it are
 // scanned at once. At that byte the rest of the file is read ahead, as far as it stays valid

@@ -130,7 +130,10 @@ int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char
                    const char* displayName, const ScanSettings& settings, FileScan& scan)
 {
     TextReader source;
-    if (!source.Open(srcPath)) {
+    bool opened = scan.place.folder != nullptr
+                      ? source.OpenIn(*scan.place.folder, scan.place.name, scan.place.followLinks)
+                      : source.Open(srcPath);
+    if (!opened) {
         scan.readFailure = source.GetFailure();
         return 0;
     }
@@ -138,6 +141,7 @@ int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char
     EncodingDetector detector(source);
     RecordSink sink(records, format, displayName, detector);
     LiteralScanner scanner(settings, sink);
+    scanner.SetHeldTextGate(scan.gate);
     BlockScan blocks{scanner, scan};
     if (detector.TakeUtf16Mark()) {
         scanner.ReadAsUtf8();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/LiteralScanner.h"
+#include "engine/SourcePlace.h"
 #include "platform/Failure.h"
 
 #include <atomic>
@@ -15,6 +16,9 @@ struct FileScan {
     bool read = false;                        // the file was opened
     bool stopped = false;                     // the scan ended before the end of the file
     Failure readFailure;                      // why it could not be opened or read to its end
+    SourcePlace place;                        // in: where the source opens, when not by its path
+    HeldTextGate* gate = nullptr;             // in: asked before a long text is held (a job's
+                                              // scans that run at once share the memory)
 };
 
 // Gives `records` one record in `format` for each text that the file at `srcPath` holds between

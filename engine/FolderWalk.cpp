@@ -53,9 +53,14 @@ CString JoinPath(const CString& folder, const char* name)
 }
 
 struct FolderWalk::Level {
-    DirectoryList entries;
+    std::shared_ptr<FolderHandle> folder;   // null while closed
+    std::unique_ptr<DirectoryList> entries;  // null once the rest of the listing is in `rest`
+    std::vector<DirEntry> rest;
+    size_t nextRest = 0;
     CString path;
     CString relative;  // from the analysed folder; empty for the folder itself
+    CString name;      // in the folder above
+    FolderIdentity identity;
 };
 
 FolderWalk::FolderWalk(const CString& root, const AnalysisOptions& options)
@@ -69,21 +74,21 @@ bool FolderWalk::Next(WalkItem& item)
 {
     if (!m_started) {
         m_started = true;
-        if (!Enter(m_root, CString(), item)) {
+        if (!EnterRoot(item)) {
             return true;
         }
     }
     while (!m_levels.empty()) {
         Level& level = *m_levels.back();
         DirEntry entry;
-        if (!level.entries.Next(entry)) {
+        if (!NextEntry(level, entry)) {
             m_levels.pop_back();
             continue;
         }
         CString path = JoinPath(level.path, entry.name);
         if (IsEnteredFolder(entry, m_options.followLinks)) {
             if (m_options.subFolders &&
-                !Enter(path, RelativeName(level.relative, entry.name), item)) {
+                !Enter(entry.name, path, RelativeName(level.relative, entry.name), item)) {
                 return true;
             }
         } else if (!IsSkippedFile(entry.attributes, m_options.followLinks) &&
@@ -92,39 +97,142 @@ bool FolderWalk::Next(WalkItem& item)
                 Failed(item, path, MakeFailure(FailureKind::NameTooLong));
                 return true;
             }
+            if (!Reopen(item)) {
+                return true;
+            }
+            Level& listed = *m_levels.back();
             item.failed = false;
             item.path = path;
-            item.displayName = RelativeName(level.relative, entry.name);
+            item.displayName = RelativeName(listed.relative, entry.name);
+            item.folder = listed.folder;
+            item.name = entry.name;
+            item.followLinks = m_options.followLinks;
             return true;
         }
     }
     return false;
 }
 
-bool FolderWalk::Enter(const CString& path, const CString& relative, WalkItem& item)
+bool FolderWalk::NextEntry(Level& level, DirEntry& entry)
+{
+    if (level.entries != nullptr) {
+        return level.entries->Next(entry);
+    }
+    if (level.nextRest == level.rest.size()) {
+        return false;
+    }
+    entry = level.rest[level.nextRest++];
+    return true;
+}
+
+bool FolderWalk::EnterRoot(WalkItem& item)
+{
+    if (IsPathTooLong(m_root)) {
+        Failed(item, m_root, MakeFailure(FailureKind::NameTooLong));
+        return false;
+    }
+    std::unique_ptr<Level> level(new Level);
+    level->folder = std::make_shared<FolderHandle>();
+    level->path = m_root;
+    if (!level->folder->Open(m_root)) {
+        Failed(item, m_root, level->folder->GetFailure());
+        return false;
+    }
+    return StartListing(std::move(level), item);
+}
+
+bool FolderWalk::Enter(const char* name, const CString& path, const CString& relative, WalkItem& item)
 {
     if (IsPathTooLong(path)) {
         Failed(item, path, MakeFailure(FailureKind::NameTooLong));
         return false;
     }
-    if (m_options.followLinks && !FirstVisit(path)) {
-        return true;
-    }
-    std::unique_ptr<Level> level(new Level);
-    if (!level->entries.Open(path)) {
-        Failed(item, path, level->entries.GetFailure());
+    if (!Reopen(item)) {
         return false;
     }
+    std::unique_ptr<Level> level(new Level);
+    level->folder = std::make_shared<FolderHandle>();
     level->path = path;
     level->relative = relative;
+    level->name = name;
+    if (!level->folder->OpenChild(*m_levels.back()->folder, name, m_options.followLinks)) {
+        Failed(item, path, level->folder->GetFailure());
+        return false;
+    }
+    return StartListing(std::move(level), item);
+}
+
+bool FolderWalk::StartListing(std::unique_ptr<Level> level, WalkItem& item)
+{
+    level->folder->GetIdentity(level->identity);
+    // With links followed, a folder may be reached again (a link to a folder above it): it is
+    // entered once.
+    if (m_options.followLinks && !m_visited.insert(level->identity).second) {
+        return true;
+    }
+    level->entries.reset(new DirectoryList);
+    if (!level->entries->Open(*level->folder)) {
+        Failed(item, level->path, level->entries->GetFailure());
+        return false;
+    }
     m_levels.push_back(std::move(level));
+    LimitOpenLevels();
     return true;
 }
 
-// With links followed, a folder may be reached again (a link to a folder above it): it is
-// entered once.
-bool FolderWalk::FirstVisit(const char* path)
+void FolderWalk::LimitOpenLevels()
 {
-    FolderIdentity identity;
-    return !GetFolderIdentity(path, identity) || m_visited.insert(identity).second;
+    // The folder analysed stays open: the others are opened again from it.
+    size_t open = 0;
+    for (size_t index = m_levels.size(); index-- > 1;) {
+        Level& level = *m_levels[index];
+        if (level.folder == nullptr) {
+            continue;
+        }
+        if (++open <= kOpenLevels) {
+            continue;
+        }
+        if (level.entries != nullptr) {
+            DirEntry entry;
+            while (level.entries->Next(entry)) {
+                level.rest.push_back(entry);
+            }
+            level.entries.reset();
+        }
+        level.folder.reset();
+    }
+}
+
+bool FolderWalk::Reopen(WalkItem& item)
+{
+    size_t deepest = m_levels.size() - 1;
+    size_t open = deepest;
+    while (m_levels[open]->folder == nullptr) {
+        --open;  // the folder analysed is always open
+    }
+    if (open == deepest) {
+        return true;
+    }
+    std::shared_ptr<FolderHandle> at = m_levels[open]->folder;
+    for (size_t index = open + 1; index <= deepest; ++index) {
+        Level& level = *m_levels[index];
+        std::shared_ptr<FolderHandle> next = std::make_shared<FolderHandle>();
+        FolderIdentity identity;
+        Failure failure;
+        if (!next->OpenChild(*at, level.name, m_options.followLinks)) {
+            failure = next->GetFailure();
+        } else if (!next->GetIdentity(identity) || identity < level.identity || level.identity < identity) {
+            failure = MakeFailure(FailureKind::NotFound);  // another folder stands there now
+        }
+        if (failure.kind != FailureKind::None) {
+            // What lies below it cannot be reached either: the walk goes on above it.
+            Failed(item, level.path, failure);
+            m_levels.resize(index);
+            return false;
+        }
+        at = next;
+        level.folder = at;  // the levels between are open again too: the walk returns to them next
+    }
+    LimitOpenLevels();
+    return true;
 }

@@ -3,6 +3,7 @@
 #include "engine/TextToUtf8.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -83,15 +84,21 @@ CString JsonLinesFormat::FileLabel(const char* displayName) const
     private:
         std::string& m_out;
     } collect(name);
-    DecodePath(displayName, collect);
-    return CString(name.c_str());
+    bool lossless = DecodePath(displayName, collect);
+    // A name that is not all characters keeps its bytes, as a text does, so that two names that
+    // differ never read the same.
+    std::string fields = "\"file\": \"" + name + "\"";
+    if (!lossless) {
+        fields += ", \"file_bytes\": \"" + HexOf(LiteralText{nullptr, displayName, std::strlen(displayName)}, SourceEncoding::SingleByte) + "\"";
+    }
+    return CString(fields.c_str());
 }
 
 void JsonLinesFormat::WriteRecord(const CString& label, int64_t line, const LiteralText& text,
                                   SourceEncoding encoding, RecordBytes& out) const
 {
     RecordWriter writer(out);
-    writer.Put("{\"file\": \"" + std::string(label.GetString()) + "\", \"line\": " +
+    writer.Put("{" + std::string(label.GetString()) + ", \"line\": " +
                std::to_string(line) + ", \"text\": \"");
     JsonText json(writer);
     bool lossless = DecodeText(text, encoding, json);

@@ -6,9 +6,12 @@
 //   {"file": "sub/a.c", "line": 12, "text": "...", "encoding": "cp932"}
 // The encoding is how the file was read: "cp932", "utf-8" or "single". A text with a byte that
 // cannot be converted has U+FFFD in its place, and the record then also carries "bytes", the text's
-// own bytes in hexadecimal, so that nothing is lost.
+// own bytes in hexadecimal, so that nothing is lost. A file's name likewise: on Linux a name that
+// is no UTF-8 is read in the code page, and one that is no character there either also comes as
+// "file_bytes", right after "file".
 class JsonLinesFormat : public RecordFormat {
 public:
+    // The fields that name the file: "file", and "file_bytes" when the name needs it.
     CString FileLabel(const char* displayName) const override;
     void WriteRecord(const CString& label, int64_t line, const LiteralText& text,
                      SourceEncoding encoding, RecordBytes& out) const override;

@@ -40,6 +40,8 @@ ScanSettings MakeScanSettings(const char* token, int32_t condition)
     return settings;
 }
 
+LiteralScanner::~LiteralScanner() { ClearSpilled(); }
+
 LiteralScanner::LiteralScanner(const ScanSettings& settings, LiteralSink& sink)
     : m_sink(sink), m_condition(settings.condition)
 {
@@ -279,14 +281,14 @@ void LiteralScanner::ToggleText(const char* at)
     m_inText = true;
     m_textHasLead = false;
     m_textBegin = at + 1;
-    m_spilled.clear();
+    ClearSpilled();
 }
 
 void LiteralScanner::CloseText(const char* at)
 {
     m_inText = false;
     EmitText(LiteralText{&m_spilled, m_textBegin, static_cast<size_t>(at - m_textBegin)});
-    m_spilled.clear();
+    ClearSpilled();
 }
 
 // Keeps the part of the open text that lies in the block ending at `end`. Parts of small blocks
@@ -295,10 +297,25 @@ void LiteralScanner::CloseText(const char* at)
 void LiteralScanner::SpillText(const char* begin, const char* end)
 {
     const size_t kPieceBytes = 64 * 1024;
+    m_spilledBytes += static_cast<size_t>(end - begin);
+    if (m_gate != nullptr && !m_gateHeld && m_spilledBytes > kFreelyHeldBytes) {
+        m_gate->Acquire();
+        m_gateHeld = true;
+    }
     if (!m_spilled.empty() && m_spilled.back().size() < kPieceBytes) {
         m_spilled.back().append(begin, end);
     } else if (begin != end) {
         m_spilled.emplace_back(begin, end);
+    }
+}
+
+void LiteralScanner::ClearSpilled()
+{
+    m_spilled.clear();
+    m_spilledBytes = 0;
+    if (m_gateHeld) {
+        m_gateHeld = false;
+        m_gate->Release();
     }
 }
 
@@ -328,7 +345,7 @@ bool LiteralScanner::PassesCondition(const LiteralText& text) const
 void LiteralScanner::ResetLine()
 {
     m_inText = false;
-    m_spilled.clear();
+    ClearSpilled();
     m_pendingTexts.clear();
     m_hidden = false;
     m_contained = false;
@@ -345,6 +362,6 @@ void LiteralScanner::Finish()
         m_inText = false;
         EmitText(LiteralText{&m_spilled, nullptr, 0});
     }
-    m_spilled.clear();
+    ClearSpilled();
     m_pendingTexts.clear();
 }

@@ -18,6 +18,17 @@ public:
     virtual void OnLiteral(int64_t line, const LiteralText& text) = 0;
 };
 
+// Shares out, among the scans of one job that run at once, the memory of texts that run across
+// blocks: a scan asks before one text's pieces outgrow what it holds freely, and gives back when
+// the text is done with.
+class HeldTextGate {
+public:
+    virtual ~HeldTextGate() = default;
+    // Returns once the text may grow.
+    virtual void Acquire() = 0;
+    virtual void Release() = 0;
+};
+
 // What the scanner needs of the settings.
 struct ScanSettings {
     char delimiter[16];  // 1 to 15 bytes, NUL-terminated
@@ -46,6 +57,13 @@ ScanSettings MakeScanSettings(const char* token, int32_t condition);
 class LiteralScanner {
 public:
     LiteralScanner(const ScanSettings& settings, LiteralSink& sink);
+    ~LiteralScanner();
+    LiteralScanner(const LiteralScanner&) = delete;
+    LiteralScanner& operator=(const LiteralScanner&) = delete;
+
+    // Asks `gate` (null: nobody) before a text held across blocks grows beyond kFreelyHeldBytes.
+    void SetHeldTextGate(HeldTextGate* gate) { m_gate = gate; }
+    static const size_t kFreelyHeldBytes = 256 * 1024;
 
     // From now on reads the bytes as UTF-8 instead of the code page: a character of several
     // bytes is one character, and a text holds a double-byte character when it holds one that is
@@ -76,6 +94,7 @@ private:
     void ToggleText(const char* at);
     void CloseText(const char* at);
     void SpillText(const char* begin, const char* end);
+    void ClearSpilled();
     void EmitText(const LiteralText& text);
     bool PassesCondition(const LiteralText& text) const;
     void ClassifyBytes();
@@ -102,6 +121,9 @@ private:
     bool m_textHasLead = false;  // a lead byte (in UTF-8: a byte of 0x80 or above)
     const char* m_textBegin = nullptr;  // where the open text resumes in the current block
     std::vector<std::string> m_spilled;  // the part of the open text from earlier blocks
+    size_t m_spilledBytes = 0;
+    HeldTextGate* m_gate = nullptr;
+    bool m_gateHeld = false;
     std::string m_pendingTexts;         // texts kept before a delimiter of several bytes was
                                         // found whole in the line: length, then bytes
 };

@@ -115,7 +115,9 @@ CString LogFormat::FileLabel(const char* displayName) const
 void LogFormat::WriteRecord(const CString& label, int64_t line, const LiteralText& text,
                             SourceEncoding encoding, RecordBytes& out) const
 {
-    // name(line): " in one piece: the label is short, as are the digits.
+    // name(line): " in one piece when it fits: the label is short as a rule, as are the digits.
+    static const char kOpen[] = "(";
+    static const char kClose[] = "): \"";
     char head[512];
     char number[24];
     char* digits = number + sizeof number;
@@ -126,21 +128,24 @@ void LogFormat::WriteRecord(const CString& label, int64_t line, const LiteralTex
     } while (value != 0);
     size_t digitCount = static_cast<size_t>(number + sizeof number - digits);
     size_t labelLength = static_cast<size_t>(label.GetLength());
-    if (labelLength + digitCount + 4 <= sizeof head) {
+    const size_t openLength = sizeof kOpen - 1;
+    const size_t closeLength = sizeof kClose - 1;
+    if (labelLength + openLength + digitCount + closeLength <= sizeof head) {
         char* at = head;
         std::memcpy(at, label.GetString(), labelLength);
         at += labelLength;
-        *at++ = '(';
+        std::memcpy(at, kOpen, openLength);
+        at += openLength;
         std::memcpy(at, digits, digitCount);
         at += digitCount;
-        std::memcpy(at, "): \"", 4);
-        at += 4;
+        std::memcpy(at, kClose, closeLength);
+        at += closeLength;
         out.Append(head, static_cast<size_t>(at - head));
     } else {
         out.Append(label.GetString(), labelLength);
-        out.Append("(", 1);
+        out.Append(kOpen, openLength);
         out.Append(digits, digitCount);
-        out.Append("): \"", 4);
+        out.Append(kClose, closeLength);
     }
     if (IsUtf16(encoding)) {
         WriteConvertedUtf16(text, m_toCp932, out);

@@ -1,6 +1,7 @@
 #include "engine/ParallelScan.h"
 
 #include "engine/RecordOutput.h"
+#include "platform/Memory.h"
 #include "platform/Path.h"
 
 #include <algorithm>
@@ -39,6 +40,7 @@ struct ScanTask {
     int64_t wholeRecords = 0;
     int delimiterLines = 0;
     FileScan scan;
+    bool scannedInTurn = false;  // by the analysis thread, into the log
 };
 
 class ScanPool;
@@ -64,6 +66,18 @@ private:
     RecordFile* m_log = nullptr;  // once the task writes into the log itself
 };
 
+// A worker's scan asks the pool before it holds a long text.
+class TaskTextGate : public HeldTextGate {
+public:
+    TaskTextGate(ScanPool& pool, ScanTask& task) : m_pool(pool), m_task(task) {}
+    void Acquire() override;
+    void Release() override;
+
+private:
+    ScanPool& m_pool;
+    ScanTask& m_task;
+};
+
 class ScanPool {
 public:
     ScanPool(FolderWalk& walk, Analysis& analysis, int workers);
@@ -78,6 +92,15 @@ public:
     // A worker's task that has outgrown its buffer waits here for its turn; the log then, or
     // null when the task was given up.
     RecordFile* WaitForTurn(ScanTask& task);
+
+    // A long text, held whole until it ends, is held by one scan at a time, and by the file
+    // whose turn it is (the first in the window, the one writing into the log, or one that the
+    // analysis thread scans itself) beside it, so that the turn never waits for a worker that
+    // waits for it. So a job holds at most two, whatever the number of threads, as one thread
+    // holds one; only a file that the analysis thread scans itself (the log, or one that no
+    // worker took) while both are held adds a third. Others wait here.
+    void AcquireHeldText(ScanTask& task);
+    void ReleaseHeldText(ScanTask& task);
 
 private:
     void Work();
@@ -99,7 +122,13 @@ private:
     bool m_walkEnded = false;
     bool m_shutdown = false;
     std::vector<std::thread> m_threads;
+    const ScanTask* m_heldTextOwner = nullptr;  // of the one text any worker may hold
+    const ScanTask* m_turnTextOwner = nullptr;  // of the one that the file in its turn may hold
 };
+
+void TaskTextGate::Acquire() { m_pool.AcquireHeldText(m_task); }
+
+void TaskTextGate::Release() { m_pool.ReleaseHeldText(m_task); }
 
 void TaskRecords::Append(const char* data, size_t length)
 {
@@ -233,7 +262,10 @@ void ScanPool::Scan(ScanTask& task)
 {
     try {
         TaskRecords records(*this, task);
+        TaskTextGate gate(*this, task);
         task.scan.stop = &task.abort;
+        task.scan.place = task.item.Place();
+        task.scan.gate = &gate;
         task.delimiterLines = ExtractStrings(records, m_analysis.Format(), task.item.path,
                                              task.item.displayName, m_analysis.Settings(), task.scan);
     } catch (...) {
@@ -251,6 +283,45 @@ RecordFile* ScanPool::WaitForTurn(ScanTask& task)
     }
     m_work.wait(lock, [&task] { return task.state == ScanTask::kStreaming || task.abort; });
     return task.abort ? nullptr : &m_analysis.Log();
+}
+
+void ScanPool::AcquireHeldText(ScanTask& task)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (!task.abort) {
+        if (m_heldTextOwner == nullptr) {
+            m_heldTextOwner = &task;
+            return;
+        }
+        // The file whose turn it is must never wait for a worker that waits for that turn.
+        bool itsTurn = task.state == ScanTask::kStreaming || task.scannedInTurn ||
+                       (!m_tasks.empty() && m_tasks.front().get() == &task);
+        if (itsTurn && m_turnTextOwner == nullptr) {
+            m_turnTextOwner = &task;
+            return;
+        }
+        if (task.scannedInTurn) {
+            // The analysis thread's file comes before every worker's, the first in the window
+            // too, which may hold the turn's text and wait: it goes on without waiting.
+            return;
+        }
+        // The turn comes without a word: looked for now and then.
+        m_work.wait_for(lock, std::chrono::milliseconds(20));
+    }
+}
+
+void ScanPool::ReleaseHeldText(ScanTask& task)
+{
+    // The text is freed: its memory goes back to the system before another worker holds one.
+    ReturnFreedMemory();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_heldTextOwner == &task) {
+        m_heldTextOwner = nullptr;
+    }
+    if (m_turnTextOwner == &task) {
+        m_turnTextOwner = nullptr;
+    }
+    m_work.notify_all();
 }
 
 // Takes items from the walk until the window is full or the walk has ended; the walk runs
@@ -273,7 +344,7 @@ void ScanPool::FillWindow()
             ended = true;
             break;
         }
-        task->selfScan = !task->item.failed && IsSamePath(task->item.path, m_analysis.Log().Path());
+        task->selfScan = !task->item.failed && IsSameFile(task->item.path, m_analysis.Log().Path());
         found.push_back(std::move(task));
     }
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -386,7 +457,9 @@ void ScanPool::Run()
             if (head->item.failed) {
                 m_analysis.ReadFailed(head->item.path, head->item.failure);
             } else if (head->selfScan || head->state == ScanTask::kScanning) {
-                m_analysis.ScanFile(head->item.path, head->item.displayName);
+                head->scannedInTurn = true;
+                TaskTextGate gate(*this, *head);
+                m_analysis.ScanFile(head->item.path, head->item.displayName, head->item.Place(), &gate);
             } else {
                 m_analysis.Events().OnFileBegin(head->item.displayName);
                 WriteHead(*head);

@@ -4,6 +4,7 @@
 #include "platform/AppendFile.h"
 #include "platform/CString.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -39,6 +40,11 @@ public:
     // The file's path, or "standard output".
     const char* Path() const { return m_path; }
     bool IsStandardOutput() const { return m_standardOutput; }
+
+    // A flag that ends a wait for the file's lock, or for a pipe's reader, when it is set: the
+    // file then takes nothing more and ends at its last whole record (Failed, with
+    // FailureKind::Stopped).
+    void SetStop(const std::atomic<bool>* stop) { m_file.SetStop(stop); }
 
     // What a new, empty file begins with.
     void SetPreamble(const std::string& preamble) { m_preamble = preamble; }

@@ -115,15 +115,23 @@ void AppendUtf8(uint32_t character, std::string& out)
     }
 }
 
-void DecodePath(const char* path, CharacterSink& sink)
+bool DecodePath(const char* path, CharacterSink& sink)
 {
-    // Paths whose code page has lead bytes (Windows) are Shift_JIS; others are UTF-8.
+    // Paths whose code page has lead bytes (Windows) are in that code page. On Linux a name is
+    // UTF-8 as a rule; one that is not came from elsewhere (a Japanese archive unpacked), and is
+    // read in the code page that the sources are read in.
     bool codePagePaths = false;
     for (int byte = 0x81; byte <= 0xFC && !codePagePaths; ++byte) {
         codePagePaths = IsPathLeadByte(static_cast<char>(byte));
     }
-    LiteralText whole{nullptr, path, std::strlen(path)};
-    DecodeText(whole, codePagePaths ? SourceEncoding::Cp932 : SourceEncoding::Utf8, sink);
+    size_t length = std::strlen(path);
+    SourceEncoding encoding = SourceEncoding::Cp932;
+    if (!codePagePaths) {
+        Utf8Validator validator;
+        validator.Feed(path, path + length);
+        encoding = validator.Finish() ? SourceEncoding::Utf8 : CodePageEncoding();
+    }
+    return DecodeText(LiteralText{nullptr, path, length}, encoding, sink);
 }
 
 std::string HexOf(const LiteralText& text, SourceEncoding encoding)

@@ -27,9 +27,10 @@ bool DecodeText(const LiteralText& text, SourceEncoding encoding, CharacterSink&
 // `character` in UTF-8, appended to `out`.
 void AppendUtf8(uint32_t character, std::string& out);
 
-// Gives `sink` the characters of a path: on Linux names are bytes, UTF-8 as a rule, and a byte
-// that is not comes as U+FFFD; on Windows a path is in the code page.
-void DecodePath(const char* path, CharacterSink& sink);
+// Gives `sink` the characters of a path: on Windows a path is in the code page; on Linux names
+// are bytes, UTF-8 when all of them are valid UTF-8, else read in the code page of the sources.
+// True when every byte was a character (as DecodeText).
+bool DecodePath(const char* path, CharacterSink& sink);
 
 // The text's own bytes in its file, in hexadecimal, two lowercase digits a byte.
 std::string HexOf(const LiteralText& text, SourceEncoding encoding);

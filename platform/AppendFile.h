@@ -2,6 +2,7 @@
 
 #include "platform/Failure.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -27,6 +28,9 @@ public:
     // terminal); only a file is locked, read back and cut back.
     bool OpenStandardOutput();
     bool IsOpen() const { return m_handle != -1; }
+    // A flag that, once set, ends a wait for the lock or for room in a pipe (Linux): the call
+    // then fails with FailureKind::Stopped. Null: waits last as long as they must.
+    void SetStop(const std::atomic<bool>* stop) { m_stop = stop; }
     const Failure& GetFailure() const { return m_failure; }
 
     // Takes the file for this writer alone: writers that take it meanwhile wait (on Linux flock,
@@ -45,5 +49,6 @@ private:
     intptr_t m_handle = -1;
     bool m_regular = true;  // a file, not a pipe or a terminal
     bool m_locked = false;
+    const std::atomic<bool>* m_stop = nullptr;
     Failure m_failure;
 };

@@ -24,6 +24,8 @@ struct DirEntry {
 
 class DirectoryListHandle;
 
+class FolderHandle;
+
 // The entries of one folder, in the order the file system returns them ("." and ".." included,
 // as folders). Windows: FindFirstFileA with the absolute pattern folder\*.*. Linux: readdir; a
 // name that begins with '.' is hidden, a symbolic link is a link with the attributes of what it
@@ -36,6 +38,8 @@ public:
     DirectoryList& operator=(const DirectoryList&) = delete;
 
     bool Open(const char* folder);
+    // Lists an open folder; the folder may be closed meanwhile.
+    bool Open(const FolderHandle& folder);
     bool Next(DirEntry& entry);
     // Why Open failed.
     const Failure& GetFailure() const { return m_failure; }
@@ -49,7 +53,8 @@ private:
 // the reason, when nothing is there; else the attributes of what was found.
 bool FindPathEntry(const char* path, uint32_t& attributes, Failure& failure);
 
-// What tells one folder from another, whatever path leads to it (the device and the file number).
+// What tells one folder or file from another, whatever path leads to it (the device and the file
+// number).
 struct FolderIdentity {
     uint64_t device = 0;
     uint64_t number = 0;
@@ -59,3 +64,33 @@ struct FolderIdentity {
     }
 };
 bool GetFolderIdentity(const char* path, FolderIdentity& identity);
+
+// An open folder, to list and to open what it holds by name, so that what its path leads to may
+// change meanwhile (a folder swapped for a link) without anything being read from elsewhere.
+// Linux: a file descriptor. Windows: the folder's path, looked at again when a name in it opens.
+class FolderHandle {
+public:
+    FolderHandle() = default;
+    ~FolderHandle();
+    FolderHandle(const FolderHandle&) = delete;
+    FolderHandle& operator=(const FolderHandle&) = delete;
+
+    // The folder at `path`, through links, as the user named it.
+    bool Open(const char* path);
+    // The folder `name` in `parent`. Unless `followLinks`, a link (on Windows a reparse point)
+    // found there now is refused (FailureKind::SymbolicLink); anything but a folder is refused.
+    bool OpenChild(const FolderHandle& parent, const char* name, bool followLinks);
+    bool IsOpen() const { return m_handle != -1; }
+    const Failure& GetFailure() const { return m_failure; }
+    // What tells this folder from another.
+    bool GetIdentity(FolderIdentity& identity) const;
+    // The system's handle (Linux), or -1; for the other platform classes.
+    intptr_t Handle() const { return m_handle; }
+    // The folder's path (Windows); for the other platform classes.
+    const CString& Path() const { return m_path; }
+
+private:
+    intptr_t m_handle = -1;
+    CString m_path;
+    Failure m_failure;
+};

@@ -10,6 +10,7 @@ enum class FailureKind {
     NotRegularFile, // a FIFO, socket or device, or a folder where a file was wanted
     SymbolicLink,   // a link where none is followed
     NoSpace,        // the disk or the quota is full
+    Stopped,        // a wait given up because the job was asked to stop
     Other,
 };
 

@@ -1,6 +1,7 @@
 #include "platform/Path.h"
 
 #include "platform/CodePage.h"
+#include "platform/Directory.h"
 
 #include <cstring>
 
@@ -92,4 +93,14 @@ void SplitPath(const char* path, PathParts& parts)
     parts.dir = CString(rest, dirLength);
     parts.name = CString(file, static_cast<int>(nameEnd - file));
     parts.ext = CString(nameEnd, static_cast<int>(end - nameEnd));
+}
+
+bool IsSameFile(const char* first, const char* second)
+{
+    FolderIdentity one;
+    FolderIdentity other;
+    if (!GetFolderIdentity(first, one) || !GetFolderIdentity(second, other)) {
+        return IsSamePath(first, second);
+    }
+    return one.device == other.device && one.number == other.number;
 }

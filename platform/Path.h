@@ -50,6 +50,12 @@ bool SetCurrentDir(const char* path);
 // regard to the case of ASCII letters).
 bool IsSamePath(const char* first, const char* second);
 
+// True when two paths lead to one file, however each is spelt (./d and d, a link and its target):
+// the device and file number on Linux, the volume serial and file index on Windows. A path that
+// cannot be examined is compared by its spelling.
+bool IsSameFile(const char* first, const char* second);
+
 // True when the system would refuse `path` as too long before looking at it: on Windows a path
-// over kMaxPathBytes, the limit of the ANSI functions; on Linux the system tells when it opens.
+// over kMaxPathBytes, the limit of the ANSI functions; on Linux one of PATH_MAX bytes or more
+// (told even where a name is opened relative to its folder, so that every path reported works).
 bool IsPathTooLong(const char* path);

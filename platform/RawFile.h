@@ -16,6 +16,10 @@ public:
 
     // Opens a regular file for reading and tells its size.
     bool OpenForReading(const char* path, uint64_t& size);
+    // Opens the regular file `name` in `folder`. Unless `followLinks`, a link (on Windows a
+    // reparse point) found there now is refused (FailureKind::SymbolicLink).
+    bool OpenForReadingIn(const class FolderHandle& folder, const char* name, bool followLinks,
+                          uint64_t& size);
 
     const Failure& GetFailure() const { return m_failure; }
 

@@ -1,6 +1,7 @@
 #include "platform/TextFile.h"
 
 #include "platform/ByteSearch.h"
+#include "platform/Directory.h"
 
 #include <cstring>
 
@@ -70,6 +71,16 @@ size_t TextReader::ReadRaw(char* buffer, size_t capacity)
     return got;
 }
 
+bool TextReader::OpenIn(const FolderHandle& folder, const char* name, bool followLinks)
+{
+    if (!m_file.OpenForReadingIn(folder, name, followLinks, m_bytesLeft)) {
+        m_failure = m_file.GetFailure();
+        return false;
+    }
+    m_size = m_bytesLeft;
+    return true;
+}
+
 bool TextReader::Seek(const Position& position)
 {
     if (!m_file.Seek(m_size - position.bytesLeft)) {
@@ -81,6 +92,28 @@ bool TextReader::Seek(const Position& position)
     m_pendingCr = position.pendingCr;
     m_ended = position.ended;
     return true;
+}
+
+// The decoding moved only bytes before the 0x1A, towards the start, and none of them is 0x1A: the
+// first one at or after the decoded text's end is where the raw block had it.
+void TextReader::NotePastEnd(const char* buffer, size_t decoded, size_t raw)
+{
+    const char* eof = static_cast<const char*>(std::memchr(buffer + decoded, 0x1A, raw - decoded));
+    if (eof != nullptr) {
+        uint64_t bytesAfter = static_cast<uint64_t>(buffer + raw - (eof + 1));
+        m_pastEnd = m_size - m_bytesLeft - bytesAfter;
+    }
+}
+
+size_t TextReader::ReadPastEnd(char* buffer, size_t capacity)
+{
+    if (m_pastEnd >= m_size || !m_file.Seek(m_pastEnd)) {
+        return 0;
+    }
+    uint64_t left = m_size - m_pastEnd;
+    size_t got = m_file.Read(buffer, capacity < left ? capacity : static_cast<size_t>(left));
+    m_pastEnd += got;
+    return got;
 }
 
 size_t TextReader::Read(char* buffer, size_t capacity)
@@ -111,6 +144,9 @@ size_t TextReader::Read(char* buffer, size_t capacity)
         bool sawEof = false;
         size_t length = DecodeTextMode(buffer, start + got, sawEof);
         m_ended = sawEof;
+        if (sawEof) {
+            NotePastEnd(buffer, length, start + got);
+        }
         if (!sawEof && length > 0 && buffer[length - 1] == '\r') {
             m_pendingCr = true;
             --length;

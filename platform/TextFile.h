@@ -14,6 +14,8 @@
 class TextReader {
 public:
     bool Open(const char* path);
+    // Opens `name` in `folder`, as RawFile::OpenForReadingIn does.
+    bool OpenIn(const class FolderHandle& folder, const char* name, bool followLinks);
     // Fills `buffer` with up to `capacity` bytes of text; 0 at the end, or on a read error.
     size_t Read(char* buffer, size_t capacity);
     // Fills `buffer` with up to `capacity` bytes as stored, without the text mode's changes: for
@@ -32,13 +34,21 @@ public:
     Position Tell() const { return Position{m_bytesLeft, m_pendingCr, m_ended}; }
     bool Seek(const Position& position);
 
+    // The bytes of the file after the 0x1A that ended its text, as they stand, up to its size at
+    // opening: what a judgement on the whole file needs. 0 when they are all read, or when no
+    // 0x1A ended the text. Seek back to read text again.
+    size_t ReadPastEnd(char* buffer, size_t capacity);
+
 private:
+    void NotePastEnd(const char* buffer, size_t decoded, size_t raw);
+
     RawFile m_file;
     Failure m_failure;
     uint64_t m_size = 0;  // at opening
     uint64_t m_bytesLeft = 0;  // of the size at opening
     bool m_pendingCr = false;  // a CR ended the last raw block: its fate depends on the next byte
     bool m_ended = false;
+    uint64_t m_pastEnd = UINT64_MAX;  // the offset after the 0x1A that ended the text, if any
 };
 
 // Removes the CR of every CR LF in [text, text + length) and cuts the text at a byte 0x1A, in

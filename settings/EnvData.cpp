@@ -13,11 +13,29 @@ const char kSection[] = "EnvData";
 const char kIniName[] = "Tolvek.ini";
 const DWORD kValueBufferSize = 1024;
 
+// The key's value, or its default when there is no file to read (a null path).
 CString ReadValue(const char* key, const char* defaultValue, const char* iniPath)
 {
+    if (iniPath == nullptr) {
+        return CString(defaultValue);
+    }
     char value[kValueBufferSize] = {};
     GetPrivateProfileStringA(kSection, key, defaultValue, value, kValueBufferSize, iniPath);
     return CString(value);
+}
+
+// Whether the settings file may be read: it is missing (the defaults), or a regular file. A FIFO
+// would hold the start up until someone writes to it, and a device may never end.
+bool IsReadable(const char* iniPath, Failure& failure)
+{
+    uint32_t attributes = 0;
+    Failure missing;
+    if (FindPathEntry(iniPath, attributes, missing) &&
+        (attributes & (kAttrDirectory | kAttrDevice)) != 0) {
+        failure = MakeFailure(FailureKind::NotRegularFile);
+        return false;
+    }
+    return true;
 }
 
 bool IsAsciiSpace(char byte) { return byte == ' ' || (byte >= '\t' && byte <= '\r'); }
@@ -65,11 +83,13 @@ void CEnvData::Load()
     if (!GetIniPath(iniPath)) {
         return;
     }
-    m_nStrFlg = ParseDecimal(ReadValue("StrFlg", "0", iniPath));
-    m_strTgtFile = ReadValue("TgtFile", "|c|cpp|h|", iniPath);
-    m_strToken = ReadValue("Token", "\"", iniPath);
+    m_loadFailure = Failure();
+    const char* source = IsReadable(iniPath, m_loadFailure) ? iniPath : nullptr;
+    m_nStrFlg = ParseDecimal(ReadValue("StrFlg", "0", source));
+    m_strTgtFile = ReadValue("TgtFile", "|c|cpp|h|", source);
+    m_strToken = ReadValue("Token", "\"", source);
     // 0 or 1; anything else that may stand there counts as 0.
-    m_bSubFolder = ParseDecimal(ReadValue("SubFolder", "0", iniPath)) == 1;
+    m_bSubFolder = ParseDecimal(ReadValue("SubFolder", "0", source)) == 1;
     m_loaded.loaded = true;
     m_loaded.strFlg = m_nStrFlg;
     m_loaded.tgtFile = m_strTgtFile;

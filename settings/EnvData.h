@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/CString.h"
+#include "platform/Failure.h"
 
 #include <cstdint>
 
@@ -16,8 +17,12 @@ public:
     // it would not fit.
     int GetIniPath(char* buffer) const;
 
-    // Reads the keys; missing ones take their defaults. Nothing happens without a path.
+    // Reads the keys; missing ones take their defaults. Nothing happens without a path. A
+    // settings file that is there but is no regular file (a folder, a FIFO, a device) is not
+    // read: every key takes its default, and LoadFailure tells why.
     void Load();
+    // Why the settings file that is there was not read; kind None when it was read or is missing.
+    const Failure& LoadFailure() const { return m_loadFailure; }
     // Writes the settings back without harm to the file: a missing file is made with all the
     // keys; in a file that is there, only a key whose setting changed since Load is rewritten,
     // so that a value longer than the program holds stays as it stands unless the user changed
@@ -40,6 +45,7 @@ private:
         bool subFolder = false;
     };
     LoadedValues m_loaded;
+    Failure m_loadFailure;
 };
 
 // The decimal value at the start of `text` as atoi reads it: leading blanks skipped, an optional

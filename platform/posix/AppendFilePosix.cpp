@@ -3,11 +3,14 @@
 #include "platform/posix/UniqueFd.h"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -22,6 +25,65 @@ int OpenToAppend(const char* path, int flags, bool writeOnly)
         fd = open(path, O_WRONLY | flags, 0666);
     }
     return fd;
+}
+
+// How long one look at a wait lasts: a stop is seen within this time.
+const int kWaitSliceMs = 20;
+
+bool StopAsked(const std::atomic<bool>* stop)
+{
+    return stop != nullptr && stop->load(std::memory_order_relaxed);
+}
+
+// Takes the lock with a stop in view: tries without waiting, and between tries sleeps a little
+// longer each time, up to a slice.
+bool LockWatchingStop(int fd, const std::atomic<bool>* stop, Failure& failure)
+{
+    int pauseMs = 1;
+    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            failure = LastSystemFailure();
+            return false;
+        }
+        if (StopAsked(stop)) {
+            failure = MakeFailure(FailureKind::Stopped);
+            return false;
+        }
+        poll(nullptr, 0, pauseMs);
+        pauseMs = pauseMs * 2 < kWaitSliceMs ? pauseMs * 2 : kWaitSliceMs;
+    }
+    return true;
+}
+
+// The bytes of the next write to a watched stream: up to PIPE_BUF, to the last line end among
+// them when there is one.
+size_t StreamPiece(const char* data, size_t length)
+{
+    if (length <= PIPE_BUF) {
+        return length;
+    }
+    const void* lineEnd = memrchr(data, '\n', PIPE_BUF);
+    return lineEnd != nullptr ? static_cast<size_t>(static_cast<const char*>(lineEnd) - data) + 1 : PIPE_BUF;
+}
+
+// Waits until a stream takes bytes again, or the stop is asked.
+bool WaitForRoom(int fd, const std::atomic<bool>* stop, Failure& failure)
+{
+    for (;;) {
+        if (StopAsked(stop)) {
+            failure = MakeFailure(FailureKind::Stopped);
+            return false;
+        }
+        pollfd watched = {fd, POLLOUT, 0};
+        int ready = poll(&watched, 1, kWaitSliceMs);
+        if (ready > 0) {
+            return true;  // room, or an error that the write then tells
+        }
+        if (ready < 0 && errno != EINTR) {
+            failure = LastSystemFailure();
+            return false;
+        }
+    }
 }
 
 }  // namespace
@@ -102,10 +164,16 @@ bool AppendFile::Lock(uint64_t& size)
         size = 0;  // a stream: nothing to take, read back or cut
         return true;
     }
-    while (flock(Fd(m_handle), LOCK_EX) != 0) {
-        if (errno != EINTR) {
-            m_failure = LastSystemFailure();
+    if (m_stop != nullptr) {
+        if (!LockWatchingStop(Fd(m_handle), m_stop, m_failure)) {
             return false;
+        }
+    } else {
+        while (flock(Fd(m_handle), LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                m_failure = LastSystemFailure();
+                return false;
+            }
         }
     }
     m_locked = true;
@@ -137,9 +205,17 @@ bool AppendFile::ReadByteAt(uint64_t offset, char& byte)
 
 bool AppendFile::Append(const char* data, size_t length)
 {
-    // With O_APPEND each write lands at the end of the file.
+    // With O_APPEND each write lands at the end of the file. A stream that may be stopped takes
+    // at most PIPE_BUF bytes a write once it shows room, so that no write blocks for long on a
+    // reader that does not read; such a piece ends at a line end where one lies within it, so
+    // that a stop leaves the reader whole lines.
+    bool watched = m_stop != nullptr && !m_regular;
     while (length > 0) {
-        ssize_t wrote = write(Fd(m_handle), data, length);
+        size_t piece = watched ? StreamPiece(data, length) : length;
+        if (watched && !WaitForRoom(Fd(m_handle), m_stop, m_failure)) {
+            return false;
+        }
+        ssize_t wrote = write(Fd(m_handle), data, piece);
         if (wrote < 0 && errno == EINTR) {
             continue;
         }

@@ -1,8 +1,13 @@
 #include "platform/Directory.h"
 
+#include "platform/posix/UniqueFd.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace {
 
@@ -48,6 +53,68 @@ bool DirectoryList::Open(const char* folder)
         return false;
     }
     m_handle = std::make_unique<DirectoryListHandle>(dir);
+    return true;
+}
+
+bool DirectoryList::Open(const FolderHandle& folder)
+{
+    // The listing reads through a descriptor of its own, so that it outlives the handle.
+    UniqueFd own(fcntl(static_cast<int>(folder.Handle()), F_DUPFD_CLOEXEC, 0));
+    DIR* dir = own.IsValid() ? fdopendir(own.Get()) : nullptr;
+    if (dir == nullptr) {
+        m_failure = LastSystemFailure();
+        return false;
+    }
+    own.Release();
+    rewinddir(dir);  // the duplicate shares its position with the handle
+    m_handle = std::make_unique<DirectoryListHandle>(dir);
+    return true;
+}
+
+FolderHandle::~FolderHandle()
+{
+    if (m_handle != -1) {
+        close(static_cast<int>(m_handle));
+    }
+}
+
+bool FolderHandle::Open(const char* path)
+{
+    int fd = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        m_failure = LastSystemFailure();
+        return false;
+    }
+    m_handle = fd;
+    return true;
+}
+
+bool FolderHandle::OpenChild(const FolderHandle& parent, const char* name, bool followLinks)
+{
+    int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW);
+    int fd = openat(static_cast<int>(parent.Handle()), name, flags);
+    if (fd < 0) {
+        // O_NOFOLLOW with O_DIRECTORY: a link that stands where the folder was is ELOOP or
+        // ENOTDIR, as the system has it.
+        struct stat status;
+        bool link = !followLinks && (errno == ELOOP || errno == ENOTDIR) &&
+                    fstatat(static_cast<int>(parent.Handle()), name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+                    S_ISLNK(status.st_mode);
+        m_failure = link ? MakeFailure(FailureKind::SymbolicLink) : LastSystemFailure();
+        return false;
+    }
+    m_handle = fd;
+    return true;
+}
+
+bool FolderHandle::GetIdentity(FolderIdentity& identity) const
+{
+    struct stat status;
+    if (fstat(static_cast<int>(m_handle), &status) != 0) {
+        return false;
+    }
+    identity.device = static_cast<uint64_t>(status.st_dev);
+    identity.number = static_cast<uint64_t>(status.st_ino);
     return true;
 }
 

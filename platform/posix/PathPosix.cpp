@@ -1,5 +1,6 @@
 #include "platform/Path.h"
 
+#include <limits.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -32,6 +33,6 @@ bool MakeAbsolutePath(const char* path, CString& absolute)
 
 bool SetCurrentDir(const char* path) { return chdir(path) == 0; }
 
-bool IsPathTooLong(const char*) { return false; }
+bool IsPathTooLong(const char* path) { return std::strlen(path) >= PATH_MAX; }
 
 bool IsSamePath(const char* first, const char* second) { return std::strcmp(first, second) == 0; }

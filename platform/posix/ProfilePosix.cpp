@@ -15,9 +15,11 @@
 
 namespace {
 
+// Reads a regular file whole. O_NONBLOCK: opening a FIFO must not wait for a writer; a regular
+// file reads the same either way.
 bool ReadWholeFile(const char* path, std::string& content)
 {
-    UniqueFd file(open(path, O_RDONLY | O_CLOEXEC));
+    UniqueFd file(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status;
     if (!file.IsValid() || fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         return false;

@@ -1,5 +1,7 @@
 #include "platform/RawFile.h"
 
+#include "platform/Directory.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,13 +17,14 @@ RawFile::~RawFile()
 
 namespace {
 
-// Opens a regular file; anything else is refused. O_NONBLOCK: opening a FIFO must not wait for
+// Opens a regular file (relative to `folder`); anything else is refused. O_NONBLOCK: opening a FIFO must not wait for
 // the other end.
-int OpenRegularFile(const char* path, uint64_t& size, Failure& failure)
+int OpenRegularFile(int folder, const char* path, int flags, uint64_t& size, Failure& failure)
 {
-    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    int fd = openat(folder, path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | flags);
     if (fd < 0) {
-        failure = LastSystemFailure();
+        failure = (flags & O_NOFOLLOW) != 0 && errno == ELOOP ? MakeFailure(FailureKind::SymbolicLink)
+                                                              : LastSystemFailure();
         return -1;
     }
     struct stat status;
@@ -38,7 +41,15 @@ int OpenRegularFile(const char* path, uint64_t& size, Failure& failure)
 
 bool RawFile::OpenForReading(const char* path, uint64_t& size)
 {
-    m_handle = OpenRegularFile(path, size, m_failure);
+    m_handle = OpenRegularFile(AT_FDCWD, path, 0, size, m_failure);
+    return m_handle != -1;
+}
+
+bool RawFile::OpenForReadingIn(const FolderHandle& folder, const char* name, bool followLinks,
+                               uint64_t& size)
+{
+    m_handle = OpenRegularFile(static_cast<int>(folder.Handle()), name, followLinks ? 0 : O_NOFOLLOW,
+                               size, m_failure);
     return m_handle != -1;
 }
 

@@ -1,5 +1,8 @@
 #include "platform/RawFile.h"
 
+#include "platform/Directory.h"
+#include "platform/Path.h"
+
 #include <windows.h>
 
 namespace {
@@ -34,6 +37,17 @@ bool RawFile::OpenForReading(const char* path, uint64_t& size)
     m_handle = reinterpret_cast<intptr_t>(file);
     size = static_cast<uint64_t>(fileSize.QuadPart);
     return true;
+}
+
+bool RawFile::OpenForReadingIn(const FolderHandle& folder, const char* name, bool, uint64_t& size)
+{
+    // A file behind a reparse point is read like any other on Windows, as the listing has it.
+    CString path = folder.Path();
+    if (!EndsWithSeparator(path)) {
+        path += kPathSeparator;
+    }
+    path += name;
+    return OpenForReading(path, size);
 }
 
 bool RawFile::Seek(uint64_t offset)

@@ -2,7 +2,10 @@
 // record is cut, merged or written where it does not belong.
 #include "tests/console/CommandRunner.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <regex>
 #include <string>
@@ -239,6 +243,30 @@ TEST_F(ConsoleFailureTest, APlainRunLeavesTheSettingsFileAsItIs)
     EXPECT_TRUE(S_ISLNK(link.st_mode));
 }
 
+TEST_F(ConsoleFailureTest, ASettingsFileThatIsNoFileIsToldAndTheDefaultsAreUsed)
+{
+    MakeFolder(m_runner.Config() / "tolvek");
+    std::string ini = m_runner.Config() / "tolvek/Tolvek.ini";
+    WriteBytes(Src("a.c"), "\"a\"\n");
+    struct Case {
+        const char* what;
+        bool (*make)(const std::string& path);
+    } const cases[] = {
+        {"a FIFO", [](const std::string& path) { return mkfifo(path.c_str(), 0600) == 0; }},
+        {"a folder", [](const std::string& path) { return mkdir(path.c_str(), 0700) == 0; }},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(c.make(ini)) << c.what;
+        RemoveFile(Src("Tolvek.log"));
+        CommandResult result = m_runner.Run({Src()});
+        EXPECT_EQ(result.status, 0) << c.what << ": " << result.err;
+        EXPECT_NE(result.err.find("tolvek: " + ini + ": "), std::string::npos) << c.what << ": " << result.err;
+        EXPECT_NE(result.err.find("the default settings are used"), std::string::npos) << c.what;
+        EXPECT_EQ(Log(), "a.c(1): \"a\"\r\n") << c.what;
+        remove(ini.c_str());
+    }
+}
+
 TEST_F(ConsoleFailureTest, AFullDiskLeavesTheLogEndingAtAWholeRecordAndIsTold)
 {
     std::string disk = m_runner.Work() / "disk";
@@ -286,6 +314,110 @@ TEST_F(ConsoleFailureTest, SigintAndSigtermStopTheJobWithOnlyWholeRecords)
         for (const std::string& line : lines) {
             ASSERT_TRUE(std::regex_match(line, kWholeRecord)) << line;
         }
+    }
+}
+
+// True when the child ended within `seconds`; it is left to be collected.
+bool EndsWithin(pid_t child, int seconds)
+{
+    for (int wait = 0; wait < seconds * 100; ++wait) {
+        siginfo_t info = {};
+        if (waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+            info.si_pid == child) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+TEST_F(ConsoleFailureTest, AStopEndsAWaitForTheLogsLockOrForAPipesReader)
+{
+    // Far more records than a pipe holds. The waits: another writer holds the log's lock; a
+    // reader that has the pipe open reads nothing.
+    WriteManySources(Src(), 4, 3000);
+    std::string fifo = m_runner.Work() / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (int signal : {SIGINT, SIGTERM}) {
+        for (bool pipe : {false, true}) {
+            RemoveFile(Src("Tolvek.log"));
+            int held = open(pipe ? fifo.c_str() : Src("Tolvek.log").c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
+            ASSERT_GE(held, 0);
+            ASSERT_TRUE(pipe || flock(held, LOCK_EX) == 0);
+            pid_t child = pipe ? m_runner.Start({"--output", fifo, Src()}) : m_runner.Start({Src()});
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+            kill(child, signal);
+            bool ended = EndsWithin(child, 5);
+            std::string inPipe;
+            char block[4096];
+            for (ssize_t got = 0; pipe && (got = read(held, block, sizeof block)) > 0;) {
+                inPipe.append(block, static_cast<size_t>(got));
+            }
+            close(held);
+            CommandResult result = m_runner.Wait(child);
+            EXPECT_TRUE(ended) << "signal " << signal << (pipe ? ", pipe" : ", lock");
+            EXPECT_EQ(result.status, 128 + signal) << result.err;
+            EXPECT_EQ(result.err, "");
+            if (pipe) {
+                ASSERT_GT(inPipe.size(), 2u);
+                EXPECT_LT(inPipe.size(), 12000u * 20u);
+                EXPECT_EQ(inPipe.substr(inPipe.size() - 2), "\r\n");
+                for (const std::string& line : LogLines(inPipe)) {
+                    ASSERT_TRUE(std::regex_match(line, kWholeRecord)) << line;
+                }
+            } else {
+                EXPECT_EQ(Log(), "");
+            }
+        }
+    }
+}
+
+TEST_F(ConsoleFailureTest, ALinkSwappedInAfterTheListingIsNotReadThrough)
+{
+    // big.c fills the record buffer, so the run waits for the log's lock, which the test holds
+    // while it swaps files and folders listed after big.c for links to a secret outside.
+    std::string outside = m_runner.Work() / "outside";
+    MakeFolder(outside);
+    MakeFolder(outside + "/inner");
+    WriteBytes(outside + "/secret.c", "s = \"SECRET\";\n");
+    WriteBytes(outside + "/inner/x.c", "s = \"SECRET\";\n");
+    WriteManySources(Src(), 1, 8000);
+    ASSERT_EQ(rename(Src("f0.c").c_str(), Src("big.c").c_str()), 0);
+    for (int index = 0; index < 8; ++index) {
+        WriteBytes(Src("v" + std::to_string(index) + ".c"), "\"v\"\n");
+        MakeFolder(Src("d" + std::to_string(index)));
+        WriteBytes(Src("d" + std::to_string(index) + "/x.c"), "\"d\"\n");
+    }
+    // The order in which the run lists them.
+    std::vector<std::string> afterBig;
+    bool seenBig = false;
+    for (const auto& entry : std::filesystem::directory_iterator(Src())) {
+        std::string name = entry.path().filename().string();
+        seenBig = seenBig || name == "big.c";
+        if (seenBig && name != "big.c") {
+            afterBig.push_back(name);
+        }
+    }
+    if (afterBig.empty()) {
+        GTEST_SKIP() << "big.c is listed last here";
+    }
+    int held = open(Src("Tolvek.log").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    pid_t child = m_runner.Start({"-r", "--threads", "1", Src()});
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    for (const std::string& name : afterBig) {
+        bool file = name[0] == 'v';
+        std::filesystem::remove_all(Src(name));
+        ASSERT_EQ(symlink(file ? (outside + "/secret.c").c_str() : (outside + "/inner").c_str(),
+                          Src(name).c_str()), 0);
+    }
+    close(held);
+    CommandResult result = m_runner.Wait(child);
+    EXPECT_EQ(Log().find("SECRET"), std::string::npos);
+    EXPECT_EQ(result.status, 1);
+    for (const std::string& name : afterBig) {
+        EXPECT_NE(result.err.find("tolvek: " + Src(name) + ": "), std::string::npos) << result.err;
     }
 }
 

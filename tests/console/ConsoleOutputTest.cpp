@@ -149,3 +149,34 @@ TEST_F(ConsoleOutputTest, ATerminalShowsOneLineThatIsRedrawnCutToItsWidthAndEras
     CommandResult quiet = m_runner.Run({"--quiet", Src()}, terminal);
     EXPECT_EQ(quiet.err, "");
 }
+
+TEST_F(ConsoleOutputTest, AnOutputThatIsATargetIsKnownHoweverItIsSpelt)
+{
+    // The output is also one of the files analysed; what it holds at the end must not depend on
+    // how its name is spelt nor on the number of threads.
+    const std::string source = "x = \"in\";\n";
+    // Many records before it, wherever it is listed, so that the buffers' timing shows.
+    for (int file = 0; file < 40; ++file) {
+        std::string lines;
+        for (int line = 0; line < 500; ++line) {
+            lines += "f = \"" + std::to_string(file) + "-" + std::to_string(line) + "\";\n";
+        }
+        WriteBytes(Src("f" + std::to_string(file) + ".c"), lines);
+    }
+    std::string expected;
+    for (const char* spelling : {"src/out.c", "src/./out.c", "./src/../src/out.c"}) {
+        for (const char* threads : {"1", "4"}) {
+            WriteBytes(Src("out.c"), source);
+            RunOptions options;
+            options.folder = m_runner.Work().Path();
+            CommandResult result =
+                m_runner.Run({"--threads", threads, "--output", spelling, Src()}, options);
+            ASSERT_EQ(result.status, 0) << result.err;
+            std::string written = ReadBytes(Src("out.c"));
+            if (expected.empty()) {
+                expected = written;
+            }
+            EXPECT_EQ(written, expected) << spelling << " on " << threads << " threads";
+        }
+    }
+}

@@ -16,6 +16,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -462,6 +463,35 @@ TEST_F(SubFolderTest, LinksToFoldersAreEnteredOnlyWhenFollowedAndNeverTwice)
     // real and alias are one folder, and loop leads back to the top: each is read once.
     EXPECT_EQ(following.Files().size(), 1u);
     EXPECT_EQ(following.Summary().readFailures, 0);
+}
+
+TEST_F(SubFolderTest, ATreeDeeperThanTheHandleLimitIsReadWhole)
+{
+    // 400 levels, two files in each (most likely one of them listed after the folder, so that
+    // levels closed on the way down are opened again), under a limit of 256 open files.
+    const int kDepth = 400;
+    std::string path = m_folder.Path();
+    for (int depth = 0; depth < kDepth; ++depth) {
+        WriteBytes(path + "/a.c", "\"a\"\n");
+        WriteBytes(path + "/z.c", "\"z\"\n");
+        path += "/d";
+        MakeFolder(path);
+    }
+    rlimit previous = {};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &previous), 0);
+    rlimit lowered = previous;
+    lowered.rlim_cur = 256;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    for (int threads : {1, 4}) {
+        EventRecorder events;
+        m_options.threads = threads;
+        RemoveFile(m_folder / "Tolvek.log");
+        AnalyzeFolder(m_folder.Path().c_str(), m_options, events);
+        EXPECT_EQ(events.Summary().readFailures, 0) << threads;
+        EXPECT_EQ(events.Files().size(), static_cast<size_t>(2 * kDepth)) << threads;
+        EXPECT_EQ(events.Summary().recordsWritten, 2 * kDepth) << threads;
+    }
+    setrlimit(RLIMIT_NOFILE, &previous);
 }
 
 TEST_F(SubFolderTest, APathOverTheSystemsLimitIsToldNeverCut)

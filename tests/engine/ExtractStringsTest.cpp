@@ -357,3 +357,29 @@ TEST_F(ExtractStringsTest, Utf16FilesAreReadByCharacters)
         EXPECT_EQ(LogOf(item.file), item.log);
     }
 }
+
+TEST_F(ExtractStringsTest, TheEncodingIsJudgedOnTheWholeFilePastA0x1A)
+{
+    // A UTF-8 text, then a 0x1A and bytes that are no UTF-8: the file is not UTF-8, so its text
+    // reads as it would with those bytes in a comment. In Shift_JIS the quote after あ's last
+    // byte (0x82, a lead byte) is no delimiter; in a single-byte code page あ holds no lead byte.
+    const std::string text = "s = \"\xE3\x81\x82\";\n";
+    struct Case {
+        int codePage;
+        int32_t condition;
+        std::string after;   // what follows the 0x1A
+        std::string inText;  // the same bytes where the text holds them
+    } const cases[] = {
+        {kCodePageShiftJis, STRFLG_ANY, "\xB1", "//\xB1\n"},
+        {kCodePageShiftJis, STRFLG_ANY, std::string(200 * 1024, ' ') + "\x82", "//\x82\n"},
+        {kCodePageSingleByte, STRFLG_HAS_DOUBLE_BYTE, "\xB1", "//\xB1\n"},
+        {kCodePageShiftJis, STRFLG_ANY, "\xC3\xA9", "//\xC3\xA9\n"},  // UTF-8 after it: UTF-8
+    };
+    for (const Case& c : cases) {
+        CodePageScope codePage(c.codePage);
+        EXPECT_EQ(LogOf(text + "\x1A" + c.after, c.condition), LogOf(text + c.inText, c.condition))
+            << c.codePage << " " << c.condition << " " << c.after.size();
+    }
+    // The first case would differ from the UTF-8 reading.
+    EXPECT_NE(LogOf(text + "//\xB1\n"), LogOf(text));
+}

@@ -182,3 +182,17 @@ TEST_F(ParallelScanTest, FilesWhoseRecordsOutgrowTheBuffersOneAfterAnother)
     }
     ExpectTheSameWithEveryThreadCount();
 }
+
+TEST_F(ParallelScanTest, FilesOfLongTextsThatMustWaitToBeHeld)
+{
+    // Texts beyond what a scan holds freely, some with many records after them: scans wait for
+    // the right to hold one, also while files before them wait for their turn.
+    for (int file = 0; file < 6; ++file) {
+        std::string text = "t = \"" + std::string(3 * 1024 * 1024 + file, 'a' + file) + "\";\n";
+        for (int line = 0; file % 2 == 1 && line < 20000; ++line) {
+            text += "s = \"" + std::to_string(line) + "\";\n";
+        }
+        WriteBytes(m_folder / ("f" + std::to_string(file) + ".c"), text);
+    }
+    ExpectTheSameWithEveryThreadCount();
+}

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 namespace {
@@ -90,4 +91,59 @@ TEST_F(RecordFormatTest, ALongTextIsWrittenInPieces)
     json.WriteRecord(json.FileLabel("a.c"), 1, LiteralText{&pieces, "end", 3}, SourceEncoding::Cp932, out);
     EXPECT_EQ(out.bytes, "{\"file\": \"a.c\", \"line\": 1, \"text\": \"" + text + text +
                              "end\", \"encoding\": \"cp932\"}\n");
+}
+
+TEST_F(RecordFormatTest, NamesAroundTheHeadBufferAreWrittenWhole)
+{
+    // A name and a line number that together fill the log's 512-byte head, give or take a few
+    // bytes, in every format; the sanitizer build catches a write past a buffer.
+    LogFormat log;
+    JsonLinesFormat json;
+    CsvFormat csv;
+    struct Case {
+        const RecordFormat* format;
+        const char* before;  // what comes before the name
+        const char* between;  // between the name and the line number
+        const char* after;   // after the line number, up to the text
+    } const cases[] = {
+        {&log, "", "(", "): \""},
+        {&json, "{\"file\": \"", "\", \"line\": ", ", \"text\": \""},
+        {&csv, "\"", "\",", ",\""},
+    };
+    for (const Case& c : cases) {
+        for (size_t length = 495; length <= 515; ++length) {
+            for (int64_t line : {int64_t{1}, int64_t{12345}, INT64_MAX}) {
+                std::string name(length, 'n');
+                std::string head = c.before + name + c.between + std::to_string(line) + c.after;
+                EXPECT_EQ(Format(*c.format, name, line, "t", SourceEncoding::Cp932).substr(0, head.size()), head)
+                    << c.before << " " << length << " " << line;
+            }
+        }
+    }
+}
+
+TEST_F(RecordFormatTest, NamesInShiftJisAreReadAsSuchAndOnesThatAreNoTextKeepTheirBytes)
+{
+    // 表示.c and 予約.c in Shift_JIS bytes (both with a 0x5C trail byte), as an archive made on
+    // Japanese Windows unpacks on Linux; a lead byte at the end is no character.
+    JsonLinesFormat json;
+    CsvFormat csv;
+    struct Case {
+        const char* name;
+        const char* jsonHead;
+        const char* csvHead;
+    } const cases[] = {
+        {"\x95\x5C\x8E\xA6.c", "{\"file\": \"\xE8\xA1\xA8\xE7\xA4\xBA.c\", \"line\"",
+         "\"\xE8\xA1\xA8\xE7\xA4\xBA.c\",1,"},
+        {"\x97\x5C\x96\xF1.c", "{\"file\": \"\xE4\xBA\x88\xE7\xB4\x84.c\", \"line\"",
+         "\"\xE4\xBA\x88\xE7\xB4\x84.c\",1,"},
+        {"a.c\x82", "{\"file\": \"a.c\xEF\xBF\xBD\", \"file_bytes\": \"612e6382\", \"line\"", "\"a.c\xEF\xBF\xBD\",1,"},
+        {"a.c\x83", "{\"file\": \"a.c\xEF\xBF\xBD\", \"file_bytes\": \"612e6383\", \"line\"", "\"a.c\xEF\xBF\xBD\",1,"},
+    };
+    for (const Case& c : cases) {
+        std::string jsonHead = c.jsonHead;
+        std::string csvHead = c.csvHead;
+        EXPECT_EQ(Format(json, c.name, 1, "t", SourceEncoding::Cp932).substr(0, jsonHead.size()), jsonHead);
+        EXPECT_EQ(Format(csv, c.name, 1, "t", SourceEncoding::Cp932).substr(0, csvHead.size()), csvHead);
+    }
 }

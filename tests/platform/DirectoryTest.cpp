@@ -1,4 +1,5 @@
 #include "platform/Directory.h"
+#include "platform/RawFile.h"
 
 #include "tests/support/TestSupport.h"
 
@@ -60,3 +61,61 @@ TEST(DirectoryTest, FindPathEntryTellsFilesFromFolders)
     EXPECT_FALSE(list.Open((folder / "missing").c_str()));
     EXPECT_EQ(list.GetFailure().kind, FailureKind::NotFound);
 }
+
+TEST(DirectoryTest, NamesInAnOpenFolderOpenWithoutGoingThroughALink)
+{
+    // What the folder holds now decides, whatever its listing said: a link (on Windows a reparse
+    // point to a folder) is refused unless links are followed, and a name must be what is asked.
+    TempFolder folder;
+    MakeFolder(folder / "real");
+    WriteBytes(folder / "real/a.c", "\"a\"\n");
+    SymbolicLink toFolder(folder.Path(), "real", "alias");
+    ASSERT_TRUE(toFolder.Made());
+    FolderHandle top;
+    ASSERT_TRUE(top.Open(folder.Path().c_str()));
+    struct Case {
+        const char* name;
+        bool followLinks;
+        FailureKind expected;  // None: it opens
+    } const cases[] = {
+        {"real", false, FailureKind::None},
+        {"alias", false, FailureKind::SymbolicLink},
+        {"alias", true, FailureKind::None},
+        {"missing", false, FailureKind::NotFound},
+    };
+    for (const Case& c : cases) {
+        FolderHandle child;
+        bool opened = child.OpenChild(top, c.name, c.followLinks);
+        EXPECT_EQ(opened, c.expected == FailureKind::None) << c.name;
+        EXPECT_EQ(child.GetFailure().kind, c.expected) << c.name;
+        if (opened) {
+            DirectoryList list;
+            EXPECT_TRUE(list.Open(child));
+            RawFile file;
+            uint64_t size = 0;
+            EXPECT_TRUE(file.OpenForReadingIn(child, "a.c", false, size));
+            EXPECT_EQ(size, 4u);
+        }
+    }
+    RawFile notAFile;
+    uint64_t size = 0;
+    EXPECT_FALSE(notAFile.OpenForReadingIn(top, "real", false, size));
+}
+
+#ifndef _WIN32
+TEST(DirectoryTest, AFileLinkFoundAtOpenIsRefusedUnlessFollowed)
+{
+    // On Windows a file behind a reparse point is read like any other, as its listing has it.
+    TempFolder folder;
+    WriteBytes(folder / "a.c", "\"a\"\n");
+    SymbolicLink link(folder.Path(), "a.c", "b.c");
+    FolderHandle top;
+    ASSERT_TRUE(top.Open(folder.Path().c_str()));
+    RawFile refused;
+    RawFile followed;
+    uint64_t size = 0;
+    EXPECT_FALSE(refused.OpenForReadingIn(top, "b.c", false, size));
+    EXPECT_EQ(refused.GetFailure().kind, FailureKind::SymbolicLink);
+    EXPECT_TRUE(followed.OpenForReadingIn(top, "b.c", true, size));
+}
+#endif

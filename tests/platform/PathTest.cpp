@@ -108,3 +108,29 @@ TEST(PathTest, SplitStepsOverDoubleByteCharacters)
 }
 
 #endif
+
+TEST(PathTest, TheSameFileIsKnownHoweverItsPathIsSpelt)
+{
+    TempFolder folder;
+    MakeFolder(folder / "d");
+    WriteBytes(folder / "d/x.c", "x");
+    WriteBytes(folder / "d/y.c", "y");
+    const std::string sep(1, kPathSeparator);
+    const std::string x = folder.Path() + sep + "d" + sep + "x.c";
+    struct Case {
+        std::string other;
+        bool same;
+    } const cases[] = {
+        {x, true},
+        {folder.Path() + sep + "d" + sep + "." + sep + "x.c", true},
+        {folder.Path() + sep + "d" + sep + ".." + sep + "d" + sep + "x.c", true},
+        {folder.Path() + sep + "d" + sep + "y.c", false},
+        {folder.Path() + sep + "d" + sep + "missing.c", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsSameFile(x.c_str(), c.other.c_str()), c.same) << c.other;
+    }
+    // A path that cannot be examined is compared by its spelling.
+    std::string missing = folder / "missing.c";
+    EXPECT_TRUE(IsSameFile(missing.c_str(), missing.c_str()));
+}
