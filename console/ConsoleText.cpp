@@ -1,6 +1,7 @@
 #include "console/ConsoleText.h"
 
 #include "engine/LogFormat.h"
+#include "job/StatusTexts.h"
 
 #include <iconv.h>
 #include <langinfo.h>
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 
@@ -28,6 +30,26 @@ void InitTerminalEncoding()
 {
     std::setlocale(LC_CTYPE, "");
     g_codeset = nl_langinfo(CODESET);
+}
+
+bool JapaneseLocale()
+{
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && value[0] != '\0') {
+            return std::strncmp(value, "ja", 2) == 0;
+        }
+    }
+    return false;
+}
+
+const TerminalTexts& ChooseTerminalTexts()
+{
+    static const TerminalTexts kJapanese = {STATUS_ANALYZING, STATUS_FINISHED,
+                                            "%lld ファイル、%lld 件: "};
+    static const TerminalTexts kEnglish = {"Analyzing...", "Analysis finished.",
+                                           "%lld files, %lld records: "};
+    return JapaneseLocale() ? kJapanese : kEnglish;
 }
 
 std::string ToTerminal(const char* text)

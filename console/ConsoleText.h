@@ -8,6 +8,19 @@
 // Call once at start-up, before any thread runs.
 void InitTerminalEncoding();
 
+// The texts that the command shows on standard error besides failures, in the user's language:
+// Japanese when the locale's messages are Japanese (ja_*), English otherwise.
+struct TerminalTexts {
+    const char* analyzing;  // before a file's name
+    const char* finished;   // at the end of a run, with --verbose
+    const char* files;      // "%lld files, %lld records: " on the progress line
+};
+const TerminalTexts& ChooseTerminalTexts();
+
+// True when the locale's messages are Japanese: the first of LC_ALL, LC_MESSAGES and LANG that is
+// set begins with "ja".
+bool JapaneseLocale();
+
 // `text` (UTF-8) in the terminal's encoding, or unchanged when it cannot be converted.
 std::string ToTerminal(const char* text);
 

@@ -17,17 +17,25 @@ struct WalkItem {
     Failure failure;
 };
 
+// Where the files of an analysis come from, one item after another.
+class WalkSource {
+public:
+    virtual ~WalkSource() = default;
+    // The next target file or failure; false at the end.
+    virtual bool Next(WalkItem& item) = 0;
+};
+
 // Goes through a folder and, when asked, its subfolders depth first, in the order the file
 // system lists them: one open listing per level, so that memory grows with the depth of the tree,
 // not with the number of its files. Hidden and system files and folders, devices and (unless
 // followed) links are passed by; with links followed no folder is entered twice.
-class FolderWalk {
+class FolderWalk : public WalkSource {
 public:
     FolderWalk(const CString& root, const AnalysisOptions& options);
-    ~FolderWalk();
+    ~FolderWalk() override;
 
     // The next target file or failure; false at the end of the walk.
-    bool Next(WalkItem& item);
+    bool Next(WalkItem& item) override;
 
 private:
     struct Level;

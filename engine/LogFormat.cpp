@@ -56,7 +56,10 @@ void WriteUtf8AsCp932(const LiteralText& text, RecordBytes& out)
 
 }  // namespace
 
-LogFormat::LogFormat() : m_toCp932(GetCodePage() == kCodePageShiftJis) {}
+LogFormat::LogFormat(bool lineFeedOnly)
+    : m_toCp932(GetCodePage() == kCodePageShiftJis), m_lineFeedOnly(lineFeedOnly)
+{
+}
 
 CString EscapeControlBytes(const char* name)
 {
@@ -120,6 +123,6 @@ void LogFormat::WriteRecord(const CString& label, int64_t line, const LiteralTex
     } else {
         text.ForEachPiece([&out](const char* piece, size_t size) { out.Append(piece, size); });
     }
-    out.Append("\"\r\n", 3);
+    out.Append(m_lineFeedOnly ? "\"\n" : "\"\r\n", m_lineFeedOnly ? 2 : 3);
     out.EndRecord();
 }

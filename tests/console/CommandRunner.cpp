@@ -44,8 +44,12 @@ pid_t CommandRunner::Start(std::vector<std::string> arguments, const RunOptions&
     std::string config = "XDG_CONFIG_HOME=" + m_config.Path();
     std::string home = "HOME=" + m_config.Path();
     std::string searchPath = "PATH=" + options.searchPath;
-    std::string locale = "LC_ALL=C.UTF-8";
-    std::vector<char*> env = {&config[0], &home[0], &searchPath[0], &locale[0], nullptr};
+    std::vector<std::string> variables = options.environment;
+    std::vector<char*> env = {&config[0], &home[0], &searchPath[0]};
+    for (std::string& variable : variables) {
+        env.push_back(&variable[0]);
+    }
+    env.push_back(nullptr);
     std::string number = std::to_string(m_runs++);
     std::string outPath = m_config / ("out" + number);
     std::string errPath = m_config / ("err" + number);

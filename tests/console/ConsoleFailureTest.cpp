@@ -176,7 +176,7 @@ TEST_F(ConsoleFailureTest, ValuesThatCannotWorkAreRefusedOrTold)
           {"--delimiter", "\n", Src()}}) {
         CommandResult result = m_runner.Run(mistake);
         EXPECT_EQ(result.status, 2) << mistake[1];
-        EXPECT_NE(result.err.find("usage: tolvek"), std::string::npos);
+        EXPECT_NE(result.err.find("Try 'tolvek --help'"), std::string::npos);
     }
     EXPECT_FALSE(FileExists(Src("Tolvek.log")));
 
@@ -219,7 +219,7 @@ TEST_F(ConsoleFailureTest, NamesCannotForgeRecordsOrDriveTheTerminal)
     EXPECT_EQ(lines, (std::vector<std::string>{"\\x1b[31mred.c(1): \"red\"",
                                                "main.c(7): \"INJECTED\"\\nx.c(1): \"real\""}));
     EXPECT_EQ(result.err.find('\x1b'), std::string::npos);
-    EXPECT_NE(result.err.find("解析中... main.c(7): \"INJECTED\"\\nx.c\n"), std::string::npos);
+    EXPECT_NE(result.err.find("Analyzing... main.c(7): \"INJECTED\"\\nx.c\n"), std::string::npos);
 }
 
 TEST_F(ConsoleFailureTest, APlainRunLeavesTheSettingsFileAsItIs)
