@@ -53,6 +53,8 @@ pid_t CommandRunner::Start(std::vector<std::string> arguments, const RunOptions&
     std::string number = std::to_string(m_runs++);
     std::string outPath = m_config / ("out" + number);
     std::string errPath = m_config / ("err" + number);
+    std::string inPath = m_config / ("in" + number);
+    WriteBytes(inPath, options.input);
     std::string folder = options.folder.empty() ? m_work.Path() : options.folder;
 
     int terminal = -1;
@@ -69,7 +71,8 @@ pid_t CommandRunner::Start(std::vector<std::string> arguments, const RunOptions&
         int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int err = options.terminalColumns > 0 ? dup(1)
                                                : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(folder.c_str()) != 0) {
+        int in = open(inPath.c_str(), O_RDONLY);
+        if (in < 0 || dup2(in, 0) < 0 || out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(folder.c_str()) != 0) {
             _exit(120);
         }
         if (options.unprivileged && CanDropPrivileges() &&

@@ -23,6 +23,7 @@ struct RunOptions {
     int terminalColumns = 0;
     // The locale and the terminal's variables: English in UTF-8 unless a test says otherwise.
     std::vector<std::string> environment = {"LC_ALL=C.UTF-8"};
+    std::string input;  // standard input's bytes (else /dev/null)
 };
 
 // A Japanese user's locale (the messages ja_JP; UTF-8, which every system has, for the rest).
