@@ -122,7 +122,8 @@ void ConsoleEvents::Redraw()
     // The name as the system gave it, but for its control bytes, written as escapes.
     line += EscapeControlBytes(m_current.c_str()).GetString();
     // \r and "erase to the end of the line": the line is drawn again where it stood.
-    Write("\r" + CutToTerminalWidth(line) + "\x1b[K");
+    line = CutToTerminalWidth(line);
+    Write("\r" + line + EraseAfterLine(line));
     std::fflush(stderr);
     m_lineShown = true;
 }
@@ -130,7 +131,7 @@ void ConsoleEvents::Redraw()
 void ConsoleEvents::EraseLine()
 {
     if (m_lineShown) {
-        Write("\r\x1b[K");
+        Write("\r" + EraseAfterLine(""));
         std::fflush(stderr);
         m_lineShown = false;
     }

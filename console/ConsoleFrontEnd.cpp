@@ -11,9 +11,6 @@
 #include "platform/Path.h"
 #include "settings/EnvData.h"
 
-#include <signal.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -25,39 +22,6 @@
 namespace {
 
 std::atomic<bool> g_stopRequested{false};
-volatile sig_atomic_t g_stopSignal = 0;
-
-void OnStopSignal(int signal)
-{
-    g_stopSignal = signal;
-    g_stopRequested.store(true);
-}
-
-// SIGINT and SIGTERM stop the job once the records being written are whole, for as long as the
-// object lives.
-class StopSignals {
-public:
-    StopSignals()
-    {
-        struct sigaction action = {};
-        action.sa_handler = OnStopSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        sigaction(SIGINT, &action, &m_previousInt);
-        sigaction(SIGTERM, &action, &m_previousTerm);
-    }
-    ~StopSignals()
-    {
-        sigaction(SIGINT, &m_previousInt, nullptr);
-        sigaction(SIGTERM, &m_previousTerm, nullptr);
-    }
-    StopSignals(const StopSignals&) = delete;
-    StopSignals& operator=(const StopSignals&) = delete;
-
-private:
-    struct sigaction m_previousInt;
-    struct sigaction m_previousTerm;
-};
 
 // What standard error shows besides failures: a progress line only where a terminal can redraw
 // it and the user has not asked for plain text.
@@ -70,7 +34,7 @@ ConsoleEvents::Show ChooseShow(const ConsoleOptions& options)
     const char* noColor = std::getenv("NO_COLOR");
     bool plainText = options.noProgress || (term != nullptr && std::strcmp(term, "dumb") == 0) ||
                      (noColor != nullptr && noColor[0] != '\0');
-    if (options.quiet || plainText || !isatty(STDERR_FILENO)) {
+    if (options.quiet || plainText || !StandardErrorIsTerminal()) {
         return ConsoleEvents::Show::Nothing;
     }
     return ConsoleEvents::Show::ProgressLine;
@@ -160,7 +124,7 @@ bool LoadBaseline(const std::string& path, Baseline& baseline, ConsoleEvents& ev
 void RunJobs(const std::vector<ConsoleJob>& jobs, bool namedByPath, const AnalysisOptions& analysis,
              ConsoleEvents& events)
 {
-    StopSignals signals;
+    StopSignals signals(g_stopRequested);
     for (const ConsoleJob& job : jobs) {
         if (events.Stopped() || events.OutputFailed()) {
             break;
@@ -201,7 +165,7 @@ int RunCommand(const ConsoleOptions& options, const CEnvData& settings)
     bool namedByPath = oneOutput && (options.paths.size() > 1 || !options.filesFrom.empty());
     RunJobs(jobs, namedByPath, analysis, events);
     if (events.Stopped()) {
-        return 128 + static_cast<int>(g_stopSignal);
+        return StopSignals::ExitStatus();
     }
     output.Finish(events.OutputFailed(), events);
     events.Finish(output.WrittenPath(), output.Replaces() ? output.Name() : nullptr);
@@ -235,7 +199,7 @@ int RunConsole(int argc, char** argv, CEnvData& settings)
 
     InitTerminalEncoding();
     // A person watching sees each notice at once; a file or a pipe takes them in blocks.
-    if (!isatty(STDERR_FILENO)) {
+    if (!StandardErrorIsTerminal()) {
         std::setvbuf(stderr, nullptr, _IOFBF, 64 * 1024);
     }
     if (options.codePage != 0) {

@@ -1,5 +1,10 @@
 #include "console/FileList.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include <cstdio>
 
 std::vector<std::string> SplitFileList(const std::string& list, bool nullSeparated)
@@ -30,6 +35,12 @@ std::vector<std::string> SplitFileList(const std::string& list, bool nullSeparat
 bool ReadWholeFile(const std::string& path, std::string& bytes)
 {
     bool standardInput = path == "-";
+#ifdef _WIN32
+    // Bytes as they come: a NUL-separated list may hold any byte, 0x1A and CR included.
+    if (standardInput) {
+        _setmode(_fileno(stdin), _O_BINARY);
+    }
+#endif
     std::FILE* file = standardInput ? stdin : std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         return false;
