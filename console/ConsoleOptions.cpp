@@ -6,6 +6,18 @@
 #include <cstring>
 #include <vector>
 
+// What differs in the help between the systems: where the settings are, what opens a log, and
+// what stops a run.
+#ifdef _WIN32
+#define TOLVEK_OPENER "the shell's \"open\""
+#define TOLVEK_SETTINGS_PLACE "Tolvek.ini beside tolvek.exe, shared with it.\n"
+#define TOLVEK_STOP_STATUS "130 when stopped by Ctrl+C (131 by Ctrl+Break)"
+#else
+#define TOLVEK_OPENER "xdg-open"
+#define TOLVEK_SETTINGS_PLACE "$XDG_CONFIG_HOME/tolvek/Tolvek.ini (~/.config/tolvek/Tolvek.ini).\n"
+#define TOLVEK_STOP_STATUS "130 or 143 when\nstopped by SIGINT or SIGTERM"
+#endif
+
 const char kConsoleUsage[] =
     "usage: tolvek [OPTIONS] PATH...\n"
     "Collects the string literals of the C and C++ sources in each folder or file PATH into\n"
@@ -36,7 +48,7 @@ const char kConsoleUsage[] =
     "  --sort            records in the byte order of their file names, then by line\n"
     "  --baseline FILE   leave out the records of an earlier jsonl output: a text known in a\n"
     "                    file is not written, nor counted, unless it occurs more often now\n"
-    "  --open            open the log with the desktop's handler (xdg-open)\n"
+    "  --open            open the log with the desktop's handler (" TOLVEK_OPENER ")\n"
     "  --fail-if-found   exit with status 3 when any record was written\n"
     "\n"
     "What is shown on standard error (failures always):\n"
@@ -49,12 +61,12 @@ const char kConsoleUsage[] =
     "\n"
     "With several PATHs and --output, each record names its file by the PATH given joined\n"
     "with its name inside it (src/a.c(3): ...). Options apply to this run only; the saved\n"
-    "settings are in $XDG_CONFIG_HOME/tolvek/Tolvek.ini (~/.config/tolvek/Tolvek.ini).\n"
+    "settings are in " TOLVEK_SETTINGS_PLACE
     "\n"
     "Exit status: 0 when everything named was analysed and every record written; 1 when\n"
     "something could not be (each failure is told on standard error); 2 for a usage mistake;\n"
-    "3 with --fail-if-found when a record was written and nothing failed; 130 or 143 when\n"
-    "stopped by SIGINT or SIGTERM (the log then holds only whole records).\n";
+    "3 with --fail-if-found when a record was written and nothing failed; " TOLVEK_STOP_STATUS "\n"
+    "(the log then holds only whole records).\n";
 
 namespace {
 
