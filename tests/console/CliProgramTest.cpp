@@ -92,7 +92,8 @@ TEST_F(CliProgramTest, OptionsFormatsAndExitStatusesAreTheCommands)
         std::string out;
     };
     const std::vector<Case> cases = {
-        {"version", "-V", "", 0, "tolvek " TOLVEK_VERSION "\n"},
+        // The program's own lines end as a Windows console program's do.
+        {"version", "-V", "", 0, "tolvek " TOLVEK_VERSION "\r\n"},
         {"log to standard output, CR LF", "--codepage 932 --output - src", "", 0,
          "a.c(1): \"\x82\xA0\"\r\na.c(1): \"plain\"\r\n"},
         {"jsonl", "--codepage 932 --condition 2 --format jsonl --output - src", "", 0,
@@ -113,7 +114,7 @@ TEST_F(CliProgramTest, OptionsFormatsAndExitStatusesAreTheCommands)
         EXPECT_EQ(result.out, test.out) << test.what;
     }
     CliResult mistake = Run("--bogus src");
-    EXPECT_EQ(mistake.err, "tolvek: unknown option --bogus\nTry 'tolvek --help'\n");
+    EXPECT_EQ(mistake.err, "tolvek: unknown option --bogus\r\nTry 'tolvek --help'\r\n");
 }
 
 TEST_F(CliProgramTest, AShiftJisFolderKeepsItsLogAndTheOutputIsReplaced)
