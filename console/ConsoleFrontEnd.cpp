@@ -6,6 +6,7 @@
 #include "console/ConsoleText.h"
 #include "console/FileList.h"
 #include "engine/Baseline.h"
+#include "engine/SortedWalk.h"
 #include "job/AnalyzeJob.h"
 #include "platform/CodePage.h"
 #include "platform/Path.h"
@@ -76,7 +77,7 @@ void AddJob(const std::string& path, bool listed, std::vector<ConsoleJob>& jobs)
         job.kind = TARGET_NONE;
         job.why = LastSystemFailure();
     }
-    job.sortKey = job.kind == TARGET_FOLDER ? NamePrefix(job).GetString() : path;
+    job.sortKey = NameSortKey(job.kind == TARGET_FOLDER ? NamePrefix(job).GetString() : path.c_str());
     jobs.push_back(job);
 }
 

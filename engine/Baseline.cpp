@@ -3,6 +3,7 @@
 #include "engine/TextToUtf8.h"
 #include "engine/Utf8.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -180,6 +181,14 @@ private:
     std::string& m_out;
 };
 
+// A file's name as the baseline knows it: its folders joined by '/', so that a baseline made on
+// Linux holds on Windows, where they are joined by '\\', and the other way round.
+std::string SameOnEverySystem(std::string name)
+{
+    std::replace(name.begin(), name.end(), '\\', '/');
+    return name;
+}
+
 // The label a BaselineFormat gives: the inner label's length in eight hexadecimal digits, the
 // inner label, then the file's name in UTF-8.
 const int kLengthDigits = 8;
@@ -213,7 +222,7 @@ bool Baseline::Load(const std::string& jsonl, std::string& error)
                     " is not a jsonl record with \"file\" and \"text\"";
             return false;
         }
-        ++m_count[std::make_pair(file, text)];
+        ++m_count[std::make_pair(SameOnEverySystem(file), text)];
     }
     return true;
 }
@@ -221,7 +230,7 @@ bool Baseline::Load(const std::string& jsonl, std::string& error)
 bool Baseline::Take(const std::string& file, const std::string& text)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    auto known = m_count.find(std::make_pair(file, text));
+    auto known = m_count.find(std::make_pair(SameOnEverySystem(file), text));
     if (known == m_count.end() || known->second == 0) {
         return false;
     }

@@ -10,7 +10,8 @@
 // The texts that an earlier run found, read from its jsonl records: a team that adopts the audit
 // on an old tree keeps them, so that a run fails only on new ones. A text is known by its file's
 // name and its characters, not by its line, so that moving code does not make it new; a text
-// that now occurs more often than it did is new for its extra occurrences.
+// that now occurs more often than it did is new for its extra occurrences. Names compare with
+// their folders joined by '/' whatever the system that made the baseline.
 class Baseline {
 public:
     // Reads jsonl records ({"file": ..., "text": ..., ...} a line); blank lines are passed by.

@@ -1,7 +1,23 @@
 #include "engine/SortedWalk.h"
 
+#include "platform/Path.h"
+
 #include <algorithm>
-#include <cstring>
+#include <string>
+
+std::string NameSortKey(const char* name)
+{
+    std::string key;
+    for (const char* at = name; *at != '\0'; ++at) {
+        if (IsPathLeadByte(*at) && at[1] != '\0') {
+            key += *at++;
+            key += *at;
+        } else {
+            key += IsPathSeparator(*at) ? '/' : *at;
+        }
+    }
+    return key;
+}
 
 SortedWalk::SortedWalk(WalkSource& walk)
 {
@@ -10,15 +26,20 @@ SortedWalk::SortedWalk(WalkSource& walk)
         m_items.push_back(item);
     }
     // Failures have no display name of their own: they are ordered by their path, ahead of the
-    // files, so that each is told once whatever the order.
-    std::stable_sort(m_items.begin(), m_items.end(), [](const WalkItem& left, const WalkItem& right) {
-        if (left.failed != right.failed) {
-            return left.failed;
-        }
-        const char* leftName = left.failed ? left.path.GetString() : left.displayName.GetString();
-        const char* rightName = right.failed ? right.path.GetString() : right.displayName.GetString();
-        return std::strcmp(leftName, rightName) < 0;
-    });
+    // files.
+    std::vector<std::pair<std::string, size_t>> keys;
+    for (size_t index = 0; index < m_items.size(); ++index) {
+        const WalkItem& item = m_items[index];
+        keys.emplace_back((item.failed ? "0" : "1") + NameSortKey(item.failed ? item.path : item.displayName),
+                          index);
+    }
+    std::sort(keys.begin(), keys.end());
+    std::vector<WalkItem> sorted;
+    sorted.reserve(m_items.size());
+    for (const auto& key : keys) {
+        sorted.push_back(std::move(m_items[key.second]));
+    }
+    m_items.swap(sorted);
 }
 
 bool SortedWalk::Next(WalkItem& item)

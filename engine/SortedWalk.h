@@ -2,7 +2,12 @@
 
 #include "engine/FolderWalk.h"
 
+#include <string>
 #include <vector>
+
+// A name as it sorts: in the order of its bytes, each separator taken as '/', so that a tree
+// sorts alike on Windows, where its folders are joined by a backslash, and on Linux.
+std::string NameSortKey(const char* name);
 
 // The items of another walk in the byte order of their display names, so that the records of a
 // tree come in the same order whatever order its file system lists it in. The whole walk is
