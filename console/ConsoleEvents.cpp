@@ -91,9 +91,12 @@ void ConsoleEvents::OnEnd(const AnalysisSummary& summary)
     }
 }
 
-void ConsoleEvents::Finish(const char* writtenPath, const char* outputName)
+void ConsoleEvents::Finish(const char* writtenPath, const char* outputName, bool nameLogs)
 {
     EraseLine();
+    if (!nameLogs) {
+        m_logPaths.clear();
+    }
     for (const std::string& path : m_logPaths) {
         const char* shown = outputName != nullptr && path == writtenPath ? outputName : path.c_str();
         if (!m_openLog) {

@@ -34,9 +34,10 @@ public:
     // Something of the run's own failed (a list, the output): told, and the run fails.
     void Failed(const char* path, const std::string& reason);
 
-    // After the last job: names the logs that took records (`outputName` in place of the file
-    // that the records were written to meanwhile, when given), or opens them.
-    void Finish(const char* writtenPath, const char* outputName);
+    // After the last job: erases the progress line and, when `nameLogs`, names the logs that took
+    // records (`outputName` in place of the file that the records were written to meanwhile,
+    // when given), or opens them.
+    void Finish(const char* writtenPath, const char* outputName, bool nameLogs);
 
     // The exit status the run earns: 0 when all it was asked was done, else 1. A run stopped by
     // a signal ends with that signal's status instead (the front end knows which).

@@ -166,10 +166,12 @@ int RunCommand(const ConsoleOptions& options, const CEnvData& settings)
     bool namedByPath = oneOutput && (options.paths.size() > 1 || !options.filesFrom.empty());
     RunJobs(jobs, namedByPath, analysis, events);
     if (events.Stopped()) {
+        // The old output stays as it was; the folders' logs end with whole records.
+        events.Finish(output.WrittenPath(), nullptr, !output.Replaces());
         return StopSignals::ExitStatus();
     }
     output.Finish(events.OutputFailed(), events);
-    events.Finish(output.WrittenPath(), output.Replaces() ? output.Name() : nullptr);
+    events.Finish(output.WrittenPath(), output.Replaces() ? output.Name() : nullptr, true);
     // A failure says more than a find: a run that could not read everything has not shown that
     // nothing is there.
     if (events.ExitStatus() == 0 && options.failIfFound && events.RecordsWritten() > 0) {

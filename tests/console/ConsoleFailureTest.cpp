@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <regex>
 #include <string>
@@ -43,6 +44,19 @@ protected:
     CommandRunner m_runner;
     RunOptions m_unprivileged;
 };
+
+// True once a run writes a new output file of some size beside the one it will replace.
+bool NewOutputIsWritten(const std::string& folder)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        std::error_code error;
+        if (entry.path().filename().string().rfind(".tolvek-", 0) == 0 &&
+            std::filesystem::file_size(entry.path(), error) > 100000) {
+            return true;
+        }
+    }
+    return false;
+}
 
 // The lines of a log without their CR LF.
 std::vector<std::string> LogLines(const std::string& log)
@@ -287,6 +301,19 @@ TEST_F(ConsoleFailureTest, SigintAndSigtermStopTheJobWithOnlyWholeRecords)
             ASSERT_TRUE(std::regex_match(line, kWholeRecord)) << line;
         }
     }
+    // A file named with --output is replaced only by a run that ends: stopped, it stays whole.
+    std::string output = m_runner.Work() / "texts.log";
+    WriteBytes(output, "old.c(1): \"old\"\n");
+    pid_t child = m_runner.Start({"--output", output, Src()});
+    for (int wait = 0; wait < 3000 && !NewOutputIsWritten(m_runner.Work().Path()); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    kill(child, SIGINT);
+    EXPECT_EQ(m_runner.Wait(child).status, 128 + SIGINT);
+    EXPECT_EQ(ReadBytes(output), "old.c(1): \"old\"\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_runner.Work().Path()),
+                            std::filesystem::directory_iterator()),
+              2);  // src and texts.log: the new file is gone
 }
 
 TEST_F(ConsoleFailureTest, WritersKilledAtRandomLeaveNoMergedRecord)
