@@ -171,7 +171,7 @@ int RunCommand(const ConsoleOptions& options, const CEnvData& settings)
         return StopSignals::ExitStatus();
     }
     output.Finish(events.OutputFailed(), events);
-    events.Finish(output.WrittenPath(), output.Replaces() ? output.Name() : nullptr, true);
+    events.Finish(output.WrittenPath(), output.Replaces() ? output.Name() : nullptr, !output.IsStream());
     // A failure says more than a find: a run that could not read everything has not shown that
     // nothing is there.
     if (events.ExitStatus() == 0 && options.failIfFound && events.RecordsWritten() > 0) {

@@ -20,7 +20,8 @@ bool ConsoleOutput::Prepare(const ConsoleOptions& options, AnalysisOptions& anal
         return false;
     }
     m_absolute = absolute.GetString();
-    if (options.append || IsStreamPath(absolute)) {
+    m_stream = IsStreamPath(absolute);
+    if (options.append || m_stream) {
         analysis.outputPath = absolute;
         return !options.append || CheckAppendFormat(options, events);
     }

@@ -29,6 +29,8 @@ public:
     const char* WrittenPath() const { return m_replaced.NewPath(); }
     const char* Name() const { return m_absolute.c_str(); }
     bool Replaces() const { return m_replacing; }
+    // The records go to a FIFO or device, which is no log to name.
+    bool IsStream() const { return m_stream; }
 
 private:
     bool CheckAppendFormat(const ConsoleOptions& options, ConsoleEvents& events);
@@ -36,5 +38,6 @@ private:
     std::string m_name;      // as the user gave it
     std::string m_absolute;  // from where the command started
     bool m_replacing = false;
+    bool m_stream = false;
     ReplacedFile m_replaced;
 };

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,11 @@ bool ReplacedFile::Commit()
 
 bool IsStreamPath(const char* path)
 {
+    // /dev/stdout and /proc/self/fd/1 name the process's own streams, even when the shell made
+    // them a file: replacing that file would take the records from under the redirection.
+    if (std::strncmp(path, "/dev/", 5) == 0 || std::strncmp(path, "/proc/", 6) == 0) {
+        return true;
+    }
     struct stat status;
     return stat(path, &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
 }

@@ -61,6 +61,10 @@ TEST_F(ConsoleOutputTest, OutputNamedIsFollowedThroughALinkAndMayBeAPipeOrADevic
     struct stat link;
     EXPECT_TRUE(lstat((m_runner.Work() / "out.log").c_str(), &link) == 0 && S_ISLNK(link.st_mode));
 
+    // Standard output named as a device stays the file that the shell redirected it to.
+    CommandResult named = m_runner.Run({"--codepage", "932", "--output", "/dev/stdout", Src()});
+    EXPECT_EQ(named.out, "a.c(1): \"\x82\xA0\"\na.c(1): \"plain\"\n");
+
     CommandResult discarded = m_runner.Run({"--fail-if-found", "--output", "/dev/null", Src()});
     EXPECT_EQ(discarded.status, 3) << discarded.err;
     EXPECT_EQ(discarded.err, "");
