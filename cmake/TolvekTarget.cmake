@@ -9,6 +9,14 @@ function(tolvek_target_defaults target)
     target_compile_definitions(${target} PUBLIC NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
     target_link_options(${target} PRIVATE -static)
   endif()
+  if(NOT WIN32 AND NOT TOLVEK_SANITIZE AND NOT TOLVEK_FUZZ)
+    # Debian's hardening for what ships: checked buffer functions (they need optimisation, so
+    # not in the debug build), a guarded stack, and symbols bound at start, read-only after.
+    target_compile_options(${target} PRIVATE
+      $<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=2>
+      -fstack-protector-strong -fstack-clash-protection -Wformat -Werror=format-security)
+    target_link_options(${target} PRIVATE -Wl,-z,relro -Wl,-z,now)
+  endif()
   if(TOLVEK_FUZZ)
     # Coverage for libFuzzer in every library, so that it can find its way into the engine.
     target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)

@@ -2,9 +2,9 @@
 
 #include "console/ConsoleText.h"
 #include "engine/LogFormat.h"
-#include "job/StatusTexts.h"
 #include "platform/Shell.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -17,9 +17,19 @@ void Write(const std::string& text) { std::fwrite(text.data(), 1, text.size(), s
 
 }  // namespace
 
-ConsoleEvents::ConsoleEvents(const char* path, Show show, bool openLog)
-    : m_path(path), m_show(show), m_openLog(openLog), m_analyzing(ToTerminal(STATUS_ANALYZING))
+ConsoleEvents::ConsoleEvents(Show show, bool openLog)
+    : m_show(show),
+      m_openLog(openLog),
+      m_analyzing(ToTerminal(ChooseTerminalTexts().analyzing)),
+      m_finished(ToTerminal(ChooseTerminalTexts().finished)),
+      m_countsFormat(ChooseTerminalTexts().files)
 {
+}
+
+void ConsoleEvents::BeginJob(const char* path, bool passNonTargets)
+{
+    m_path = path;
+    m_passNonTargets = passNonTargets;
 }
 
 void ConsoleEvents::OnFileBegin(const char* displayName)
@@ -36,8 +46,8 @@ void ConsoleEvents::OnFileBegin(const char* displayName)
 
 void ConsoleEvents::OnProgress(int64_t filesRead, int64_t recordsFound)
 {
-    m_filesRead = filesRead;
-    m_recordsFound = recordsFound;
+    m_filesRead = m_filesBefore + filesRead;
+    m_recordsFound = m_recordsBefore + recordsFound;
 }
 
 void ConsoleEvents::OnReadFailure(const char* path, const Failure& failure)
@@ -47,6 +57,7 @@ void ConsoleEvents::OnReadFailure(const char* path, const Failure& failure)
 
 void ConsoleEvents::OnLogFailure(const char* path, const Failure& failure)
 {
+    m_outputFailed = true;
     Failed(path, "cannot write the log: " + DescribeFailure(failure));
 }
 
@@ -60,27 +71,43 @@ void ConsoleEvents::Failed(const char* path, const std::string& reason)
 
 void ConsoleEvents::OnEnd(const AnalysisSummary& summary)
 {
-    EraseLine();
-    m_stopped = summary.stopped;
-    m_recordsWritten = summary.recordsWritten;
+    m_stopped = m_stopped || summary.stopped;
+    m_recordsWritten += summary.recordsWritten;
+    m_filesBefore = m_filesRead;
+    m_recordsBefore = m_recordsFound;
     if (summary.noTargetList) {
         m_failed = true;
+        EraseLine();
         ReportProblem("the target list holds no extension (TgtFile in Tolvek.ini): "
                       "nothing was analysed");
     }
-    if (summary.notTarget) {
+    if (summary.notTarget && !m_passNonTargets) {
         Failed(m_path, "not a target file: its extension is not in the target list");
     }
-    if (!summary.logPath.IsEmpty() && !summary.logFailed) {
+    std::string logPath = summary.logPath.GetString();
+    if (!logPath.empty() && !summary.logFailed &&
+        std::find(m_logPaths.begin(), m_logPaths.end(), logPath) == m_logPaths.end()) {
+        m_logPaths.push_back(logPath);
+    }
+}
+
+void ConsoleEvents::Finish(const char* writtenPath, const char* outputName, bool nameLogs)
+{
+    EraseLine();
+    if (!nameLogs) {
+        m_logPaths.clear();
+    }
+    for (const std::string& path : m_logPaths) {
+        const char* shown = outputName != nullptr && path == writtenPath ? outputName : path.c_str();
         if (!m_openLog) {
-            std::printf("%s\n", summary.logPath.GetString());
-            std::fflush(stdout);
-        } else if (!OpenFileInShell(summary.logPath)) {
-            ReportFailure(summary.logPath, "xdg-open could not open it");
+            std::printf("%s\n", shown);
+        } else if (!OpenFileInShell(shown)) {
+            ReportFailure(shown, "xdg-open could not open it");
         }
     }
+    std::fflush(stdout);
     if (m_show == Show::EveryFile) {
-        Write(ToTerminal(STATUS_FINISHED) + "\n");
+        Write(m_finished + "\n");
     }
 }
 
@@ -91,12 +118,15 @@ void ConsoleEvents::Redraw()
         return;
     }
     m_lastDrawn = now;
-    std::string line = m_analyzing + " " + std::to_string(m_filesRead) + " files, " +
-                       std::to_string(m_recordsFound) + " records: ";
+    char counts[128];
+    std::snprintf(counts, sizeof counts, m_countsFormat, static_cast<long long>(m_filesRead),
+                  static_cast<long long>(m_recordsFound));
+    std::string line = m_analyzing + " " + ToTerminal(counts);
     // The name as the system gave it, but for its control bytes, written as escapes.
     line += EscapeControlBytes(m_current.c_str()).GetString();
     // \r and "erase to the end of the line": the line is drawn again where it stood.
-    Write("\r" + CutToTerminalWidth(line) + "\x1b[K");
+    line = CutToTerminalWidth(line);
+    Write("\r" + line + EraseAfterLine(line));
     std::fflush(stderr);
     m_lineShown = true;
 }
@@ -104,7 +134,7 @@ void ConsoleEvents::Redraw()
 void ConsoleEvents::EraseLine()
 {
     if (m_lineShown) {
-        Write("\r\x1b[K");
+        Write("\r" + EraseAfterLine(""));
         std::fflush(stderr);
         m_lineShown = false;
     }

@@ -2,94 +2,178 @@
 
 #include "console/ConsoleEvents.h"
 #include "console/ConsoleOptions.h"
+#include "console/ConsoleOutput.h"
 #include "console/ConsoleText.h"
+#include "console/FileList.h"
+#include "engine/Baseline.h"
+#include "engine/SortedWalk.h"
 #include "job/AnalyzeJob.h"
 #include "platform/CodePage.h"
 #include "platform/Path.h"
 #include "settings/EnvData.h"
 
-#include <signal.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
 std::atomic<bool> g_stopRequested{false};
-volatile sig_atomic_t g_stopSignal = 0;
 
-void OnStopSignal(int signal)
-{
-    g_stopSignal = signal;
-    g_stopRequested.store(true);
-}
-
-// SIGINT and SIGTERM stop the job once the records being written are whole, for as long as the
-// object lives.
-class StopSignals {
-public:
-    StopSignals()
-    {
-        struct sigaction action = {};
-        action.sa_handler = OnStopSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        sigaction(SIGINT, &action, &m_previousInt);
-        sigaction(SIGTERM, &action, &m_previousTerm);
-    }
-    ~StopSignals()
-    {
-        sigaction(SIGINT, &m_previousInt, nullptr);
-        sigaction(SIGTERM, &m_previousTerm, nullptr);
-    }
-    StopSignals(const StopSignals&) = delete;
-    StopSignals& operator=(const StopSignals&) = delete;
-
-private:
-    struct sigaction m_previousInt;
-    struct sigaction m_previousTerm;
-};
-
-// What standard error shows besides failures.
+// What standard error shows besides failures: a progress line only where a terminal can redraw
+// it and the user has not asked for plain text.
 ConsoleEvents::Show ChooseShow(const ConsoleOptions& options)
 {
     if (options.verbose) {
         return ConsoleEvents::Show::EveryFile;
     }
-    if (options.quiet || !isatty(STDERR_FILENO)) {
+    const char* term = std::getenv("TERM");
+    const char* noColor = std::getenv("NO_COLOR");
+    bool plainText = options.noProgress || (term != nullptr && std::strcmp(term, "dumb") == 0) ||
+                     (noColor != nullptr && noColor[0] != '\0');
+    if (options.quiet || plainText || !StandardErrorIsTerminal()) {
         return ConsoleEvents::Show::Nothing;
     }
     return ConsoleEvents::Show::ProgressLine;
 }
 
-// Runs the job for the path; returns the exit status.
-int RunJob(const ConsoleOptions& options, const CEnvData& settings)
-{
+// One path to analyse: as the user gave it (for names and messages), and made absolute before
+// any job runs, since the analysis of a folder changes the current directory.
+struct ConsoleJob {
+    std::string given;
+    CString absolute;
+    bool listed = false;  // from --files-from
+    int32_t kind = TARGET_NONE;
     Failure why;
-    int32_t kind = ClassifyPath(options.path.c_str(), why);
-    if (kind != TARGET_FILE && kind != TARGET_FOLDER) {
-        ReportFailure(options.path.c_str(), DescribeFailure(why));
-        return 1;
+    std::string sortKey;  // the names of its records begin so
+};
+
+// What the records of a job's files are named by, when several paths share one output: the path
+// as given, joined with the name inside it.
+CString NamePrefix(const ConsoleJob& job)
+{
+    if (job.kind == TARGET_FOLDER) {
+        CString prefix = job.given.c_str();
+        if (!EndsWithSeparator(prefix)) {
+            prefix += kPathSeparator;
+        }
+        return prefix;
     }
+    return CString(job.given.c_str(), FindLastSeparator(job.given.c_str()) + 1);
+}
+
+void AddJob(const std::string& path, bool listed, std::vector<ConsoleJob>& jobs)
+{
+    ConsoleJob job;
+    job.given = path;
+    job.listed = listed;
+    job.kind = ClassifyPath(path.c_str(), job.why);
+    if ((job.kind == TARGET_FILE || job.kind == TARGET_FOLDER) &&
+        !MakeAbsolutePath(path.c_str(), job.absolute)) {
+        job.kind = TARGET_NONE;
+        job.why = LastSystemFailure();
+    }
+    job.sortKey = NameSortKey(job.kind == TARGET_FOLDER ? NamePrefix(job).GetString() : path.c_str());
+    jobs.push_back(job);
+}
+
+// The paths named, then those of the list; in the byte order of their names with --sort.
+std::vector<ConsoleJob> CollectJobs(const ConsoleOptions& options, ConsoleEvents& events)
+{
+    std::vector<ConsoleJob> jobs;
+    for (const std::string& path : options.paths) {
+        AddJob(path, false, jobs);
+    }
+    if (!options.filesFrom.empty()) {
+        std::string list;
+        if (!ReadWholeFile(options.filesFrom, list)) {
+            events.Failed(options.filesFrom == "-" ? "standard input" : options.filesFrom.c_str(),
+                          DescribeFailure(LastSystemFailure()));
+        }
+        for (const std::string& path : SplitFileList(list, options.nullSeparated)) {
+            AddJob(path, true, jobs);
+        }
+    }
+    if (options.sort) {
+        std::stable_sort(jobs.begin(), jobs.end(), [](const ConsoleJob& left, const ConsoleJob& right) {
+            return left.sortKey < right.sortKey;
+        });
+    }
+    return jobs;
+}
+
+bool LoadBaseline(const std::string& path, Baseline& baseline, ConsoleEvents& events)
+{
+    std::string records;
+    std::string error;
+    if (!ReadWholeFile(path, records)) {
+        events.Failed(path.c_str(), DescribeFailure(LastSystemFailure()));
+        return false;
+    }
+    if (!baseline.Load(records, error)) {
+        events.Failed(path.c_str(), "not a baseline: " + error);
+        return false;
+    }
+    return true;
+}
+
+// Runs the jobs, one after another, until one is stopped or the records can go nowhere.
+void RunJobs(const std::vector<ConsoleJob>& jobs, bool namedByPath, const AnalysisOptions& analysis,
+             ConsoleEvents& events)
+{
+    StopSignals signals(g_stopRequested);
+    for (const ConsoleJob& job : jobs) {
+        if (events.Stopped() || events.OutputFailed()) {
+            break;
+        }
+        if (job.kind != TARGET_FILE && job.kind != TARGET_FOLDER) {
+            events.Failed(job.given.c_str(), DescribeFailure(job.why));
+            continue;
+        }
+        AnalysisOptions options = analysis;
+        if (namedByPath) {
+            options.namePrefix = NamePrefix(job);
+        }
+        events.BeginJob(job.given.c_str(), job.listed);
+        RunAnalysis(job.kind, job.absolute, options, events);
+    }
+}
+
+// Runs the jobs for the paths; returns the exit status.
+int RunCommand(const ConsoleOptions& options, const CEnvData& settings)
+{
+    ConsoleEvents events(ChooseShow(options), options.open);
     AnalysisOptions analysis = MakeAnalysisOptions(settings);
     ApplyConsoleOptions(options, analysis);
-    // Named from here: the analysis of a folder makes that folder the current directory.
-    if (!options.output.empty() && options.output != "-" &&
-        !MakeAbsolutePath(options.output.c_str(), analysis.outputPath)) {
-        ReportFailure(options.output.c_str(), DescribeFailure(LastSystemFailure()));
+    analysis.stop = &g_stopRequested;
+    Baseline baseline;
+    if (!options.baseline.empty()) {
+        if (!LoadBaseline(options.baseline, baseline, events)) {
+            return 1;
+        }
+        analysis.baseline = &baseline;
+    }
+    ConsoleOutput output;
+    if (!output.Prepare(options, analysis, events)) {
         return 1;
     }
-    analysis.stop = &g_stopRequested;
-    ConsoleEvents events(options.path.c_str(), ChooseShow(options), options.open);
-    {
-        StopSignals signals;
-        RunAnalysis(kind, options.path.c_str(), analysis, events);
-    }
+    std::vector<ConsoleJob> jobs = CollectJobs(options, events);
+    bool oneOutput = !options.output.empty();
+    bool namedByPath = oneOutput && (options.paths.size() > 1 || !options.filesFrom.empty());
+    RunJobs(jobs, namedByPath, analysis, events);
     if (events.Stopped()) {
-        return 128 + static_cast<int>(g_stopSignal);
+        // The old output stays as it was; the folders' logs end with whole records.
+        events.Finish(output.WrittenPath(), nullptr, !output.Replaces());
+        return StopSignals::ExitStatus();
     }
+    output.Finish(events.OutputFailed(), events);
+    events.Finish(output.WrittenPath(), output.Replaces() ? output.Name() : nullptr, !output.IsStream());
+    // A failure says more than a find: a run that could not read everything has not shown that
+    // nothing is there.
     if (events.ExitStatus() == 0 && options.failIfFound && events.RecordsWritten() > 0) {
         return 3;
     }
@@ -103,7 +187,8 @@ int RunConsole(int argc, char** argv, CEnvData& settings)
     ConsoleOptions options;
     std::string error;
     if (!ParseConsoleOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "tolvek: %s\n%s", error.c_str(), kConsoleUsage);
+        // The mistake and where to look, not the whole help, which would hide the mistake.
+        std::fprintf(stderr, "tolvek: %s\nTry 'tolvek --help'\n", error.c_str());
         return 2;
     }
     if (options.help) {
@@ -117,7 +202,7 @@ int RunConsole(int argc, char** argv, CEnvData& settings)
 
     InitTerminalEncoding();
     // A person watching sees each notice at once; a file or a pipe takes them in blocks.
-    if (!isatty(STDERR_FILENO)) {
+    if (!StandardErrorIsTerminal()) {
         std::setvbuf(stderr, nullptr, _IOFBF, 64 * 1024);
     }
     if (options.codePage != 0) {
@@ -129,7 +214,7 @@ int RunConsole(int argc, char** argv, CEnvData& settings)
         settings.GetIniPath(iniPath);
         ReportFailure(iniPath, DescribeFailure(settings.LoadFailure()) + "; the default settings are used");
     }
-    int exitStatus = RunJob(options, settings);
+    int exitStatus = RunCommand(options, settings);
     // As when the window closes on Windows: a file that is missing is made with the values in
     // force; one that is there changes only where a setting changed.
     settings.Save();

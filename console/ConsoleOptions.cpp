@@ -6,9 +6,21 @@
 #include <cstring>
 #include <vector>
 
+// What differs in the help between the systems: where the settings are, what opens a log, and
+// what stops a run.
+#ifdef _WIN32
+#define TOLVEK_OPENER "the shell's \"open\""
+#define TOLVEK_SETTINGS_PLACE "Tolvek.ini beside tolvek.exe, shared with it.\n"
+#define TOLVEK_STOP_STATUS "130 when stopped by Ctrl+C (131 by Ctrl+Break)"
+#else
+#define TOLVEK_OPENER "xdg-open"
+#define TOLVEK_SETTINGS_PLACE "$XDG_CONFIG_HOME/tolvek/Tolvek.ini (~/.config/tolvek/Tolvek.ini).\n"
+#define TOLVEK_STOP_STATUS "130 or 143 when\nstopped by SIGINT or SIGTERM"
+#endif
+
 const char kConsoleUsage[] =
-    "usage: tolvek [OPTIONS] PATH\n"
-    "Collects the string literals of the C and C++ sources in the folder or file PATH into\n"
+    "usage: tolvek [OPTIONS] PATH...\n"
+    "Collects the string literals of the C and C++ sources in each folder or file PATH into\n"
     "Tolvek.log beside them.\n"
     "\n"
     "What is read:\n"
@@ -21,33 +33,49 @@ const char kConsoleUsage[] =
     "  -r, --recursive   analyse the subfolders too, depth first (SubFolder=1 in Tolvek.ini\n"
     "                    does so for every run)\n"
     "  --follow          read the files and enter the folders that symbolic links point to\n"
+    "  --files-from FILE read the files listed in FILE, one a line (- for standard input);\n"
+    "                    listed files that are not targets are passed by\n"
+    "  -0, --null        the list's names end with a NUL byte (git ls-files -z, find -print0)\n"
     "  --threads N       scan on N threads (default: one per processor)\n"
     "\n"
     "Where the records go:\n"
-    "  --output FILE     append them to FILE instead of Tolvek.log; - for standard output\n"
-    "                    (then no log is written)\n"
+    "  --output FILE     write them to FILE instead of Tolvek.log, replacing it whole when\n"
+    "                    the run ends (a FIFO or device is written as a stream); - for\n"
+    "                    standard output (then no log is written)\n"
+    "  --append          append to the --output FILE instead, if it holds the same format\n"
     "  --format F        log (name(line): \"text\", the default), jsonl (a JSON object a\n"
     "                    line) or csv (RFC 4180 with a header, for spreadsheets); jsonl and csv\n"
     "                    are UTF-8\n"
-    "  --open            open the log with the desktop's handler (xdg-open)\n"
+    "  --sort            records in the byte order of their file names, then by line\n"
+    "  --baseline FILE   leave out the records of an earlier jsonl output: a text known in a\n"
+    "                    file is not written, nor counted, unless it occurs more often now\n"
+    "  --open            open the log with the desktop's handler (" TOLVEK_OPENER ")\n"
     "  --fail-if-found   exit with status 3 when any record was written\n"
     "\n"
     "What is shown on standard error (failures always):\n"
     "  --verbose         a line for each file read\n"
     "  --quiet           nothing but failures (also no progress line on a terminal)\n"
+    "  --no-progress     no progress line on a terminal (nor with TERM=dumb or NO_COLOR)\n"
     "\n"
-    "  --help            show this help\n"
-    "  --version         show the version\n"
+    "  -h, --help        show this help\n"
+    "  -V, --version     show the version\n"
     "\n"
-    "Options apply to this run only; the saved settings are in\n"
-    "$XDG_CONFIG_HOME/tolvek/Tolvek.ini (~/.config/tolvek/Tolvek.ini).\n"
+    "With several PATHs and --output, each record names its file by the PATH given joined\n"
+    "with its name inside it (src/a.c(3): ...). Options apply to this run only; the saved\n"
+    "settings are in " TOLVEK_SETTINGS_PLACE
     "\n"
     "Exit status: 0 when everything named was analysed and every record written; 1 when\n"
     "something could not be (each failure is told on standard error); 2 for a usage mistake;\n"
-    "3 with --fail-if-found when a record was written (and nothing failed); 130 or 143 when\n"
-    "stopped by SIGINT or SIGTERM (the log then holds only whole records).\n";
+    "3 with --fail-if-found when a record was written and nothing failed; " TOLVEK_STOP_STATUS "\n"
+    "(the log then holds only whole records).\n";
 
 namespace {
+
+#ifdef _WIN32
+const bool kOutputLinesEndWithLineFeed = false;
+#else
+const bool kOutputLinesEndWithLineFeed = true;
+#endif
 
 // "--name value" or "--name=value": true when `argument` is the option, with its value.
 bool TakeValue(const char* name, int argc, char** argv, int& index, std::string& value,
@@ -176,6 +204,18 @@ bool ParseValueOption(int argc, char** argv, int& index, ConsoleOptions& options
             error = "--format takes log, jsonl or csv";
             return false;
         }
+    } else if (TakeValue("--files-from", argc, argv, index, value, missing)) {
+        if (missing || value.empty()) {
+            error = "--files-from takes a file that lists the files, or - for standard input";
+            return false;
+        }
+        options.filesFrom = value;
+    } else if (TakeValue("--baseline", argc, argv, index, value, missing)) {
+        if (missing || value.empty()) {
+            error = "--baseline takes a file of records in the jsonl format";
+            return false;
+        }
+        options.baseline = value;
     } else if (TakeValue("--codepage", argc, argv, index, value, missing)) {
         if (missing || !ParseCodePage(value, options)) {
             error = "--codepage takes 932 or single";
@@ -187,45 +227,79 @@ bool ParseValueOption(int argc, char** argv, int& index, ConsoleOptions& options
     return true;
 }
 
+// An option without a value: its names and the flag it sets.
+struct FlagOption {
+    const char* name;
+    const char* shortName;  // or null
+    bool ConsoleOptions::*flag;
+};
+
+const FlagOption kFlagOptions[] = {
+    {"--open", nullptr, &ConsoleOptions::open},
+    {"--follow", nullptr, &ConsoleOptions::followLinks},
+    {"--fail-if-found", nullptr, &ConsoleOptions::failIfFound},
+    {"--verbose", nullptr, &ConsoleOptions::verbose},
+    {"--quiet", nullptr, &ConsoleOptions::quiet},
+    {"--no-progress", nullptr, &ConsoleOptions::noProgress},
+    {"--recursive", "-r", &ConsoleOptions::subFolders},
+    {"--append", nullptr, &ConsoleOptions::append},
+    {"--sort", nullptr, &ConsoleOptions::sort},
+    {"--null", "-0", &ConsoleOptions::nullSeparated},
+    {"--help", "-h", &ConsoleOptions::help},
+    {"--version", "-V", &ConsoleOptions::version},
+};
+
+bool ParseFlagOption(const std::string& argument, ConsoleOptions& options)
+{
+    for (const FlagOption& option : kFlagOptions) {
+        if (argument == option.name || (option.shortName != nullptr && argument == option.shortName)) {
+            options.*option.flag = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+// What cannot go together, once every argument is read.
+bool CheckCombination(const ConsoleOptions& options, std::string& error)
+{
+    if (options.paths.empty() && options.filesFrom.empty()) {
+        error = "a PATH is needed (or --files-from FILE)";
+    } else if (options.verbose && options.quiet) {
+        error = "--verbose and --quiet do not go together";
+    } else if (options.open && options.output == "-") {
+        error = "--open has no log to open when the records go to standard output";
+    } else if (options.append && (options.output.empty() || options.output == "-")) {
+        error = "--append needs --output FILE";
+    } else if (options.nullSeparated && options.filesFrom.empty()) {
+        error = "-0 separates the names of --files-from FILE";
+    } else {
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool ParseConsoleOptions(int argc, char** argv, ConsoleOptions& options, std::string& error)
 {
     bool optionsEnded = false;
-    int paths = 0;
     for (int index = 1; index < argc; ++index) {
         std::string argument = argv[index];
         bool isOption = !optionsEnded && argument.size() > 1 && argument[0] == '-';
         if (!isOption) {
-            options.path = argument;
-            ++paths;
+            options.paths.push_back(argument);
             continue;
         }
         bool matched = false;
         if (!ParseValueOption(argc, argv, index, options, error, matched)) {
             return false;
         }
-        if (matched) {
+        if (matched || ParseFlagOption(argument, options)) {
             continue;
         }
         if (argument == "--") {
             optionsEnded = true;
-        } else if (argument == "--open") {
-            options.open = true;
-        } else if (argument == "--follow") {
-            options.followLinks = true;
-        } else if (argument == "--fail-if-found") {
-            options.failIfFound = true;
-        } else if (argument == "--verbose") {
-            options.verbose = true;
-        } else if (argument == "--quiet") {
-            options.quiet = true;
-        } else if (argument == "--recursive" || argument == "-r") {
-            options.subFolders = true;
-        } else if (argument == "--help" || argument == "-h") {
-            options.help = true;
-        } else if (argument == "--version") {
-            options.version = true;
         } else {
             error = "unknown option " + argument;
             return false;
@@ -234,19 +308,7 @@ bool ParseConsoleOptions(int argc, char** argv, ConsoleOptions& options, std::st
     if (options.help || options.version) {
         return true;
     }
-    if (paths != 1) {
-        error = paths == 0 ? "a PATH is needed" : "only one PATH, please";
-        return false;
-    }
-    if (options.verbose && options.quiet) {
-        error = "--verbose and --quiet do not go together";
-        return false;
-    }
-    if (options.open && options.output == "-") {
-        error = "--open has no log to open when the records go to standard output";
-        return false;
-    }
-    return true;
+    return CheckCombination(options, error);
 }
 
 void ApplyConsoleOptions(const ConsoleOptions& options, AnalysisOptions& analysis)
@@ -264,6 +326,9 @@ void ApplyConsoleOptions(const ConsoleOptions& options, AnalysisOptions& analysi
     analysis.threads = options.threads;
     analysis.format = options.format;
     analysis.toStandardOutput = options.output == "-";
+    // Tools that read lines on Linux (grep '"$') take LF; the folder's own log keeps CR LF.
+    analysis.lineFeedOnly = kOutputLinesEndWithLineFeed && !options.output.empty();
+    analysis.sorted = options.sort;
     if (options.subFolders) {
         analysis.subFolders = true;
     }

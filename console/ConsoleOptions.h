@@ -3,10 +3,13 @@
 #include "engine/AnalysisOptions.h"
 
 #include <string>
+#include <vector>
 
-// The command line of `tolvek [OPTIONS] PATH`. Options override the settings for one run only.
+// The command line of `tolvek [OPTIONS] PATH...`. Options override the settings for one run only.
 struct ConsoleOptions {
-    std::string path;
+    std::vector<std::string> paths;  // in the order given
+    std::string filesFrom;           // --files-from FILE, or "-" for standard input
+    bool nullSeparated = false;      // -0: the list's names end with NUL, not a line feed
     bool hasCondition = false;
     int32_t condition = 0;
     bool hasDelimiter = false;
@@ -18,10 +21,14 @@ struct ConsoleOptions {
     bool followLinks = false;
     int threads = 0;  // 0: one per processor
     std::string output;  // --output FILE, or "-" for standard output; empty: the folder's log
+    bool append = false; // --append: FILE is appended to rather than replaced
+    bool sort = false;   // records in byte order of their names
+    std::string baseline;  // --baseline FILE: an earlier jsonl output of the known texts
     RecordFormatKind format = RecordFormatKind::Log;
     bool failIfFound = false;
     bool verbose = false;
     bool quiet = false;
+    bool noProgress = false;
     bool subFolders = false;
     bool help = false;
     bool version = false;

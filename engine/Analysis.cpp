@@ -1,21 +1,23 @@
 #include "engine/Analysis.h"
 
+#include "engine/Baseline.h"
 #include "engine/CsvFormat.h"
 #include "engine/JsonLinesFormat.h"
 #include "engine/LogFormat.h"
+#include "engine/PrefixedNames.h"
 #include "platform/Path.h"
 
 namespace {
 
-std::unique_ptr<RecordFormat> MakeFormat(RecordFormatKind kind)
+std::unique_ptr<RecordFormat> MakeWriter(const AnalysisOptions& options)
 {
-    switch (kind) {
+    switch (options.format) {
     case RecordFormatKind::JsonLines:
         return std::unique_ptr<RecordFormat>(new JsonLinesFormat);
     case RecordFormatKind::Csv:
         return std::unique_ptr<RecordFormat>(new CsvFormat);
     default:
-        return std::unique_ptr<RecordFormat>(new LogFormat);
+        return std::unique_ptr<RecordFormat>(new LogFormat(options.lineFeedOnly));
     }
 }
 
@@ -34,13 +36,24 @@ std::unique_ptr<RecordFile> MakeOutput(const char* logPath, const AnalysisOption
 }  // namespace
 
 Analysis::Analysis(const char* logPath, const AnalysisOptions& options, AnalysisEvents& events)
-    : m_format(MakeFormat(options.format)),
+    : m_writer(MakeWriter(options)),
+      m_format(m_writer.get()),
       m_output(MakeOutput(logPath, options)),
       m_log(*m_output),
       m_settings(MakeScanSettings(options.delimiter, options.condition)),
       m_stop(options.stop),
       m_events(events)
 {
+    const RecordFormat* format = m_writer.get();
+    if (options.baseline != nullptr) {
+        m_known.reset(new BaselineFormat(*format, *options.baseline));
+        format = m_known.get();
+    }
+    if (!options.namePrefix.IsEmpty()) {
+        m_named.reset(new PrefixedNamesFormat(*format, options.namePrefix));
+        format = m_named.get();
+    }
+    m_format = format;
     m_log.SetPreamble(m_format->Preamble());
     m_log.SetStop(options.stop);
 }

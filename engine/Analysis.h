@@ -40,7 +40,10 @@ public:
     void End();
 
 private:
-    std::unique_ptr<RecordFormat> m_format;
+    std::unique_ptr<RecordFormat> m_writer;  // the output format
+    std::unique_ptr<RecordFormat> m_known;   // what passes the known texts by, if any
+    std::unique_ptr<RecordFormat> m_named;   // what puts the prefix before the names, if any
+    const RecordFormat* m_format;            // what the scans write through
     std::unique_ptr<RecordFile> m_output;
     RecordFile& m_log;
     ScanSettings m_settings;

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstdint>
 
+class Baseline;
+
 // How records are written.
 enum class RecordFormatKind {
     Log,        // name(line): "text", the log's own
@@ -28,6 +30,11 @@ struct AnalysisOptions {
     CString outputPath;              // an absolute path: the records go there instead of the
                                      // folder's Tolvek.log; empty: the log
     bool toStandardOutput = false;   // the records go to standard output, and no log is written
+    bool lineFeedOnly = false;       // the log format's lines end with LF alone, not CR LF
+    CString namePrefix;              // put before each file's name in its records ("src/")
+    bool sorted = false;             // the files in the byte order of their names, so that the
+                                     // records compare across file systems
+    Baseline* baseline = nullptr;    // the known texts, which are not written; null: none
     // Set by the front end to stop the analysis after the records being written; null when the
     // analysis cannot be stopped. The flag outlives the analysis.
     const std::atomic<bool>* stop = nullptr;

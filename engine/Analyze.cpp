@@ -3,8 +3,11 @@
 #include "engine/Analysis.h"
 #include "engine/FolderWalk.h"
 #include "engine/ParallelScan.h"
+#include "engine/SortedWalk.h"
 #include "engine/TargetList.h"
 #include "platform/Path.h"
+
+#include <memory>
 
 namespace {
 
@@ -28,7 +31,7 @@ bool EndWithoutTargetList(const AnalysisOptions& options, AnalysisEvents& events
 }
 
 // The walk's items, one after another on this thread.
-void ScanInTurn(FolderWalk& walk, Analysis& analysis)
+void ScanInTurn(WalkSource& walk, Analysis& analysis)
 {
     WalkItem item;
     while (analysis.CanGoOn() && walk.Next(item)) {
@@ -53,7 +56,12 @@ void AnalyzeFolder(const char* folderPath, const AnalysisOptions& options, Analy
         return;
     }
     Analysis analysis(JoinPath(folder, kLogFileName), options, events);
-    FolderWalk walk(folder, options);
+    FolderWalk folderWalk(folder, options);
+    std::unique_ptr<SortedWalk> sortedWalk;
+    if (options.sorted) {
+        sortedWalk.reset(new SortedWalk(folderWalk));
+    }
+    WalkSource& walk = sortedWalk != nullptr ? static_cast<WalkSource&>(*sortedWalk) : folderWalk;
     int threads = ScanThreads(options.threads);
     if (threads > 1) {
         ScanInParallel(walk, analysis, threads);

@@ -32,6 +32,14 @@ struct WalkItem {
     }
 };
 
+// Where the files of an analysis come from, one item after another.
+class WalkSource {
+public:
+    virtual ~WalkSource() = default;
+    // The next target file or failure; false at the end.
+    virtual bool Next(WalkItem& item) = 0;
+};
+
 // Goes through a folder and, when asked, its subfolders depth first, in the order the file
 // system lists them: one open listing per level, so that memory grows with the depth of the tree,
 // not with the number of its files. Hidden and system files and folders, devices and (unless
@@ -43,13 +51,13 @@ struct WalkItem {
 // open; a level above them reads the rest of its listing and closes its folder, and opens it
 // again, from the nearest open level above and checked to be the same folder, when the walk
 // comes back to it. So a tree of any depth takes a bounded number of handles.
-class FolderWalk {
+class FolderWalk : public WalkSource {
 public:
     FolderWalk(const CString& root, const AnalysisOptions& options);
-    ~FolderWalk();
+    ~FolderWalk() override;
 
     // The next target file or failure; false at the end of the walk.
-    bool Next(WalkItem& item);
+    bool Next(WalkItem& item) override;
 
     static const size_t kOpenLevels = 24;
 

@@ -83,7 +83,10 @@ void WriteConvertedUtf16(const LiteralText& text, bool toCp932, RecordBytes& out
 
 }  // namespace
 
-LogFormat::LogFormat() : m_toCp932(GetCodePage() == kCodePageShiftJis) {}
+LogFormat::LogFormat(bool lineFeedOnly)
+    : m_toCp932(GetCodePage() == kCodePageShiftJis), m_lineFeedOnly(lineFeedOnly)
+{
+}
 
 CString EscapeControlBytes(const char* name)
 {
@@ -154,6 +157,6 @@ void LogFormat::WriteRecord(const CString& label, int64_t line, const LiteralTex
     } else {
         text.ForEachPiece([&out](const char* piece, size_t size) { out.Append(piece, size); });
     }
-    out.Append("\"\r\n", 3);
+    out.Append(m_lineFeedOnly ? "\"\n" : "\"\r\n", m_lineFeedOnly ? 2 : 3);
     out.EndRecord();
 }

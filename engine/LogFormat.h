@@ -11,7 +11,8 @@
 // \xHH. In any other code page the text is written as it stands.
 class LogFormat : public RecordFormat {
 public:
-    LogFormat();
+    // Lines end with CR LF, as the log's own do, or with LF alone for tools that read lines so.
+    explicit LogFormat(bool lineFeedOnly = false);
 
     CString FileLabel(const char* displayName) const override;
     void WriteRecord(const CString& label, int64_t line, const LiteralText& text,
@@ -19,6 +20,7 @@ public:
 
 private:
     bool m_toCp932;  // the log's code page is 932
+    bool m_lineFeedOnly;
 };
 
 // `name` with each byte below 0x20, and 0x7F, written as an escape: \t, \n, \r, or \xHH.

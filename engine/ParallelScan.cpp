@@ -80,7 +80,7 @@ private:
 
 class ScanPool {
 public:
-    ScanPool(FolderWalk& walk, Analysis& analysis, int workers);
+    ScanPool(WalkSource& walk, Analysis& analysis, int workers);
     ~ScanPool();
     ScanPool(const ScanPool&) = delete;
     ScanPool& operator=(const ScanPool&) = delete;
@@ -112,7 +112,7 @@ private:
     void GiveUp(ScanTask& task);
     void StopAll();
 
-    FolderWalk& m_walk;
+    WalkSource& m_walk;
     Analysis& m_analysis;
     const size_t m_window;
     std::mutex m_mutex;
@@ -169,7 +169,7 @@ void TaskRecords::StreamIntoLog()
     m_task.wholeRecordsEnd = 0;
 }
 
-ScanPool::ScanPool(FolderWalk& walk, Analysis& analysis, int workers)
+ScanPool::ScanPool(WalkSource& walk, Analysis& analysis, int workers)
     : m_walk(walk), m_analysis(analysis), m_window(std::min(static_cast<size_t>(workers) * kTasksPerWorker, kMostTasks))
 {
     for (int index = 0; index < workers; ++index) {
@@ -479,7 +479,7 @@ int ScanThreads(int requested)
     return processors > 0 ? static_cast<int>(processors) : 1;
 }
 
-void ScanInParallel(FolderWalk& walk, Analysis& analysis, int threads)
+void ScanInParallel(WalkSource& walk, Analysis& analysis, int threads)
 {
     ScanPool pool(walk, analysis, threads);
     pool.Run();

@@ -11,4 +11,4 @@ int ScanThreads(int requested);
 // files, and the log takes their records, in exactly the order and the bytes that one thread would
 // give. Memory is bounded by a window of files in flight; a file whose records outgrow a worker's
 // buffer waits for its turn and writes on into the log itself.
-void ScanInParallel(FolderWalk& walk, Analysis& analysis, int threads);
+void ScanInParallel(WalkSource& walk, Analysis& analysis, int threads);

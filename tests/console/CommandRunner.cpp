@@ -44,11 +44,17 @@ pid_t CommandRunner::Start(std::vector<std::string> arguments, const RunOptions&
     std::string config = "XDG_CONFIG_HOME=" + m_config.Path();
     std::string home = "HOME=" + m_config.Path();
     std::string searchPath = "PATH=" + options.searchPath;
-    std::string locale = "LC_ALL=C.UTF-8";
-    std::vector<char*> env = {&config[0], &home[0], &searchPath[0], &locale[0], nullptr};
+    std::vector<std::string> variables = options.environment;
+    std::vector<char*> env = {&config[0], &home[0], &searchPath[0]};
+    for (std::string& variable : variables) {
+        env.push_back(&variable[0]);
+    }
+    env.push_back(nullptr);
     std::string number = std::to_string(m_runs++);
     std::string outPath = m_config / ("out" + number);
     std::string errPath = m_config / ("err" + number);
+    std::string inPath = m_config / ("in" + number);
+    WriteBytes(inPath, options.input);
     std::string folder = options.folder.empty() ? m_work.Path() : options.folder;
 
     int terminal = -1;
@@ -65,7 +71,8 @@ pid_t CommandRunner::Start(std::vector<std::string> arguments, const RunOptions&
         int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int err = options.terminalColumns > 0 ? dup(1)
                                                : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(folder.c_str()) != 0) {
+        int in = open(inPath.c_str(), O_RDONLY);
+        if (in < 0 || dup2(in, 0) < 0 || out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(folder.c_str()) != 0) {
             _exit(120);
         }
         if (options.unprivileged && CanDropPrivileges() &&

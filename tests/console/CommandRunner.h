@@ -21,7 +21,13 @@ struct RunOptions {
     bool unprivileged = false;
     // With standard error (only) on a terminal of this many columns; 0: a file.
     int terminalColumns = 0;
+    // The locale and the terminal's variables: English in UTF-8 unless a test says otherwise.
+    std::vector<std::string> environment = {"LC_ALL=C.UTF-8"};
+    std::string input;  // standard input's bytes (else /dev/null)
 };
+
+// A Japanese user's locale (the messages ja_JP; UTF-8, which every system has, for the rest).
+const std::vector<std::string> kJapaneseLocale = {"LC_CTYPE=C.UTF-8", "LANG=ja_JP.UTF-8"};
 
 // Runs the `tolvek` command as a user runs it, with its settings under a private folder and its
 // output in files.

@@ -24,9 +24,11 @@ protected:
     // Runs tolvek with `arguments` in `folder` (the test's folder by default), with settings
     // under a private XDG_CONFIG_HOME and `path` as PATH.
     CommandResult Run(std::vector<std::string> arguments, const std::string& folder = "",
-                      const std::string& path = "/usr/bin:/bin")
+                      const std::string& path = "/usr/bin:/bin",
+                      const std::vector<std::string>& environment = {"LC_ALL=C.UTF-8"})
     {
         RunOptions options;
+        options.environment = environment;
         options.folder = folder;
         options.searchPath = path;
         return m_runner.Run(std::move(arguments), options);
@@ -55,7 +57,7 @@ TEST_F(ConsoleCommandTest, AnalysesAFolderShowsTheNoticesAndSavesTheSettings)
     EXPECT_EQ(Log(), "a.c(1): \"hello\"\r\n");
     EXPECT_EQ(result.out, Src("Tolvek.log") + "\n");
     EXPECT_EQ(result.err, "");
-    CommandResult verbose = Run({"--verbose", m_work / "src"});
+    CommandResult verbose = Run({"--verbose", m_work / "src"}, "", "/usr/bin:/bin", kJapaneseLocale);
     EXPECT_EQ(verbose.err, "解析中... a.c\n解析終了 !!\n");
     EXPECT_EQ(Run({"--quiet", m_work / "src"}).err, "");
     RemoveFile(Src("Tolvek.log"));
@@ -180,10 +182,10 @@ TEST_F(ConsoleCommandTest, HelpVersionAndUsageMistakes)
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "tolvek 1.0.0.1\n");
     for (const std::vector<std::string>& mistake :
-         {std::vector<std::string>{}, {"--condition", "7", "x"}, {"--bogus", "x"}, {"a", "b"}}) {
+         {std::vector<std::string>{}, {"--condition", "7", "x"}, {"--bogus", "x"}, {"--append", "x"}}) {
         result = Run(mistake);
         EXPECT_EQ(result.status, 2);
-        EXPECT_NE(result.err.find("usage: tolvek"), std::string::npos);
+        EXPECT_NE(result.err.find("Try 'tolvek --help'"), std::string::npos);
         EXPECT_FALSE(FileExists(m_config / "tolvek/Tolvek.ini"));
     }
 }
@@ -195,7 +197,8 @@ TEST_F(ConsoleCommandTest, PathsWithBlanksAndShiftJisBytes)
     MakeFolder(folder);
     std::string name = "\x83\x5C file.c";
     WriteBytes(folder + "/" + name, "\"x\"\n");
-    CommandResult result = Run({"--codepage", "932", "--verbose", folder});
+    CommandResult result = Run({"--codepage", "932", "--verbose", folder}, "", "/usr/bin:/bin",
+                               kJapaneseLocale);
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(ReadBytes(folder + "/Tolvek.log"), name + "(1): \"x\"\r\n");
     EXPECT_EQ(result.err, "解析中... " + name + "\n解析終了 !!\n");
@@ -220,7 +223,7 @@ TEST_F(ConsoleCommandTest, ATreeOfShiftJisAndUtf8SourcesGivesOneLogAtTheTop)
     EXPECT_NE(log.find("a.c(1): \"\x82\xA0\"\r\n"), std::string::npos) << log;
     EXPECT_NE(log.find("net/b.cpp(1): \"\x82\xA0\"\r\n"), std::string::npos) << log;
     EXPECT_EQ(log.size(), std::string("a.c(1): \"xx\"\r\nnet/b.cpp(1): \"xx\"\r\n").size());
-    EXPECT_NE(tree.err.find("解析中... net/b.cpp\n"), std::string::npos);
+    EXPECT_NE(tree.err.find("Analyzing... net/b.cpp\n"), std::string::npos);
     EXPECT_FALSE(FileExists(Src("net/Tolvek.log")));
 }
 

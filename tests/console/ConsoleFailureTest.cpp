@@ -48,19 +48,32 @@ protected:
     RunOptions m_unprivileged;
 };
 
-// The lines of a log without their CR LF.
-std::vector<std::string> LogLines(const std::string& log)
+// True once a run writes a new output file of some size beside the one it will replace.
+bool NewOutputIsWritten(const std::string& folder)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        std::error_code error;
+        if (entry.path().filename().string().rfind(".tolvek-", 0) == 0 &&
+            std::filesystem::file_size(entry.path(), error) > 100000) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The lines of a log without their line ends: CR LF in Tolvek.log, LF through --output.
+std::vector<std::string> LogLines(const std::string& log, const std::string& lineEnd = "\r\n")
 {
     std::vector<std::string> lines;
     size_t start = 0;
     while (start < log.size()) {
-        size_t end = log.find("\r\n", start);
+        size_t end = log.find(lineEnd, start);
         if (end == std::string::npos) {
             lines.push_back(log.substr(start));
             break;
         }
         lines.push_back(log.substr(start, end - start));
-        start = end + 2;
+        start = end + lineEnd.size();
     }
     return lines;
 }
@@ -180,7 +193,7 @@ TEST_F(ConsoleFailureTest, ValuesThatCannotWorkAreRefusedOrTold)
           {"--delimiter", "\n", Src()}}) {
         CommandResult result = m_runner.Run(mistake);
         EXPECT_EQ(result.status, 2) << mistake[1];
-        EXPECT_NE(result.err.find("usage: tolvek"), std::string::npos);
+        EXPECT_NE(result.err.find("Try 'tolvek --help'"), std::string::npos);
     }
     EXPECT_FALSE(FileExists(Src("Tolvek.log")));
 
@@ -223,7 +236,7 @@ TEST_F(ConsoleFailureTest, NamesCannotForgeRecordsOrDriveTheTerminal)
     EXPECT_EQ(lines, (std::vector<std::string>{"\\x1b[31mred.c(1): \"red\"",
                                                "main.c(7): \"INJECTED\"\\nx.c(1): \"real\""}));
     EXPECT_EQ(result.err.find('\x1b'), std::string::npos);
-    EXPECT_NE(result.err.find("解析中... main.c(7): \"INJECTED\"\\nx.c\n"), std::string::npos);
+    EXPECT_NE(result.err.find("Analyzing... main.c(7): \"INJECTED\"\\nx.c\n"), std::string::npos);
 }
 
 TEST_F(ConsoleFailureTest, APlainRunLeavesTheSettingsFileAsItIs)
@@ -315,6 +328,19 @@ TEST_F(ConsoleFailureTest, SigintAndSigtermStopTheJobWithOnlyWholeRecords)
             ASSERT_TRUE(std::regex_match(line, kWholeRecord)) << line;
         }
     }
+    // A file named with --output is replaced only by a run that ends: stopped, it stays whole.
+    std::string output = m_runner.Work() / "texts.log";
+    WriteBytes(output, "old.c(1): \"old\"\n");
+    pid_t child = m_runner.Start({"--output", output, Src()});
+    for (int wait = 0; wait < 3000 && !NewOutputIsWritten(m_runner.Work().Path()); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    kill(child, SIGINT);
+    EXPECT_EQ(m_runner.Wait(child).status, 128 + SIGINT);
+    EXPECT_EQ(ReadBytes(output), "old.c(1): \"old\"\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_runner.Work().Path()),
+                            std::filesystem::directory_iterator()),
+              2);  // src and texts.log: the new file is gone
 }
 
 // True when the child ended within `seconds`; it is left to be collected.
@@ -361,8 +387,8 @@ TEST_F(ConsoleFailureTest, AStopEndsAWaitForTheLogsLockOrForAPipesReader)
             if (pipe) {
                 ASSERT_GT(inPipe.size(), 2u);
                 EXPECT_LT(inPipe.size(), 12000u * 20u);
-                EXPECT_EQ(inPipe.substr(inPipe.size() - 2), "\r\n");
-                for (const std::string& line : LogLines(inPipe)) {
+                EXPECT_EQ(inPipe.substr(inPipe.size() - 2), "\"\n");
+                for (const std::string& line : LogLines(inPipe, "\n")) {
                     ASSERT_TRUE(std::regex_match(line, kWholeRecord)) << line;
                 }
             } else {

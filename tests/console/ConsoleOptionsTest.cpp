@@ -33,7 +33,7 @@ TEST(ConsoleOptionsTest, ReadsEveryOptionInBothForms)
     EXPECT_EQ(options.targetList, "|c|hpp|h|");
     EXPECT_EQ(options.codePage, kCodePageShiftJis);
     EXPECT_TRUE(options.open);
-    EXPECT_EQ(options.path, "src");
+    EXPECT_EQ(options.paths, std::vector<std::string>{"src"});
 
     AnalysisOptions run;
     run.delimiter = "\"";
@@ -81,14 +81,18 @@ TEST(ConsoleOptionsTest, DashDashEndsTheOptions)
     std::string error;
     ASSERT_TRUE(Parse({"--follow", "--", "--odd-name"}, options, error));
     EXPECT_TRUE(options.followLinks);
-    EXPECT_EQ(options.path, "--odd-name");
+    EXPECT_EQ(options.paths, std::vector<std::string>{"--odd-name"});
 }
 
 TEST(ConsoleOptionsTest, RefusesUsageMistakes)
 {
     const std::vector<std::vector<std::string>> mistakes = {
         {},
-        {"a", "b"},
+        {"-0", "a"},
+        {"--append", "a"},
+        {"--append", "--output", "-", "a"},
+        {"--files-from"},
+        {"--baseline="},
         {"--condition", "3", "a"},
         {"--condition", "a"},
         {"--delimiter", "ab", "a"},

@@ -13,6 +13,12 @@
 
 namespace {
 
+mode_t FileType(const std::string& path)
+{
+    struct stat status;
+    return lstat(path.c_str(), &status) == 0 ? (status.st_mode & S_IFMT) : 0;
+}
+
 class ConsoleOutputTest : public testing::Test {
 protected:
     void SetUp() override
@@ -34,26 +40,30 @@ TEST_F(ConsoleOutputTest, OutputGoesToTheFileNamedAndNoLogIsWritten)
     // A relative name is taken from where the command starts, not from the analysed folder.
     CommandResult result = m_runner.Run({"--codepage", "932", "--output", "records.log", Src()});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(ReadBytes(m_runner.Work() / "records.log"),
-              "a.c(1): \"\x82\xA0\"\r\na.c(1): \"plain\"\r\n");
+    // Lines end with LF, for the tools that read lines on Linux.
+    EXPECT_EQ(ReadBytes(m_runner.Work() / "records.log"), "a.c(1): \"\x82\xA0\"\na.c(1): \"plain\"\n");
     EXPECT_EQ(result.out, m_runner.Work() / "records.log" + "\n");
     EXPECT_FALSE(FileExists(Src("Tolvek.log")));
-    // Appended, as the log is.
+    // Replaced, not appended to: a run's output is that run's alone.
     m_runner.Run({"--codepage", "932", "--output", "records.log", Src()});
-    EXPECT_EQ(ReadBytes(m_runner.Work() / "records.log"),
-              "a.c(1): \"\x82\xA0\"\r\na.c(1): \"plain\"\r\na.c(1): \"\x82\xA0\"\r\na.c(1): \"plain\"\r\n");
+    EXPECT_EQ(ReadBytes(m_runner.Work() / "records.log"), "a.c(1): \"\x82\xA0\"\na.c(1): \"plain\"\n");
 }
 
 TEST_F(ConsoleOutputTest, OutputNamedIsFollowedThroughALinkAndMayBeAPipeOrADevice)
 {
-    // The user named the path: a link to a file appends to that file.
+    // The user named the path: the file that a link points to is the one replaced.
     TempFolder elsewhere;
-    WriteBytes(elsewhere / "texts.log", "before\r\n");
+    WriteBytes(elsewhere / "texts.log", "before\n");
     ASSERT_EQ(symlink((elsewhere / "texts.log").c_str(), (m_runner.Work() / "out.log").c_str()), 0);
     CommandResult linked = m_runner.Run({"--codepage", "932", "--output", m_runner.Work() / "out.log", Src()});
     EXPECT_EQ(linked.status, 0) << linked.err;
-    EXPECT_EQ(ReadBytes(elsewhere / "texts.log"),
-              "before\r\na.c(1): \"\x82\xA0\"\r\na.c(1): \"plain\"\r\n");
+    EXPECT_EQ(ReadBytes(elsewhere / "texts.log"), "a.c(1): \"\x82\xA0\"\na.c(1): \"plain\"\n");
+    struct stat link;
+    EXPECT_TRUE(lstat((m_runner.Work() / "out.log").c_str(), &link) == 0 && S_ISLNK(link.st_mode));
+
+    // Standard output named as a device stays the file that the shell redirected it to.
+    CommandResult named = m_runner.Run({"--codepage", "932", "--output", "/dev/stdout", Src()});
+    EXPECT_EQ(named.out, "a.c(1): \"\x82\xA0\"\na.c(1): \"plain\"\n");
 
     CommandResult discarded = m_runner.Run({"--fail-if-found", "--output", "/dev/null", Src()});
     EXPECT_EQ(discarded.status, 3) << discarded.err;
@@ -73,7 +83,8 @@ TEST_F(ConsoleOutputTest, OutputNamedIsFollowedThroughALinkAndMayBeAPipeOrADevic
     ssize_t length = read(reader, got, sizeof got);
     close(reader);
     EXPECT_EQ(std::string(got, length > 0 ? static_cast<size_t>(length) : 0),
-              "a.c(1): \"\x82\xA0\"\r\na.c(1): \"plain\"\r\n");
+              "a.c(1): \"\x82\xA0\"\na.c(1): \"plain\"\n");
+    EXPECT_EQ(FileType(fifo), S_IFIFO);
 
     CommandResult folder = m_runner.Run({"--output", Src(), Src()});
     EXPECT_EQ(folder.status, 1);
@@ -84,7 +95,7 @@ TEST_F(ConsoleOutputTest, OutputToStandardOutputWritesNoLog)
 {
     CommandResult result = m_runner.Run({"--codepage", "932", "--output", "-", Src()});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "a.c(1): \"\x82\xA0\"\r\na.c(1): \"plain\"\r\n");
+    EXPECT_EQ(result.out, "a.c(1): \"\x82\xA0\"\na.c(1): \"plain\"\n");
     EXPECT_FALSE(FileExists(Src("Tolvek.log")));
 
     CommandResult json = m_runner.Run({"--codepage", "932", "--format", "jsonl", "--output", "-", Src()});
@@ -97,7 +108,7 @@ TEST_F(ConsoleOutputTest, CsvBeginsANewFileWithTheMarkAndTheHeaderOnly)
 {
     std::string csv = m_runner.Work() / "texts.csv";
     ASSERT_EQ(m_runner.Run({"--codepage", "932", "--format", "csv", "--output", csv, Src()}).status, 0);
-    ASSERT_EQ(m_runner.Run({"--codepage", "932", "--format", "csv", "--output", csv, Src()}).status, 0);
+    ASSERT_EQ(m_runner.Run({"--codepage", "932", "--format", "csv", "--append", "--output", csv, Src()}).status, 0);
     const std::string rows = "\"a.c\",1,\"\xE3\x81\x82\"\r\n\"a.c\",1,\"plain\"\r\n";
     EXPECT_EQ(ReadBytes(csv), "\xEF\xBB\xBF" "file,line,text\r\n" + rows + rows);
 }
@@ -109,7 +120,7 @@ TEST_F(ConsoleOutputTest, FailIfFoundSaysWhetherAnyRecordWasWritten)
     audit.push_back(Src());
     CommandResult found = m_runner.Run(audit);
     EXPECT_EQ(found.status, 3);
-    EXPECT_EQ(found.out, "a.c(1): \"\x82\xA0\"\r\n");
+    EXPECT_EQ(found.out, "a.c(1): \"\x82\xA0\"\n");
 
     WriteBytes(Src("a.c"), "t = \"plain\";\n");
     EXPECT_EQ(m_runner.Run(audit).status, 0);
