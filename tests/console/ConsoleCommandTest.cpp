@@ -127,7 +127,7 @@ TEST_F(ConsoleCommandTest, OptionsApplyToOneRunAndAreNotSaved)
     EXPECT_EQ(Log(), "a.c(1): \"q\"\r\n");
     RemoveFile(Src("Tolvek.log"));
 
-    EXPECT_EQ(Run({"--syntax", "cpp", "--condition", "1", "--ext", "c", m_work / "src"}).status, 0);
+    EXPECT_EQ(Run({"--syntax", "cpp", "--condition", "1", "--codepage", "932", "--ext", "c", m_work / "src"}).status, 0);
     EXPECT_EQ(Log(), "a.c(1): \"abc\"\r\n");
     EXPECT_EQ(Ini(), "[EnvData]\nStrFlg=0\nTgtFile=|c|cpp|h|\nToken=\"\nSubFolder=0\nSyntax=0\n");
 }
