@@ -99,7 +99,10 @@ void CppLiteralScanner::ReadLeadBytes()
     for (StopBytes& state : m_stops) {
         state = stops("\n");
     }
-    m_stops[kCode] = stops("\"'/\n");
+    // A quote, an apostrophe, a slash or a line feed is never the trail of a double-byte
+    // character: code and /* */ comments need no lead bytes.
+    m_stops[kCode] = stops("\"'/");
+    m_stops[kCode].highBytes = false;
     m_stops[kLineComment] = stops("\\\n");
     m_stops[kBlockComment] = stops("*\n");
     m_stops[kString] = stops("\"\\\n");
@@ -184,10 +187,6 @@ const char* CppLiteralScanner::Step(const char* p, const char* end)
         return RawBody(p, end);
     case kRawClose:
         return RawClose(p);
-    case kDirective:
-        return Directive(p);
-    case kHeaderName:
-        return HeaderName(p);
     case kHeaderString:
         return HeaderString(p, end);
     default:
@@ -233,49 +232,95 @@ void CppLiteralScanner::LineFeed(const char* at)
     m_lineStartFed = Fed(at + 1);
 }
 
+// Counts the line feeds in [p, end), where nothing else matters.
+void CppLiteralScanner::CountLines(const char* p, const char* end)
+{
+    const char* lastLineFeed = nullptr;
+    while (const void* lineFeed = std::memchr(p, '\n', static_cast<size_t>(end - p))) {
+        lastLineFeed = static_cast<const char*>(lineFeed);
+        ++m_line;
+        p = lastLineFeed + 1;
+    }
+    if (lastLineFeed != nullptr) {
+        m_lineStartFed = Fed(lastLineFeed + 1);
+    }
+}
+
 const char* CppLiteralScanner::Code(const char* p, const char* end)
 {
-    if (m_lineStart) {
-        while (p < end && (*p == ' ' || *p == '\t')) {
-            ++p;
-        }
-        if (p == end) {
+    for (;;) {
+        const char* stop = FindStopByte(p, end, m_stops[kCode]);
+        CountLines(p, stop);
+        if (stop == end) {
             return end;
         }
-        m_lineStart = false;
-        if (*p == '#') {
-            m_state = kDirective;
-            m_directiveLength = 0;
-            return p + 1;
+        p = stop + 1;
+        switch (*stop) {
+        case '/':
+            if (p == end) {
+                m_state = kSlash;
+                return end;
+            }
+            if (*p == '/' || *p == '*') {
+                return AfterSlash(p);
+            }
+            break;
+        case '"':
+            if (IsHeaderName(stop)) {
+                m_state = kHeaderString;
+            } else {
+                OpenLiteral(stop);
+            }
+            return p;
+        default:  // an apostrophe
+            if (m_kind == SourceKind::C || !IsDigitSeparator(stop)) {
+                m_state = kChar;
+                m_escape = false;
+                return p;
+            }
+            break;
         }
     }
-    p = Skip(p, end, kCode);
-    if (p == end) {
-        return end;
+}
+
+// True when only `#include`, `#include_next` or `#import` (blanks around each part) stands
+// before the quote on its line.
+bool CppLiteralScanner::IsHeaderName(const char* quote) const
+{
+    char line[kLineHeadBytes];
+    size_t length = 0;
+    const char* from = m_blockBegin;
+    if (m_lineStartFed >= m_fedBase) {
+        from = m_blockBegin + (m_lineStartFed - m_fedBase);
+    } else {
+        std::memcpy(line, m_lineHead, m_lineHeadLength);
+        length = m_lineHeadLength;
     }
-    switch (*p) {
-    case '\n':
-        LineFeed(p);
-        m_lineStart = true;
-        return p + 1;
-    case '/':
-        if (p + 1 == end) {
-            m_state = kSlash;
-            return end;
-        }
-        return AfterSlash(p + 1);
-    case '"':
-        OpenLiteral(p);
-        return p + 1;
-    case '\'':
-        if (m_kind == SourceKind::C || !IsDigitSeparator(p)) {
-            m_state = kChar;
-            m_escape = false;
-        }
-        return p + 1;
-    default:
-        return TakeLead(p, end);
+    for (const char* at = from; at < quote && length < sizeof line; ++at) {
+        line[length++] = *at;
     }
+    if (length == sizeof line) {
+        return false;
+    }
+    size_t at = 0;
+    auto blanks = [&] {
+        while (at < length && (line[at] == ' ' || line[at] == '\t')) {
+            ++at;
+        }
+    };
+    blanks();
+    if (at == length || line[at++] != '#') {
+        return false;
+    }
+    blanks();
+    size_t name = at;
+    while (at < length && IsIdentifierByte(static_cast<unsigned char>(line[at])) && line[at] > 0) {
+        ++at;
+    }
+    std::string directive(line + name, at - name);
+    blanks();
+    return at == length &&
+           (directive == "include" || directive == "include_next" || directive == "import");
 }
 
 // `p` follows a slash in code.
@@ -314,44 +359,71 @@ const char* CppLiteralScanner::Backslash(const char* p, const char* end)
     return p + 1;
 }
 
+// A // comment ends at the first line feed that no backslash continues. A byte 0x5C before the
+// line feed is a backslash only when it begins a character, which a walk from a known character
+// start tells; that walk is needed only then.
 const char* CppLiteralScanner::LineComment(const char* p, const char* end)
 {
-    p = Skip(p, end, kLineComment);
-    if (p == end) {
-        return end;
+    for (;;) {
+        const char* lineFeed = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        if (lineFeed == nullptr) {
+            return LineCommentToBlockEnd(p, end);
+        }
+        if (lineFeed > p && lineFeed[-1] == '\\' && StartsACharacter(p, lineFeed - 1)) {
+            LineFeed(lineFeed);
+            p = lineFeed + 1;
+            continue;
+        }
+        EnterCode(lineFeed);
+        return lineFeed;
     }
-    if (*p == '\\') {
-        return Backslash(p, end);
+}
+
+// True when `at` begins a character, going by characters from `p`, which begins one.
+bool CppLiteralScanner::StartsACharacter(const char* p, const char* at) const
+{
+    while (p < at) {
+        p += m_lead[static_cast<unsigned char>(*p)] ? 2 : 1;
     }
-    if (*p == '\n') {
-        EnterCode(p);
-        return p;
+    return p == at;
+}
+
+// The rest of a // comment that runs past the block: what its last byte leaves pending.
+const char* CppLiteralScanner::LineCommentToBlockEnd(const char* p, const char* end)
+{
+    while (p < end) {
+        if (m_lead[static_cast<unsigned char>(*p)]) {
+            if (p + 1 == end) {
+                m_afterLead = true;
+            }
+            p += 2;
+        } else {
+            m_backslashPending = *p == '\\' && p + 1 == end;
+            ++p;
+        }
     }
-    return TakeLead(p, end);
+    return end;
 }
 
 const char* CppLiteralScanner::BlockComment(const char* p, const char* end)
 {
-    p = Skip(p, end, kBlockComment);
-    if (p == end) {
-        return end;
-    }
-    if (*p == '\n') {
-        LineFeed(p);
-        return p + 1;
-    }
-    if (*p == '*') {
-        if (p + 1 == end) {
+    for (;;) {
+        const void* found = std::memchr(p, '*', static_cast<size_t>(end - p));
+        const char* star = found != nullptr ? static_cast<const char*>(found) : end;
+        CountLines(p, star);
+        if (star == end) {
+            return end;
+        }
+        if (star + 1 == end) {
             m_starPending = true;
             return end;
         }
-        if (p[1] == '/') {
-            EnterCode(p + 2);
-            return p + 2;
+        if (star[1] == '/') {
+            EnterCode(star + 2);
+            return star + 2;
         }
-        return p + 1;
+        p = star + 1;
     }
-    return TakeLead(p, end);
 }
 
 // Inside a string or character literal.
@@ -457,41 +529,6 @@ const char* CppLiteralScanner::RawClose(const char* p)
         return p + 1;
     }
     m_state = kRawBody;
-    return p;
-}
-
-// The name of a directive, after the #.
-const char* CppLiteralScanner::Directive(const char* p)
-{
-    unsigned char byte = static_cast<unsigned char>(*p);
-    if ((byte == ' ' || byte == '\t') && m_directiveLength == 0) {
-        return p + 1;
-    }
-    if (byte < 0x80 && IsIdentifierByte(byte) && m_directiveLength < sizeof m_directive - 1) {
-        m_directive[m_directiveLength++] = static_cast<char>(byte);
-        return p + 1;
-    }
-    m_directive[m_directiveLength] = '\0';
-    if (!IsIdentifierByte(byte) && (std::strcmp(m_directive, "include") == 0 ||
-                                    std::strcmp(m_directive, "include_next") == 0 ||
-                                    std::strcmp(m_directive, "import") == 0)) {
-        m_state = kHeaderName;
-        return p;
-    }
-    EnterCode(p);
-    return p;
-}
-
-const char* CppLiteralScanner::HeaderName(const char* p)
-{
-    if (*p == ' ' || *p == '\t') {
-        return p + 1;
-    }
-    if (*p == '"') {
-        m_state = kHeaderString;
-        return p + 1;
-    }
-    EnterCode(p);
     return p;
 }
 
@@ -680,6 +717,7 @@ void CppLiteralScanner::EndBlock(const char* end)
         }
         m_tailCount = old + keep;
     }
+    KeepLineHead(end);
     if (m_inText && m_textStart != nullptr && m_state != kRawDelimiter) {
         AppendText(m_textStart, end);
     }
@@ -691,6 +729,19 @@ void CppLiteralScanner::EndBlock(const char* end)
     m_lastBlockEnd = Stored(end - 1) + 1;
     m_fedBase = fedEnd;
     m_blockBegin = end;
+}
+
+// Keeps the current line's first bytes, for a header name after the block.
+void CppLiteralScanner::KeepLineHead(const char* end)
+{
+    const char* from = m_blockBegin;
+    if (m_lineStartFed >= m_fedBase) {
+        from = m_blockBegin + (m_lineStartFed - m_fedBase);
+        m_lineHeadLength = 0;
+    }
+    for (; from < end && m_lineHeadLength < kLineHeadBytes; ++from) {
+        m_lineHead[m_lineHeadLength++] = *from;
+    }
 }
 
 void CppLiteralScanner::Finish()
