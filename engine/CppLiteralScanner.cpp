@@ -99,6 +99,22 @@ void CppLiteralScanner::ReadLeadBytes()
     for (StopBytes& state : m_stops) {
         state = stops("\n");
     }
+    // What ends a stretch of plain bytes, per state: a bit for each byte that matters.
+    enum : unsigned char { kQuote = 1, kApostrophe = 2, kBackslash = 4, kLineEnd = 8, kParen = 16, kLeadByte = 32 };
+    std::memset(m_class, 0, sizeof m_class);
+    m_class[static_cast<unsigned char>('"')] = kQuote;
+    m_class[static_cast<unsigned char>('\'')] = kApostrophe;
+    m_class[static_cast<unsigned char>('\\')] = kBackslash;
+    m_class[static_cast<unsigned char>('\n')] = kLineEnd;
+    m_class[static_cast<unsigned char>(')')] = kParen;
+    for (int byte = 0x80; byte < 256; ++byte) {
+        m_class[byte] = m_lead[byte] ? kLeadByte : 0;
+    }
+    std::memset(m_masks, kLineEnd | kLeadByte, sizeof m_masks);
+    m_masks[kString] = kQuote | kBackslash | kLineEnd | kLeadByte;
+    m_masks[kChar] = kApostrophe | kBackslash | kLineEnd | kLeadByte;
+    m_masks[kRawBody] = kParen | kLineEnd | kLeadByte;
+    m_masks[kHeaderString] = kQuote | kLineEnd | kLeadByte;
     // A quote, an apostrophe, a slash or a line feed is never the trail of a double-byte
     // character: code and /* */ comments need no lead bytes.
     m_stops[kCode] = stops("\"'/");
@@ -194,20 +210,28 @@ const char* CppLiteralScanner::Step(const char* p, const char* end)
     }
 }
 
+// Short stretches go by a table look-up per byte, longer ones to the block search; a whole
+// double-byte character is skipped where it stands.
 const char* CppLiteralScanner::Skip(const char* p, const char* end, State state)
 {
-    const StopBytes& stops = m_stops[state];
+    const unsigned char mask = m_masks[state];
     for (;;) {
-        p = FindStopByte(p, end, stops);
-        if (p == end) {
-            return end;
+        const char* shortEnd = end - p > 32 ? p + 32 : end;
+        while (p < shortEnd && (m_class[static_cast<unsigned char>(*p)] & mask) == 0) {
+            ++p;
+        }
+        if (p == shortEnd) {
+            p = p == end ? end : FindStopByte(p, end, m_stops[state]);
+            if (p == end) {
+                return end;
+            }
         }
         unsigned char byte = static_cast<unsigned char>(*p);
-        if (byte < 0x80) {
-            return p;
-        }
         if (!m_lead[byte]) {
-            ++p;
+            if ((m_class[byte] & mask) != 0) {
+                return p;
+            }
+            ++p;  // a byte of the high half that is no lead byte
         } else if (end - p < 2 || p[1] == '\n') {
             return p;
         } else {
@@ -284,43 +308,46 @@ const char* CppLiteralScanner::Code(const char* p, const char* end)
 }
 
 // True when only `#include`, `#include_next` or `#import` (blanks around each part) stands
-// before the quote on its line.
+// before the quote on its line. Most lines fail at their first byte that is not a blank.
 bool CppLiteralScanner::IsHeaderName(const char* quote) const
 {
-    char line[kLineHeadBytes];
-    size_t length = 0;
     const char* from = m_blockBegin;
+    const char* head = nullptr;
+    size_t headLength = 0;
     if (m_lineStartFed >= m_fedBase) {
         from = m_blockBegin + (m_lineStartFed - m_fedBase);
     } else {
-        std::memcpy(line, m_lineHead, m_lineHeadLength);
-        length = m_lineHeadLength;
+        head = m_lineHead;
+        headLength = m_lineHeadLength;
     }
-    for (const char* at = from; at < quote && length < sizeof line; ++at) {
-        line[length++] = *at;
-    }
-    if (length == sizeof line) {
-        return false;
-    }
-    size_t at = 0;
+    size_t length = headLength + static_cast<size_t>(quote - from);
+    auto at = [&](size_t index) { return index < headLength ? head[index] : from[index - headLength]; };
+    size_t index = 0;
     auto blanks = [&] {
-        while (at < length && (line[at] == ' ' || line[at] == '\t')) {
-            ++at;
+        while (index < length && (at(index) == ' ' || at(index) == '\t')) {
+            ++index;
         }
     };
     blanks();
-    if (at == length || line[at++] != '#') {
+    if (index == length || at(index) != '#') {
         return false;
     }
+    ++index;
     blanks();
-    size_t name = at;
-    while (at < length && IsIdentifierByte(static_cast<unsigned char>(line[at])) && line[at] > 0) {
-        ++at;
+    char name[16];
+    size_t nameLength = 0;
+    for (; index < length && nameLength < sizeof name - 1; ++index) {
+        char byte = at(index);
+        if (!((byte >= 'a' && byte <= 'z') || byte == '_')) {
+            break;
+        }
+        name[nameLength++] = byte;
     }
-    std::string directive(line + name, at - name);
+    name[nameLength] = '\0';
     blanks();
-    return at == length &&
-           (directive == "include" || directive == "include_next" || directive == "import");
+    return index == length && (std::strcmp(name, "include") == 0 ||
+                               std::strcmp(name, "include_next") == 0 ||
+                               std::strcmp(name, "import") == 0);
 }
 
 // `p` follows a slash in code.
