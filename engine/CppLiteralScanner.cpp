@@ -481,7 +481,7 @@ const char* CppLiteralScanner::Quoted(const char* p, const char* end)
             }
         }
         if (m_state == kString) {
-            CloseLiteral(p, Stored(p) + 1);
+            CloseLiteral(p, StoredEnd(p));
         }
         EnterCode(p + 1);
         return p + 1;
@@ -551,7 +551,7 @@ const char* CppLiteralScanner::RawClose(const char* p)
     } else if (*p == '"') {
         AppendText(m_textStart, p);
         m_text.resize(m_closeTextLength);
-        CloseLiteral(nullptr, Stored(p) + 1);
+        CloseLiteral(nullptr, StoredEnd(p));
         EnterCode(p + 1);
         return p + 1;
     }
@@ -753,7 +753,7 @@ void CppLiteralScanner::EndBlock(const char* end)
     if (m_lineStartFed >= m_fedBase && m_lineStartFed < fedEnd) {
         m_lineStartStored = m_offsets->StoredOffset(m_lineStartFed);
     }
-    m_lastBlockEnd = Stored(end - 1) + 1;
+    m_lastBlockEnd = StoredEnd(end - 1);
     m_fedBase = fedEnd;
     m_blockBegin = end;
 }

@@ -71,6 +71,7 @@ private:
 
     uint64_t Fed(const char* at) const { return m_fedBase + static_cast<uint64_t>(at - m_blockBegin); }
     uint64_t Stored(const char* at) const { return m_offsets->StoredOffset(Fed(at)); }
+    uint64_t StoredEnd(const char* at) const { return m_offsets->StoredEnd(Fed(at)); }
     uint64_t LineStartStored() const;
     void EndBlock(const char* end);
 
