@@ -256,17 +256,15 @@ void CppLiteralScanner::LineFeed(const char* at)
     m_lineStartFed = Fed(at + 1);
 }
 
-// Counts the line feeds in [p, end), where nothing else matters.
-void CppLiteralScanner::CountLines(const char* p, const char* end)
+// Counts the line feeds in [p, end), where nothing else matters and `absent` does not occur:
+// the block search for a line that holds it counts them on the way.
+void CppLiteralScanner::CountLines(const char* p, const char* end, char absent)
 {
-    const char* lastLineFeed = nullptr;
-    while (const void* lineFeed = std::memchr(p, '\n', static_cast<size_t>(end - p))) {
-        lastLineFeed = static_cast<const char*>(lineFeed);
-        ++m_line;
-        p = lastLineFeed + 1;
-    }
-    if (lastLineFeed != nullptr) {
-        m_lineStartFed = Fed(lastLineFeed + 1);
+    size_t lineFeeds = 0;
+    const char* lastLine = FindLineWithByte(p, end, absent, lineFeeds);
+    if (lineFeeds > 0) {
+        m_line += static_cast<int64_t>(lineFeeds);
+        m_lineStartFed = Fed(lastLine);
     }
 }
 
@@ -274,7 +272,7 @@ const char* CppLiteralScanner::Code(const char* p, const char* end)
 {
     for (;;) {
         const char* stop = FindStopByte(p, end, m_stops[kCode]);
-        CountLines(p, stop);
+        CountLines(p, stop, '"');
         if (stop == end) {
             return end;
         }
@@ -437,7 +435,7 @@ const char* CppLiteralScanner::BlockComment(const char* p, const char* end)
     for (;;) {
         const void* found = std::memchr(p, '*', static_cast<size_t>(end - p));
         const char* star = found != nullptr ? static_cast<const char*>(found) : end;
-        CountLines(p, star);
+        CountLines(p, star, '*');
         if (star == end) {
             return end;
         }
