@@ -12,6 +12,8 @@ struct ConsoleOptions {
     bool nullSeparated = false;      // -0: the list's names end with NUL, not a line feed
     bool hasCondition = false;
     int32_t condition = 0;
+    bool hasSyntax = false;
+    int32_t syntax = 0;      // SYNTAX_*
     bool hasDelimiter = false;
     std::string delimiter;
     bool hasTargetList = false;

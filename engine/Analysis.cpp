@@ -5,6 +5,7 @@
 #include "engine/JsonLinesFormat.h"
 #include "engine/LogFormat.h"
 #include "engine/PrefixedNames.h"
+#include "engine/Syntax.h"
 #include "platform/Path.h"
 
 namespace {
@@ -15,7 +16,7 @@ std::unique_ptr<RecordFormat> MakeWriter(const AnalysisOptions& options)
     case RecordFormatKind::JsonLines:
         return std::unique_ptr<RecordFormat>(new JsonLinesFormat);
     case RecordFormatKind::Csv:
-        return std::unique_ptr<RecordFormat>(new CsvFormat);
+        return std::unique_ptr<RecordFormat>(new CsvFormat(options.syntax == SYNTAX_CPP));
     default:
         return std::unique_ptr<RecordFormat>(new LogFormat(options.lineFeedOnly));
     }
@@ -40,7 +41,7 @@ Analysis::Analysis(const char* logPath, const AnalysisOptions& options, Analysis
       m_format(m_writer.get()),
       m_output(MakeOutput(logPath, options)),
       m_log(*m_output),
-      m_settings(MakeScanSettings(options.delimiter, options.condition)),
+      m_settings(MakeScanSettings(options.delimiter, options.condition, options.syntax)),
       m_stop(options.stop),
       m_events(events)
 {

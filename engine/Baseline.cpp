@@ -252,7 +252,7 @@ CString BaselineFormat::FileLabel(const char* displayName) const
     return label;
 }
 
-void BaselineFormat::WriteRecord(const CString& label, int64_t line, const LiteralText& text,
+void BaselineFormat::WriteRecord(const CString& label, const LiteralPlace& place, const LiteralText& text,
                                  SourceEncoding encoding, RecordBytes& out) const
 {
     const char* at = label.GetString();
@@ -263,5 +263,5 @@ void BaselineFormat::WriteRecord(const CString& label, int64_t line, const Liter
     if (m_baseline.Take(at + kLengthDigits + innerLength, characters)) {
         return;
     }
-    m_inner.WriteRecord(CString(at + kLengthDigits, innerLength), line, text, encoding, out);
+    m_inner.WriteRecord(CString(at + kLengthDigits, innerLength), place, text, encoding, out);
 }

@@ -41,7 +41,7 @@ public:
     std::string Preamble() const override { return m_inner.Preamble(); }
     // The inner format's label, with the file's name in UTF-8 that the baseline knows it by.
     CString FileLabel(const char* displayName) const override;
-    void WriteRecord(const CString& label, int64_t line, const LiteralText& text,
+    void WriteRecord(const CString& label, const LiteralPlace& place, const LiteralText& text,
                      SourceEncoding encoding, RecordBytes& out) const override;
 
 private:

@@ -1,5 +1,6 @@
 #include "engine/ExtractStrings.h"
 
+#include "engine/CppLiteralScanner.h"
 #include "engine/EncodingDetector.h"
 #include "engine/LogFormat.h"
 #include "engine/RecordFile.h"
@@ -36,9 +37,9 @@ public:
         return true;
     }
 
-    void OnLiteral(int64_t line, const LiteralText& text) override
+    void OnLiteral(const LiteralPlace& place, const LiteralText& text) override
     {
-        m_format.WriteRecord(m_label, line, text, m_detector.Encoding(), m_records);
+        m_format.WriteRecord(m_label, place, text, m_detector.Encoding(), m_records);
     }
 
     int Count() const { return m_count; }
@@ -49,6 +50,40 @@ private:
     CString m_label;
     const EncodingDetector& m_detector;  // how the file is read, as far as it is decided
     int m_count = 0;
+};
+
+// Where the text of a file read in text mode stands: the block read last, with the byte order
+// mark that the scanner skipped at the start.
+class TextModeOffsets : public StoredOffsets {
+public:
+    // A new file; the memory of the last one is kept.
+    void Reset()
+    {
+        m_map.storedStart = 0;
+        m_map.droppedCrLines.clear();
+        m_fed = 0;
+        m_blockFed = 0;
+        m_skipped = 0;
+    }
+    StoredBlockMap& NextBlock() { return m_map; }
+    // The scanner is fed the block from `skipped` bytes on.
+    void Feeding(size_t skipped)
+    {
+        m_blockFed = m_fed;
+        m_skipped = skipped;
+    }
+    void Fed(size_t length) { m_fed += length; }
+
+    uint64_t StoredOffset(uint64_t decoded) const override
+    {
+        return m_map.StoredOffset(static_cast<size_t>(decoded - m_blockFed) + m_skipped);
+    }
+
+private:
+    StoredBlockMap m_map;
+    uint64_t m_fed = 0;       // bytes fed to the scanner before this block
+    uint64_t m_blockFed = 0;  // bytes fed before the current block
+    size_t m_skipped = 0;
 };
 
 // One read buffer per worker thread, reused for every file it scans. It starts on a page
@@ -62,10 +97,82 @@ char* ReadBlock()
     return storage.data() + (kPageBytes - address % kPageBytes) % kPageBytes;
 }
 
+// Where the text of a UTF-16 file stands: for each byte of the converted block, where its
+// character begins and ends in the file. Converting one code unit at a time tells both.
+class Utf16Offsets : public StoredOffsets {
+public:
+    explicit Utf16Offsets(uint64_t markBytes) : m_raw(markBytes) {}
+
+    // Converts `size` raw bytes into `out` (as Utf16ToUtf8::Convert does) and keeps where each
+    // byte written stands; returns how many bytes it wrote.
+    size_t Convert(Utf16ToUtf8& converter, const char* in, size_t size, char* out)
+    {
+        m_blockFed = m_fed;
+        m_starts.clear();
+        m_ends.clear();
+        size_t written = 0;
+        uint64_t pendingStart = m_pendingStart;
+        for (size_t at = 0; at < size; ++at) {
+            size_t length = converter.Convert(in + at, 1, out + written);
+            uint64_t end = m_raw + at + 1;
+            if (length == 0) {
+                if (!m_holding) {
+                    pendingStart = m_raw + at;  // a unit or pair that is not whole yet
+                    m_holding = true;
+                }
+                continue;
+            }
+            Keep(m_holding ? pendingStart : m_raw + at, end, length);
+            m_holding = false;
+            written += length;
+        }
+        m_pendingStart = pendingStart;
+        m_raw += size;
+        m_fed += written;
+        return written;
+    }
+    // What the end of the file releases.
+    size_t Finish(Utf16ToUtf8& converter, char* out)
+    {
+        m_blockFed = m_fed;
+        m_starts.clear();
+        m_ends.clear();
+        size_t length = converter.Finish(out);
+        Keep(m_holding ? m_pendingStart : m_raw, m_raw, length);
+        m_fed += length;
+        return length;
+    }
+
+    uint64_t StoredOffset(uint64_t decoded) const override
+    {
+        return m_starts[static_cast<size_t>(decoded - m_blockFed)];
+    }
+    uint64_t StoredEnd(uint64_t decoded) const override
+    {
+        return m_ends[static_cast<size_t>(decoded - m_blockFed)];
+    }
+
+private:
+    void Keep(uint64_t start, uint64_t end, size_t length)
+    {
+        m_starts.insert(m_starts.end(), length, start);
+        m_ends.insert(m_ends.end(), length, end);
+    }
+
+    uint64_t m_raw;                 // raw bytes before the block
+    uint64_t m_fed = 0;
+    uint64_t m_blockFed = 0;
+    bool m_holding = false;         // the converter holds bytes of a character not yet written
+    uint64_t m_pendingStart = 0;    // where that character begins
+    std::vector<uint64_t> m_starts;
+    std::vector<uint64_t> m_ends;
+};
+
 // Feeds the scanner block by block, until the file ends, the records can go nowhere or a stop
 // is asked for.
+template <typename Scanner>
 struct BlockScan {
-    LiteralScanner& scanner;
+    Scanner& scanner;
     FileScan& scan;
     bool whole = true;  // every block was scanned
 
@@ -82,38 +189,64 @@ struct BlockScan {
 };
 
 // A file in the code page or in UTF-8, read as text.
-void ScanText(TextReader& source, EncodingDetector& detector, BlockScan& blocks)
+template <typename Scanner>
+void ScanText(TextReader& source, EncodingDetector& detector, BlockScan<Scanner>& blocks)
 {
+    thread_local TextModeOffsets offsets;
+    offsets.Reset();
+    blocks.scanner.SetStoredOffsets(offsets);
     char* block = ReadBlock();
     size_t got = 0;
-    while ((got = source.Read(block, kReadBlockBytes)) > 0) {
+    while ((got = source.Read(block, kReadBlockBytes, &offsets.NextBlock())) > 0) {
         bool wasDecided = detector.Decided();
         const char* text = detector.Look(block, block + got);
         if (!wasDecided && detector.Decided() && detector.Encoding() == SourceEncoding::Utf8) {
             blocks.scanner.ReadAsUtf8();
         }
-        if (!blocks.Feed(text, block + got)) {
+        offsets.Feeding(static_cast<size_t>(text - block));
+        bool fed = blocks.Feed(text, block + got);
+        offsets.Fed(static_cast<size_t>(block + got - text));
+        if (!fed) {
             return;
         }
     }
 }
 
 // A UTF-16 file after its mark, converted to UTF-8 block by block.
-void ScanUtf16(TextReader& source, bool bigEndian, BlockScan& blocks)
+template <typename Scanner>
+void ScanUtf16(TextReader& source, bool bigEndian, BlockScan<Scanner>& blocks)
 {
     const size_t kRawBlockBytes = (kReadBlockBytes - 8) / 3 * 2;
     thread_local std::vector<char> raw(kRawBlockBytes);
     char* block = ReadBlock();
     Utf16ToUtf8 converter(bigEndian);
+    Utf16Offsets offsets(2);
+    blocks.scanner.SetStoredOffsets(offsets);
     size_t got = 0;
     while ((got = source.ReadRaw(raw.data(), raw.size())) > 0) {
-        size_t length = converter.Convert(raw.data(), got, block);
+        size_t length = offsets.Convert(converter, raw.data(), got, block);
         if (!blocks.Feed(block, block + length)) {
             return;
         }
     }
-    size_t length = converter.Finish(block);
+    size_t length = offsets.Finish(converter, block);
     blocks.Feed(block, block + length);
+}
+
+template <typename Scanner>
+void ScanFile(TextReader& source, EncodingDetector& detector, Scanner& scanner, FileScan& scan)
+{
+    BlockScan<Scanner> blocks{scanner, scan};
+    if (detector.TakeUtf16Mark()) {
+        scanner.ReadAsUtf8();
+        ScanUtf16(source, detector.Encoding() == SourceEncoding::Utf16Be, blocks);
+    } else {
+        ScanText(source, detector, blocks);
+    }
+    if (blocks.whole) {
+        scan.readFailure = source.GetFailure();
+        scanner.Finish();
+    }
 }
 
 }  // namespace
@@ -140,18 +273,13 @@ int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char
     scan.read = true;
     EncodingDetector detector(source);
     RecordSink sink(records, format, displayName, detector);
-    LiteralScanner scanner(settings, sink);
-    scanner.SetHeldTextGate(scan.gate);
-    BlockScan blocks{scanner, scan};
-    if (detector.TakeUtf16Mark()) {
-        scanner.ReadAsUtf8();
-        ScanUtf16(source, detector.Encoding() == SourceEncoding::Utf16Be, blocks);
+    if (settings.syntax == SYNTAX_CPP) {
+        CppLiteralScanner scanner(settings, SourceKindOf(srcPath), sink);
+        ScanFile(source, detector, scanner, scan);
     } else {
-        ScanText(source, detector, blocks);
-    }
-    if (blocks.whole) {
-        scan.readFailure = source.GetFailure();
-        scanner.Finish();
+        LiteralScanner scanner(settings, sink);
+        scanner.SetHeldTextGate(scan.gate);
+        ScanFile(source, detector, scanner, scan);
     }
     records.EndFile();
     return records.Failed() ? 0 : sink.Count();

@@ -14,10 +14,10 @@ public:
 
     std::string Preamble() const override { return m_inner.Preamble(); }
     CString FileLabel(const char* displayName) const override;
-    void WriteRecord(const CString& label, int64_t line, const LiteralText& text,
+    void WriteRecord(const CString& label, const LiteralPlace& place, const LiteralText& text,
                      SourceEncoding encoding, RecordBytes& out) const override
     {
-        m_inner.WriteRecord(label, line, text, encoding, out);
+        m_inner.WriteRecord(label, place, text, encoding, out);
     }
 
 private:

@@ -33,6 +33,7 @@ AnalysisOptions MakeAnalysisOptions(const CEnvData& settings)
     AnalysisOptions options;
     options.delimiter = settings.m_strToken;
     options.condition = settings.m_nStrFlg;
+    options.syntax = settings.m_nSyntax;
     options.targetList = NormalizeTargetList(settings.m_strTgtFile);
     options.subFolders = settings.m_bSubFolder;
     return options;

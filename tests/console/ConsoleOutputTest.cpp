@@ -100,8 +100,10 @@ TEST_F(ConsoleOutputTest, OutputToStandardOutputWritesNoLog)
 
     CommandResult json = m_runner.Run({"--codepage", "932", "--format", "jsonl", "--output", "-", Src()});
     EXPECT_EQ(json.out,
-              "{\"file\": \"a.c\", \"line\": 1, \"text\": \"\xE3\x81\x82\", \"encoding\": \"cp932\"}\n"
-              "{\"file\": \"a.c\", \"line\": 1, \"text\": \"plain\", \"encoding\": \"cp932\"}\n");
+              "{\"file\": \"a.c\", \"line\": 1, \"column\": 5, \"offset\": 4, \"length\": 4, "
+              "\"text\": \"\xE3\x81\x82\", \"encoding\": \"cp932\"}\n"
+              "{\"file\": \"a.c\", \"line\": 1, \"column\": 15, \"offset\": 14, \"length\": 7, "
+              "\"text\": \"plain\", \"encoding\": \"cp932\"}\n");
 }
 
 TEST_F(ConsoleOutputTest, CsvBeginsANewFileWithTheMarkAndTheHeaderOnly)
@@ -109,8 +111,27 @@ TEST_F(ConsoleOutputTest, CsvBeginsANewFileWithTheMarkAndTheHeaderOnly)
     std::string csv = m_runner.Work() / "texts.csv";
     ASSERT_EQ(m_runner.Run({"--codepage", "932", "--format", "csv", "--output", csv, Src()}).status, 0);
     ASSERT_EQ(m_runner.Run({"--codepage", "932", "--format", "csv", "--append", "--output", csv, Src()}).status, 0);
-    const std::string rows = "\"a.c\",1,\"\xE3\x81\x82\"\r\n\"a.c\",1,\"plain\"\r\n";
-    EXPECT_EQ(ReadBytes(csv), "\xEF\xBB\xBF" "file,line,text\r\n" + rows + rows);
+    const std::string rows = "\"a.c\",1,\"\xE3\x81\x82\",5,4,4\r\n\"a.c\",1,\"plain\",15,14,7\r\n";
+    EXPECT_EQ(ReadBytes(csv), "\xEF\xBB\xBF" "file,line,text,column,offset,length\r\n" + rows + rows);
+}
+
+TEST_F(ConsoleOutputTest, SyntaxCppGivesTokensWithTheirPrefixesAndRefusesADelimiter)
+{
+    // 能 and ソ end in 0x5C; the comment and the header name give nothing.
+    WriteBytes(Src("b.cpp"), "#include \"a.h\"\r\nL\"\x94\x5C\" /* \"c\" */ u8R\"(\x83\x5C)\"_s // \x94\x5C\r\n\"z\"");
+    CommandResult json = m_runner.Run({"--codepage", "932", "--syntax", "cpp", "--format", "jsonl",
+                                       "--output", "-", Src("b.cpp")});
+    EXPECT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(json.out,
+              "{\"file\": \"b.cpp\", \"line\": 2, \"column\": 1, \"offset\": 16, \"length\": 5, "
+              "\"prefix\": \"L\", \"text\": \"\xE8\x83\xBD\", \"encoding\": \"cp932\"}\n"
+              "{\"file\": \"b.cpp\", \"line\": 2, \"column\": 17, \"offset\": 32, \"length\": 9, "
+              "\"prefix\": \"u8R\", \"text\": \"\xE3\x82\xBD\", \"encoding\": \"cp932\"}\n"
+              "{\"file\": \"b.cpp\", \"line\": 3, \"column\": 1, \"offset\": 51, \"length\": 3, "
+              "\"prefix\": \"\", \"text\": \"z\", \"encoding\": \"cp932\"}\n");
+    CommandResult refused = m_runner.Run({"--syntax", "cpp", "--delimiter", "'", Src("b.cpp")});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("--delimiter"), std::string::npos) << refused.err;
 }
 
 TEST_F(ConsoleOutputTest, FailIfFoundSaysWhetherAnyRecordWasWritten)

@@ -99,7 +99,8 @@ TEST_F(ConsoleRunTest, OutputIsReplacedOrAppendedToInItsOwnFormat)
         int status;
         std::string after;
     };
-    const std::string json = "{\"file\": \"a.c\", \"line\": 1, \"text\": \"one\", \"encoding\": \"cp932\"}\n";
+    const std::string json = "{\"file\": \"a.c\", \"line\": 1, \"column\": 5, \"offset\": 4, \"length\": 5, "
+                             "\"text\": \"one\", \"encoding\": \"cp932\"}\n";
     const std::vector<Case> cases = {
         {"replaced", {}, "old\r\n", 0, "a.c(1): \"one\"\n"},
         {"replaced by nothing found", {"--condition", "2"}, "old\n", 0, ""},
