@@ -66,20 +66,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     SelectCodePage((options & 4) != 0 ? kCodePageShiftJis : kCodePageSingleByte);
-    const SourceEncoding encodings[] = {SourceEncoding::Cp932, SourceEncoding::Utf8, SourceEncoding::SingleByte};
-    SourceEncoding encoding = encodings[(options >> 3) % 3];
+    const SourceEncoding encodings[] = {SourceEncoding::Cp932, SourceEncoding::Utf8, SourceEncoding::SingleByte,
+                                        SourceEncoding::Utf16Le};
+    SourceEncoding encoding = encodings[(options >> 3) % 4];
     LogFormat log;
     JsonLinesFormat json;
     CsvFormat csv;
     const RecordFormat* formats[] = {&log, &json, &csv};
     const char* heads[] = {"", "{", ""};
-    const char* tails[] = {"\"\r\n", "}\n", "\"\r\n"};
+    const char* tails[] = {"\"\r\n", "}\n", "\r\n"};
     size_t which = options % 3;
     const RecordFormat& format = *formats[which];
 
     CString label = format.FileLabel(name.c_str());
     Collected out;
-    format.WriteRecord(label, line, LiteralText{&earlier, text, textSize}, encoding, out);
+    LiteralPlace place;
+    place.line = line;
+    place.column = line;
+    place.offset = static_cast<uint64_t>(line);
+    place.length = textSize + 2;
+    format.WriteRecord(label, place, LiteralText{&earlier, text, textSize}, encoding, out);
     std::string head = heads[which] + std::string(label.GetString());
     if (out.records != 1 || out.bytes.compare(0, head.size(), head) != 0 || !EndsWith(out.bytes, tails[which])) {
         std::abort();
