@@ -56,7 +56,7 @@ private:
     std::u32string LineEnd() const;
 
     std::string m_name;
-    const std::string& m_bytes;
+    std::string m_bytes;
     FileEncoding m_codePage;
     FileEncoding m_encoding;
     std::vector<ApplyProblem> m_problems;

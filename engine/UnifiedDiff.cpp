@@ -95,7 +95,7 @@ std::string UnifiedDiff(const std::string& name, const std::string& oldBytes,
                             newLines.LineOf(newRanges[index].first),
                             newLines.LineOf(newRanges[index].first +
                                             std::max<size_t>(newRanges[index].second, 1) - 1)};
-        if (!changes.empty() && change.oldFirst <= changes.back().oldLast) {
+        if (!changes.empty() && change.oldFirst <= changes.back().oldLast + 1) {
             changes.back().oldLast = std::max(changes.back().oldLast, change.oldLast);
             changes.back().newLast = std::max(changes.back().newLast, change.newLast);
         } else {
