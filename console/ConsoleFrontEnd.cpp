@@ -3,6 +3,7 @@
 #include "console/ConsoleEvents.h"
 #include "console/ConsoleOptions.h"
 #include "console/ConsoleText.h"
+#include "console/ConsoleTranslations.h"
 #include "job/AnalyzeJob.h"
 #include "platform/CodePage.h"
 #include "platform/Path.h"
@@ -96,6 +97,18 @@ int RunJob(const ConsoleOptions& options, const CEnvData& settings)
     return events.ExitStatus();
 }
 
+// The translator's round trip: the texts exported, or translations put back.
+int RunTranslations(const ConsoleOptions& options, const CEnvData& settings)
+{
+    int status = 0;
+    {
+        StopSignals signals;
+        status = options.apply.empty() ? RunTranslationExport(options, settings, g_stopRequested)
+                                       : RunTranslationApply(options, g_stopRequested);
+    }
+    return g_stopRequested.load() ? 128 + static_cast<int>(g_stopSignal) : status;
+}
+
 }  // namespace
 
 int RunConsole(int argc, char** argv, CEnvData& settings)
@@ -124,7 +137,8 @@ int RunConsole(int argc, char** argv, CEnvData& settings)
         SelectCodePage(options.codePage);
     }
     settings.Load();
-    int exitStatus = RunJob(options, settings);
+    bool translations = !options.apply.empty() || options.translationFormat != TranslationFormat::None;
+    int exitStatus = translations ? RunTranslations(options, settings) : RunJob(options, settings);
     // As when the window closes on Windows: a file that is missing is made with the values in
     // force; one that is there changes only where a setting changed.
     settings.Save();

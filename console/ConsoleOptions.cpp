@@ -8,6 +8,7 @@
 
 const char kConsoleUsage[] =
     "usage: tolvek [OPTIONS] PATH\n"
+    "       tolvek --apply TRANSLATIONS [--dry-run] PATH\n"
     "Collects the string literals of the C and C++ sources in the folder or file PATH into\n"
     "Tolvek.log beside them.\n"
     "\n"
@@ -27,9 +28,14 @@ const char kConsoleUsage[] =
     "                    (then no log is written)\n"
     "  --format F        log (name(line): \"text\", the default), jsonl (a JSON object a\n"
     "                    line) or csv (RFC 4180 with a header, for spreadsheets); jsonl and csv\n"
-    "                    are UTF-8\n"
+    "                    are UTF-8; po (gettext) and xliff (XLIFF 1.2) write one unit per\n"
+    "                    distinct text, for translators, whole to --output\n"
     "  --open            open the log with the desktop's handler (xdg-open)\n"
     "  --fail-if-found   exit with status 3 when any record was written\n"
+    "\n"
+    "Translations (a PO, XLIFF or CSV file with a translation column) back into PATH:\n"
+    "  --apply FILE      each file is rewritten whole, only when every change in it applies\n"
+    "  --dry-run         write nothing: print a unified diff of what would change\n"
     "\n"
     "What is shown on standard error (failures always):\n"
     "  --verbose         a line for each file read\n"
@@ -121,12 +127,17 @@ bool ParseCodePage(const std::string& value, ConsoleOptions& options)
 
 bool ParseFormat(const std::string& value, ConsoleOptions& options)
 {
+    options.translationFormat = TranslationFormat::None;
     if (value == "log") {
         options.format = RecordFormatKind::Log;
     } else if (value == "jsonl") {
         options.format = RecordFormatKind::JsonLines;
     } else if (value == "csv") {
         options.format = RecordFormatKind::Csv;
+    } else if (value == "po") {
+        options.translationFormat = TranslationFormat::Po;
+    } else if (value == "xliff") {
+        options.translationFormat = TranslationFormat::Xliff;
     } else {
         return false;
     }
@@ -174,9 +185,15 @@ bool ParseValueOption(int argc, char** argv, int& index, ConsoleOptions& options
         options.output = value;
     } else if (TakeValue("--format", argc, argv, index, value, missing)) {
         if (missing || !ParseFormat(value, options)) {
-            error = "--format takes log, jsonl or csv";
+            error = "--format takes log, jsonl, csv, po or xliff";
             return false;
         }
+    } else if (TakeValue("--apply", argc, argv, index, value, missing)) {
+        if (missing || value.empty()) {
+            error = "--apply takes a PO, XLIFF or CSV file of translations";
+            return false;
+        }
+        options.apply = value;
     } else if (TakeValue("--codepage", argc, argv, index, value, missing)) {
         if (missing || !ParseCodePage(value, options)) {
             error = "--codepage takes 932 or single";
@@ -184,6 +201,43 @@ bool ParseValueOption(int argc, char** argv, int& index, ConsoleOptions& options
         }
     } else {
         matched = false;
+    }
+    return true;
+}
+
+// --apply takes no option but --dry-run (and --codepage, for files whose encoding a CSV does not
+// say); --format po|xliff writes one whole file, so it needs --output and cannot append.
+bool CheckTranslationOptions(int argc, char** argv, const ConsoleOptions& options,
+                             std::string& error)
+{
+    if (options.apply.empty()) {
+        if (options.dryRun) {
+            error = "--dry-run goes with --apply";
+            return false;
+        }
+        if (options.translationFormat != TranslationFormat::None &&
+            (options.output.empty() || options.open || options.failIfFound)) {
+            error = "--format po and xliff need --output FILE (or -), and take no --open or "
+                    "--fail-if-found";
+            return false;
+        }
+        return true;
+    }
+    for (int index = 1; index < argc; ++index) {
+        std::string argument = argv[index];
+        if (argument == "--") {
+            break;
+        }
+        bool allowed = argument.compare(0, 7, "--apply") == 0 || argument == "--dry-run" ||
+                       argument.compare(0, 10, "--codepage") == 0 || argument[0] != '-' ||
+                       argument == "-";
+        if (!allowed) {
+            error = "--apply takes no other option than --dry-run";
+            return false;
+        }
+        if (argument == "--apply" || argument == "--codepage") {
+            ++index;
+        }
     }
     return true;
 }
@@ -211,6 +265,8 @@ bool ParseConsoleOptions(int argc, char** argv, ConsoleOptions& options, std::st
         }
         if (argument == "--") {
             optionsEnded = true;
+        } else if (argument == "--dry-run") {
+            options.dryRun = true;
         } else if (argument == "--open") {
             options.open = true;
         } else if (argument == "--follow") {
@@ -241,6 +297,9 @@ bool ParseConsoleOptions(int argc, char** argv, ConsoleOptions& options, std::st
     }
     if (options.verbose && options.quiet) {
         error = "--verbose and --quiet do not go together";
+        return false;
+    }
+    if (!CheckTranslationOptions(argc, argv, options, error)) {
         return false;
     }
     if (options.open && options.output == "-") {

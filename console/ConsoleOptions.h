@@ -4,6 +4,9 @@
 
 #include <string>
 
+// The translation files that --format writes instead of records.
+enum class TranslationFormat { None, Po, Xliff };
+
 // The command line of `tolvek [OPTIONS] PATH`. Options override the settings for one run only.
 struct ConsoleOptions {
     std::string path;
@@ -19,6 +22,9 @@ struct ConsoleOptions {
     int threads = 0;  // 0: one per processor
     std::string output;  // --output FILE, or "-" for standard output; empty: the folder's log
     RecordFormatKind format = RecordFormatKind::Log;
+    TranslationFormat translationFormat = TranslationFormat::None;
+    std::string apply;  // --apply TRANSLATIONS: put them back into PATH
+    bool dryRun = false;
     bool failIfFound = false;
     bool verbose = false;
     bool quiet = false;

@@ -11,7 +11,7 @@ bool ReadWholeFile(const char* path, std::string& bytes, Failure& failure);
 // the same folder, which then takes the old one's place by a rename, so that a reader, a crash or
 // a signal sees the old file or the new one, never a mix. The new file keeps the old one's
 // permissions (and owner, where it may). A path that is a symbolic link (Linux) is replaced at the
-// link's target, and the link stays a link. On failure the old file is left as it was and no new
+// link's target, and the link stays a link. A file that is not there is made the same way. On failure the old file is left as it was and no new
 // file is left behind.
 bool ReplaceFileContents(const char* path, const std::string& bytes, Failure& failure);
 

@@ -49,6 +49,23 @@ bool FinalPath(const char* path, std::string& target, Failure& failure)
     return true;
 }
 
+// A file that is not there yet: made where named, as the process's mask says, and owned by its
+// maker.
+bool NewFileStatus(const char* path, std::string& target, struct stat& status)
+{
+    mode_t mask = umask(0);
+    umask(mask);
+    status = {};
+    status.st_mode = S_IFREG | (0666 & ~mask);
+    status.st_uid = geteuid();
+    status.st_gid = getegid();
+    target = path;
+    if (target.find('/') == std::string::npos) {
+        target = "./" + target;
+    }
+    return true;
+}
+
 }  // namespace
 
 void SetRenameForTests(RenameFunction rename)
@@ -59,11 +76,12 @@ void SetRenameForTests(RenameFunction rename)
 bool ReplaceFileContents(const char* path, const std::string& bytes, Failure& failure)
 {
     std::string target;
-    if (!FinalPath(path, target, failure)) {
-        return false;
-    }
     struct stat status;
-    if (stat(target.c_str(), &status) != 0) {
+    if (!FinalPath(path, target, failure)) {
+        if (failure.kind != FailureKind::NotFound || !NewFileStatus(path, target, status)) {
+            return false;
+        }
+    } else if (stat(target.c_str(), &status) != 0) {
         failure = LastSystemFailure();
         return false;
     }

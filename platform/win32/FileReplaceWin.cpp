@@ -63,7 +63,10 @@ bool ReplaceFileContents(const char* path, const std::string& bytes, Failure& fa
     DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         failure = LastSystemFailure();
-        return false;
+        if (failure.kind != FailureKind::NotFound) {
+            return false;
+        }
+        attributes = FILE_ATTRIBUTE_NORMAL;  // a new file
     }
     if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
         failure = MakeFailure(FailureKind::NotRegularFile);

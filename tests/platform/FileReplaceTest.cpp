@@ -57,7 +57,10 @@ TEST(FileReplaceTest, ReplacesWholeOrNotAtAll)
 #ifndef _WIN32
     EXPECT_EQ(EntriesIn(folder.Path()), 1);
 #endif
-    EXPECT_FALSE(ReplaceFileContents((folder / "missing.c").c_str(), "x", failure));
+    // A file that is not there is made; a folder that is not there is told.
+    EXPECT_TRUE(ReplaceFileContents((folder / "new.po").c_str(), "x", failure));
+    EXPECT_EQ(ReadBytes(folder / "new.po"), "x");
+    EXPECT_FALSE(ReplaceFileContents((folder / "missing/a.po").c_str(), "x", failure));
     EXPECT_EQ(failure.kind, FailureKind::NotFound);
 }
 
