@@ -16,7 +16,7 @@ const size_t kBlockBytes = 128 * 1024;  // as the analysis reads
 class CountingSink : public LiteralSink {
 public:
     bool OnDelimiterLine() override { return true; }
-    void OnLiteral(int64_t, const LiteralText&) override { ++m_texts; }
+    void OnLiteral(const LiteralPlace&, const LiteralText&) override { ++m_texts; }
     int64_t Texts() const { return m_texts; }
 
 private:

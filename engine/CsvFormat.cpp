@@ -57,7 +57,8 @@ std::string QuotedField(const char* path)
 
 std::string CsvFormat::Preamble() const
 {
-    return std::string(kUtf8ByteOrderMark) + "file,line,text\r\n";
+    return std::string(kUtf8ByteOrderMark) + "file,line,text,column,offset,length" +
+           (m_withPrefix ? ",prefix\r\n" : "\r\n");
 }
 
 CString CsvFormat::FileLabel(const char* displayName) const
@@ -65,13 +66,18 @@ CString CsvFormat::FileLabel(const char* displayName) const
     return CString(QuotedField(displayName).c_str());
 }
 
-void CsvFormat::WriteRecord(const CString& label, int64_t line, const LiteralText& text,
+void CsvFormat::WriteRecord(const CString& label, const LiteralPlace& place, const LiteralText& text,
                             SourceEncoding encoding, RecordBytes& out) const
 {
     RecordWriter writer(out);
-    writer.Put(std::string(label.GetString()) + "," + std::to_string(line) + ",\"");
+    writer.Put(std::string(label.GetString()) + "," + std::to_string(place.line) + ",\"");
     CsvText field(writer);
     DecodeText(text, encoding, field);
-    writer.Put("\"\r\n");
+    writer.Put("\"," + std::to_string(place.column) + "," + std::to_string(place.offset) + "," +
+               std::to_string(place.length));
+    if (m_withPrefix) {
+        writer.Put(",\"" + std::string(place.prefix != nullptr ? place.prefix : "") + "\"");
+    }
+    writer.Put("\r\n");
     writer.End();
 }

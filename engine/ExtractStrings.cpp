@@ -35,9 +35,9 @@ public:
         return true;
     }
 
-    void OnLiteral(int64_t line, const LiteralText& text) override
+    void OnLiteral(const LiteralPlace& place, const LiteralText& text) override
     {
-        m_format.WriteRecord(m_label, line, text, m_detector.Encoding(), m_records);
+        m_format.WriteRecord(m_label, place, text, m_detector.Encoding(), m_records);
     }
 
     int Count() const { return m_count; }
@@ -48,6 +48,40 @@ private:
     CString m_label;
     const EncodingDetector& m_detector;  // how the file is read, as far as it is decided
     int m_count = 0;
+};
+
+// Where the text of a file read in text mode stands: the block read last, with the byte order
+// mark that the scanner skipped at the start.
+class TextModeOffsets : public StoredOffsets {
+public:
+    // A new file; the memory of the last one is kept.
+    void Reset()
+    {
+        m_map.storedStart = 0;
+        m_map.droppedCrLines.clear();
+        m_fed = 0;
+        m_blockFed = 0;
+        m_skipped = 0;
+    }
+    StoredBlockMap& NextBlock() { return m_map; }
+    // The scanner is fed the block from `skipped` bytes on.
+    void Feeding(size_t skipped)
+    {
+        m_blockFed = m_fed;
+        m_skipped = skipped;
+    }
+    void Fed(size_t length) { m_fed += length; }
+
+    uint64_t StoredOffset(uint64_t decoded) const override
+    {
+        return m_map.StoredOffset(static_cast<size_t>(decoded - m_blockFed) + m_skipped);
+    }
+
+private:
+    StoredBlockMap m_map;
+    uint64_t m_fed = 0;       // bytes fed to the scanner before this block
+    uint64_t m_blockFed = 0;  // bytes fed before the current block
+    size_t m_skipped = 0;
 };
 
 // One read buffer per worker thread, reused for every file it scans. It starts on a page
@@ -83,16 +117,22 @@ int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char
     EncodingDetector detector(source);
     RecordSink sink(records, format, displayName, detector);
     LiteralScanner scanner(settings, sink);
+    thread_local TextModeOffsets offsets;
+    offsets.Reset();
+    scanner.SetStoredOffsets(offsets);
     char* block = ReadBlock();
     size_t got = 0;
     bool whole = true;
-    while ((got = source.Read(block, kReadBlockBytes)) > 0) {
+    while ((got = source.Read(block, kReadBlockBytes, &offsets.NextBlock())) > 0) {
         bool wasDecided = detector.Decided();
         const char* text = detector.Look(block, block + got);
         if (!wasDecided && detector.Decided() && detector.Encoding() == SourceEncoding::Utf8) {
             scanner.ReadAsUtf8();
         }
-        if (!scanner.Feed(text, block + got)) {
+        offsets.Feeding(static_cast<size_t>(text - block));
+        bool fed = scanner.Feed(text, block + got);
+        offsets.Fed(static_cast<size_t>(block + got - text));
+        if (!fed) {
             whole = false;  // the record file cannot be opened
             break;
         }

@@ -83,12 +83,19 @@ CString JsonLinesFormat::FileLabel(const char* displayName) const
     return CString(name.c_str());
 }
 
-void JsonLinesFormat::WriteRecord(const CString& label, int64_t line, const LiteralText& text,
+void JsonLinesFormat::WriteRecord(const CString& label, const LiteralPlace& place, const LiteralText& text,
                                   SourceEncoding encoding, RecordBytes& out) const
 {
     RecordWriter writer(out);
-    writer.Put("{\"file\": \"" + std::string(label.GetString()) + "\", \"line\": " +
-               std::to_string(line) + ", \"text\": \"");
+    std::string head = "{\"file\": \"" + std::string(label.GetString()) +
+                       "\", \"line\": " + std::to_string(place.line) +
+                       ", \"column\": " + std::to_string(place.column) +
+                       ", \"offset\": " + std::to_string(place.offset) +
+                       ", \"length\": " + std::to_string(place.length);
+    if (place.prefix != nullptr) {
+        head += ", \"prefix\": \"" + std::string(place.prefix) + "\"";
+    }
+    writer.Put(head + ", \"text\": \"");
     JsonText json(writer);
     bool lossless = DecodeText(text, encoding, json);
     writer.Put("\", \"encoding\": \"" + std::string(EncodingName(encoding)) + "\"");

@@ -29,6 +29,8 @@ bool HasWideCharacter(const LiteralText& text)
 
 }  // namespace
 
+const SameOffsets LiteralScanner::s_sameOffsets;
+
 ScanSettings MakeScanSettings(const char* token, int32_t condition)
 {
     ScanSettings settings{};
@@ -91,6 +93,7 @@ void LiteralScanner::ClassifyBytes()
 
 bool LiteralScanner::Feed(const char* p, const char* end)
 {
+    m_blockBegin = p;
     while (p < end && !m_stopped) {
         if (m_atLineStart) {
             p = SkipLinesWithoutDelimiter(p, end);
@@ -100,7 +103,33 @@ bool LiteralScanner::Feed(const char* p, const char* end)
         }
         p = ScanLine(p, end);
     }
+    EndBlock(end);
     return !m_stopped;
+}
+
+// Keeps what the next block needs of this one's positions.
+void LiteralScanner::EndBlock(const char* end)
+{
+    if (end == m_blockBegin) {
+        return;
+    }
+    uint64_t fedEnd = Fed(end);
+    if (m_lineStartFed >= m_fedBase && m_lineStartFed < fedEnd) {
+        m_lineStartStored = m_offsets->StoredOffset(m_lineStartFed);
+    }
+    m_lastBlockEnd = Stored(end - 1) + 1;
+    m_fedBase = fedEnd;
+    m_blockBegin = end;
+}
+
+uint64_t LiteralScanner::StoredEndBefore(const char* at) const
+{
+    return at > m_blockBegin ? Stored(at - 1) + 1 : m_lastBlockEnd;
+}
+
+uint64_t LiteralScanner::LineStartStored() const
+{
+    return m_lineStartFed >= m_fedBase ? m_offsets->StoredOffset(m_lineStartFed) : m_lineStartStored;
 }
 
 // A line without the delimiter's first byte cannot contain the delimiter: it yields nothing and
@@ -111,6 +140,9 @@ const char* LiteralScanner::SkipLinesWithoutDelimiter(const char* p, const char*
     size_t lineFeeds = 0;
     const char* lineStart = FindLineWithByte(p, end, m_delimiter[0], lineFeeds);
     m_line += static_cast<int64_t>(lineFeeds);
+    if (lineFeeds > 0) {
+        m_lineStartFed = Fed(lineStart);
+    }
     return lineStart;
 }
 
@@ -135,7 +167,7 @@ const char* LiteralScanner::ScanLine(const char* p, const char* end)
             if (lineFeed == nullptr) {
                 return end;
             }
-            ResetLine();
+            ResetLine(static_cast<const char*>(lineFeed) + 1);
             return static_cast<const char*>(lineFeed) + 1;
         }
         if (skipPlain && m_charState == kAtCharStart) {
@@ -166,11 +198,11 @@ const char* LiteralScanner::ScanLine(const char* p, const char* end)
             break;
         case kLineFeed:
             // A text still open runs to the line feed: it is not taken.
-            ResetLine();
+            ResetLine(p);
             return p;
         case kNul:
             if (m_inText) {
-                CloseText(at);
+                CloseText(at, StoredEndBefore(at));
             }
             m_hidden = true;
             break;
@@ -260,11 +292,14 @@ void LiteralScanner::EstablishDelimiterLine()
         return;
     }
     for (size_t at = 0; at < m_pendingTexts.size();) {
+        LiteralPlace place;
+        std::memcpy(&place, m_pendingTexts.data() + at, sizeof place);
+        at += sizeof place;
         LiteralText text;
         std::memcpy(&text.lastLength, m_pendingTexts.data() + at, sizeof text.lastLength);
         at += sizeof text.lastLength;
         text.last = m_pendingTexts.data() + at;
-        m_sink.OnLiteral(m_line, text);
+        m_sink.OnLiteral(place, text);
         at += text.lastLength;
     }
     m_pendingTexts.clear();
@@ -273,19 +308,22 @@ void LiteralScanner::EstablishDelimiterLine()
 void LiteralScanner::ToggleText(const char* at)
 {
     if (m_inText) {
-        CloseText(at);
+        CloseText(at, Stored(at) + 1);
         return;
     }
     m_inText = true;
+    m_textPlace.line = m_line;
+    m_textPlace.offset = Stored(at);
+    m_textPlace.column = static_cast<int64_t>(m_textPlace.offset - LineStartStored()) + 1;
     m_textHasLead = false;
     m_textBegin = at + 1;
     m_spilled.clear();
 }
 
-void LiteralScanner::CloseText(const char* at)
+void LiteralScanner::CloseText(const char* at, uint64_t storedEnd)
 {
     m_inText = false;
-    EmitText(LiteralText{&m_spilled, m_textBegin, static_cast<size_t>(at - m_textBegin)});
+    EmitText(LiteralText{&m_spilled, m_textBegin, static_cast<size_t>(at - m_textBegin)}, storedEnd);
     m_spilled.clear();
 }
 
@@ -302,16 +340,19 @@ void LiteralScanner::SpillText(const char* begin, const char* end)
     }
 }
 
-void LiteralScanner::EmitText(const LiteralText& text)
+void LiteralScanner::EmitText(const LiteralText& text, uint64_t storedEnd)
 {
     size_t length = text.Length();
     if (length == 0 || !PassesCondition(text)) {
         return;
     }
+    LiteralPlace place = m_textPlace;
+    place.length = storedEnd - place.offset;
     if (m_contained) {
-        m_sink.OnLiteral(m_line, text);
+        m_sink.OnLiteral(place, text);
         return;
     }
+    m_pendingTexts.append(reinterpret_cast<const char*>(&place), sizeof place);
     m_pendingTexts.append(reinterpret_cast<const char*>(&length), sizeof length);
     text.ForEachPiece([this](const char* piece, size_t size) { m_pendingTexts.append(piece, size); });
 }
@@ -325,8 +366,9 @@ bool LiteralScanner::PassesCondition(const LiteralText& text) const
     return m_condition == STRFLG_HAS_DOUBLE_BYTE ? doubleByte : !doubleByte;
 }
 
-void LiteralScanner::ResetLine()
+void LiteralScanner::ResetLine(const char* nextLine)
 {
+    m_lineStartFed = Fed(nextLine);
     m_inText = false;
     m_spilled.clear();
     m_pendingTexts.clear();
@@ -343,7 +385,7 @@ void LiteralScanner::Finish()
     // The last line had no line feed: a text still open at its end is taken.
     if (!m_stopped && m_inText) {
         m_inText = false;
-        EmitText(LiteralText{&m_spilled, nullptr, 0});
+        EmitText(LiteralText{&m_spilled, nullptr, 0}, m_lastBlockEnd);
     }
     m_spilled.clear();
     m_pendingTexts.clear();

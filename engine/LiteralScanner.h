@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/LiteralPlace.h"
 #include "engine/LiteralText.h"
 #include "platform/ByteSearch.h"
 
@@ -14,8 +15,8 @@ public:
     // The current line contains the delimiter; called once per such line, as soon as that is
     // known. Returning false stops the scan.
     virtual bool OnDelimiterLine() = 0;
-    // A non-empty text that passed the extraction condition, on line `line`.
-    virtual void OnLiteral(int64_t line, const LiteralText& text) = 0;
+    // A non-empty text that passed the extraction condition, standing at `place`.
+    virtual void OnLiteral(const LiteralPlace& place, const LiteralText& text) = 0;
 };
 
 // What the scanner needs of the settings.
@@ -51,6 +52,9 @@ public:
     // bytes is one character, and a text holds a double-byte character when it holds one that is
     // neither ASCII nor half-width katakana. Call before any byte of 0x80 or above was fed.
     void ReadAsUtf8();
+    // Where the fed bytes stand in the file as stored; without it they are the stored bytes.
+    // `offsets` must outlive the scan.
+    void SetStoredOffsets(const StoredOffsets& offsets) { m_offsets = &offsets; }
 
     // Scans the next bytes of the file. False once the sink has stopped the scan.
     bool Feed(const char* begin, const char* end);
@@ -74,12 +78,18 @@ private:
     void MatchSlow(unsigned char byte, bool charStart);
     void EstablishDelimiterLine();
     void ToggleText(const char* at);
-    void CloseText(const char* at);
+    void CloseText(const char* at, uint64_t storedEnd);
     void SpillText(const char* begin, const char* end);
-    void EmitText(const LiteralText& text);
+    void EmitText(const LiteralText& text, uint64_t storedEnd);
     bool PassesCondition(const LiteralText& text) const;
     void ClassifyBytes();
-    void ResetLine();
+    void ResetLine(const char* nextLine);
+    uint64_t Fed(const char* at) const { return m_fedBase + static_cast<uint64_t>(at - m_blockBegin); }
+    uint64_t Stored(const char* at) const { return m_offsets->StoredOffset(Fed(at)); }
+    // The stored offset just past the byte before `at`, which may lie in the last block.
+    uint64_t StoredEndBefore(const char* at) const;
+    uint64_t LineStartStored() const;
+    void EndBlock(const char* end);
 
     LiteralSink& m_sink;
     unsigned char m_class[256];
@@ -88,6 +98,14 @@ private:
     size_t m_delimiterLength;
     int32_t m_condition;
     bool m_utf8 = false;
+
+    static const SameOffsets s_sameOffsets;
+    const StoredOffsets* m_offsets = &s_sameOffsets;
+    const char* m_blockBegin = nullptr;
+    uint64_t m_fedBase = 0;           // fed bytes before the current block
+    uint64_t m_lastBlockEnd = 0;      // stored offset past the last block's last byte
+    uint64_t m_lineStartFed = 0;      // where the current line begins, in fed bytes
+    uint64_t m_lineStartStored = 0;   // its stored offset, once its block has passed
 
     int64_t m_line = 1;
     bool m_atLineStart = true;
@@ -101,7 +119,8 @@ private:
     bool m_inText = false;
     bool m_textHasLead = false;  // a lead byte (in UTF-8: a byte of 0x80 or above)
     const char* m_textBegin = nullptr;  // where the open text resumes in the current block
+    LiteralPlace m_textPlace;            // of the open text: all but its length
     std::vector<std::string> m_spilled;  // the part of the open text from earlier blocks
     std::string m_pendingTexts;         // texts kept before a delimiter of several bytes was
-                                        // found whole in the line: length, then bytes
+                                        // found whole in the line: place, length, then bytes
 };

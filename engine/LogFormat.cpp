@@ -24,8 +24,11 @@ public:
             m_used = 0;
         }
         unsigned char code[2];
-        int length = character == kNotACharacter ? 0 : UnicodeToCp932(character, code);
-        if (length > 0) {
+        int length = character == kNotACharacter || character == 0 ? 0 : UnicodeToCp932(character, code);
+        if (character == 0) {
+            std::memcpy(m_buffer + m_used, "\\0", 2);
+            m_used += 2;
+        } else if (length > 0) {
             std::memcpy(m_buffer + m_used, code, static_cast<size_t>(length));
             m_used += static_cast<size_t>(length);
         } else if (character == kNotACharacter) {
@@ -52,6 +55,23 @@ void WriteUtf8AsCp932(const LiteralText& text, RecordBytes& out)
     };
     text.ForEachPiece([&](const char* piece, size_t size) { decoder.Feed(piece, size, write); });
     decoder.Finish(write);
+}
+
+// A NUL byte, which only the C/C++ syntax keeps in a text, is written as \0 so that the log
+// stays text.
+void WriteBytesWithNul(const char* piece, size_t size, RecordBytes& out)
+{
+    while (size > 0) {
+        const char* nul = static_cast<const char*>(std::memchr(piece, '\0', size));
+        size_t run = nul == nullptr ? size : static_cast<size_t>(nul - piece);
+        out.Append(piece, run);
+        if (nul == nullptr) {
+            return;
+        }
+        out.Append("\\0", 2);
+        piece += run + 1;
+        size -= run + 1;
+    }
 }
 
 }  // namespace
@@ -85,14 +105,14 @@ CString LogFormat::FileLabel(const char* displayName) const
     return EscapeControlBytes(displayName);
 }
 
-void LogFormat::WriteRecord(const CString& label, int64_t line, const LiteralText& text,
+void LogFormat::WriteRecord(const CString& label, const LiteralPlace& place, const LiteralText& text,
                             SourceEncoding encoding, RecordBytes& out) const
 {
     // name(line): " in one piece: the label is short, as are the digits.
     char head[512];
     char number[24];
     char* digits = number + sizeof number;
-    uint64_t value = static_cast<uint64_t>(line);
+    uint64_t value = static_cast<uint64_t>(place.line);
     do {
         *--digits = static_cast<char>('0' + value % 10);
         value /= 10;
@@ -118,7 +138,7 @@ void LogFormat::WriteRecord(const CString& label, int64_t line, const LiteralTex
     if (encoding == SourceEncoding::Utf8 && m_toCp932) {
         WriteUtf8AsCp932(text, out);
     } else {
-        text.ForEachPiece([&out](const char* piece, size_t size) { out.Append(piece, size); });
+        text.ForEachPiece([&out](const char* piece, size_t size) { WriteBytesWithNul(piece, size, out); });
     }
     out.Append("\"\r\n", 3);
     out.EndRecord();

@@ -14,7 +14,7 @@ public:
     LogFormat();
 
     CString FileLabel(const char* displayName) const override;
-    void WriteRecord(const CString& label, int64_t line, const LiteralText& text,
+    void WriteRecord(const CString& label, const LiteralPlace& place, const LiteralText& text,
                      SourceEncoding encoding, RecordBytes& out) const override;
 
 private:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/LiteralPlace.h"
 #include "engine/LiteralText.h"
 #include "engine/SourceEncoding.h"
 #include "platform/CString.h"
@@ -25,8 +26,8 @@ public:
     virtual std::string Preamble() const { return std::string(); }
     // What the records of a file name it, made once per file from its display name.
     virtual CString FileLabel(const char* displayName) const = 0;
-    // One record: the text, read from its file as `encoding` says, found on `line`.
-    virtual void WriteRecord(const CString& label, int64_t line, const LiteralText& text,
+    // One record: the text, read from its file as `encoding` says, found at `place`.
+    virtual void WriteRecord(const CString& label, const LiteralPlace& place, const LiteralText& text,
                              SourceEncoding encoding, RecordBytes& out) const = 0;
 };
 

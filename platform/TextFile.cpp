@@ -2,9 +2,19 @@
 
 #include "platform/ByteSearch.h"
 
+#include <algorithm>
 #include <cstring>
 
-size_t DecodeTextMode(char* text, size_t length, bool& ended)
+uint64_t StoredBlockMap::StoredOffset(size_t index) const
+{
+    // Each dropped CR up to and including the byte's own line feed lies before it.
+    size_t dropped = static_cast<size_t>(
+        std::upper_bound(droppedCrLines.begin(), droppedCrLines.end(), static_cast<uint32_t>(index)) -
+        droppedCrLines.begin());
+    return storedStart + index + dropped;
+}
+
+size_t DecodeTextMode(char* text, size_t length, bool& ended, std::vector<uint32_t>* droppedCrLines)
 {
     // One pass finds the first byte that needs work; most text has neither.
     static const StopBytes kSpecial = {{'\r', 0x1A, 0, 0}, 2, false};
@@ -37,6 +47,9 @@ size_t DecodeTextMode(char* text, size_t length, bool& ended)
             // A CR before LF disappears; any other CR stays. The last CR stays for the caller.
             if (in + 1 < end && in[1] == '\n') {
                 ++in;
+                if (droppedCrLines != nullptr) {
+                    droppedCrLines->push_back(static_cast<uint32_t>(out - text));
+                }
             } else {
                 *out++ = *in++;
             }
@@ -68,11 +81,15 @@ bool TextReader::Seek(const Position& position)
     return true;
 }
 
-size_t TextReader::Read(char* buffer, size_t capacity)
+size_t TextReader::Read(char* buffer, size_t capacity, StoredBlockMap* map)
 {
     // buffer[0] may take the CR held back from the last block; raw bytes go after it.
     while (!m_ended && capacity >= 2) {
         size_t start = m_pendingCr ? 1 : 0;
+        if (map != nullptr) {
+            map->storedStart = m_size - m_bytesLeft - start;
+            map->droppedCrLines.clear();
+        }
         size_t wanted = capacity - start;
         if (wanted > m_bytesLeft) {
             wanted = static_cast<size_t>(m_bytesLeft);
@@ -94,7 +111,8 @@ size_t TextReader::Read(char* buffer, size_t capacity)
             m_pendingCr = false;
         }
         bool sawEof = false;
-        size_t length = DecodeTextMode(buffer, start + got, sawEof);
+        size_t length = DecodeTextMode(buffer, start + got, sawEof,
+                                       map != nullptr ? &map->droppedCrLines : nullptr);
         m_ended = sawEof;
         if (!sawEof && length > 0 && buffer[length - 1] == '\r') {
             m_pendingCr = true;

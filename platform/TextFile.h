@@ -4,6 +4,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
+
+// Where the text of one block read stands in the file as stored.
+struct StoredBlockMap {
+    uint64_t storedStart = 0;             // stored offset of the block's first byte
+    std::vector<uint32_t> droppedCrLines;  // ascending: the index in the block of each line feed
+                                          // whose CR was dropped
+
+    // The stored offset of the block's byte at `index`.
+    uint64_t StoredOffset(size_t index) const;
+};
 
 // Text-mode reading as the platform runtime does it (CR LF reads as LF, a byte 0x1A ends
 // reading), with a guarantee that the runtime's own streams cannot give: a source is read only
@@ -15,7 +26,8 @@ class TextReader {
 public:
     bool Open(const char* path);
     // Fills `buffer` with up to `capacity` bytes of text; 0 at the end, or on a read error.
-    size_t Read(char* buffer, size_t capacity);
+    // With `map`, also tells where the text stands in the file.
+    size_t Read(char* buffer, size_t capacity, StoredBlockMap* map = nullptr);
     // Why Open failed, or why the text ended early.
     const Failure& GetFailure() const { return m_failure; }
 
@@ -39,5 +51,7 @@ private:
 
 // Removes the CR of every CR LF in [text, text + length) and cuts the text at a byte 0x1A, in
 // place. Returns the new length; `ended` tells whether a 0x1A was found. A CR at the very end
-// is left for the caller, who knows the next byte.
-size_t DecodeTextMode(char* text, size_t length, bool& ended);
+// is left for the caller, who knows the next byte. With `droppedCrLines`, the new index of each
+// line feed that lost its CR is added there.
+size_t DecodeTextMode(char* text, size_t length, bool& ended,
+                      std::vector<uint32_t>* droppedCrLines = nullptr);

@@ -89,8 +89,10 @@ TEST_F(ConsoleOutputTest, OutputToStandardOutputWritesNoLog)
 
     CommandResult json = m_runner.Run({"--codepage", "932", "--format", "jsonl", "--output", "-", Src()});
     EXPECT_EQ(json.out,
-              "{\"file\": \"a.c\", \"line\": 1, \"text\": \"\xE3\x81\x82\", \"encoding\": \"cp932\"}\n"
-              "{\"file\": \"a.c\", \"line\": 1, \"text\": \"plain\", \"encoding\": \"cp932\"}\n");
+              "{\"file\": \"a.c\", \"line\": 1, \"column\": 5, \"offset\": 4, \"length\": 4, "
+              "\"text\": \"\xE3\x81\x82\", \"encoding\": \"cp932\"}\n"
+              "{\"file\": \"a.c\", \"line\": 1, \"column\": 15, \"offset\": 14, \"length\": 7, "
+              "\"text\": \"plain\", \"encoding\": \"cp932\"}\n");
 }
 
 TEST_F(ConsoleOutputTest, CsvBeginsANewFileWithTheMarkAndTheHeaderOnly)
@@ -98,8 +100,8 @@ TEST_F(ConsoleOutputTest, CsvBeginsANewFileWithTheMarkAndTheHeaderOnly)
     std::string csv = m_runner.Work() / "texts.csv";
     ASSERT_EQ(m_runner.Run({"--codepage", "932", "--format", "csv", "--output", csv, Src()}).status, 0);
     ASSERT_EQ(m_runner.Run({"--codepage", "932", "--format", "csv", "--output", csv, Src()}).status, 0);
-    const std::string rows = "\"a.c\",1,\"\xE3\x81\x82\"\r\n\"a.c\",1,\"plain\"\r\n";
-    EXPECT_EQ(ReadBytes(csv), "\xEF\xBB\xBF" "file,line,text\r\n" + rows + rows);
+    const std::string rows = "\"a.c\",1,\"\xE3\x81\x82\",5,4,4\r\n\"a.c\",1,\"plain\",15,14,7\r\n";
+    EXPECT_EQ(ReadBytes(csv), "\xEF\xBB\xBF" "file,line,text,column,offset,length\r\n" + rows + rows);
 }
 
 TEST_F(ConsoleOutputTest, FailIfFoundSaysWhetherAnyRecordWasWritten)

@@ -54,7 +54,8 @@ def jsonl_records(path):
     with open(path, "rb") as stream:
         for line in stream.read().decode("utf-8").split("\n")[:-1]:
             record = json.loads(line)
-            assert set(record) >= {"file", "line", "text", "encoding"}, record
+            assert set(record) >= {"file", "line", "column", "offset", "length", "text",
+                                   "encoding"}, record
             assert record["encoding"] in ("cp932", "utf-8", "single"), record
             records.append(record)
     return records
@@ -65,8 +66,25 @@ def csv_rows(path):
         assert stream.read(3) == b"\xef\xbb\xbf", "a new csv file begins with the byte order mark"
     with open(path, encoding="utf-8-sig", newline="") as stream:
         rows = list(csv.reader(stream))
-    assert rows[0] == ["file", "line", "text"], rows[0]
+    assert rows[0][:6] == ["file", "line", "text", "column", "offset", "length"], rows[0]
     return rows[1:]
+
+
+def check_token(path, record):
+    """The bytes at offset for length are the token: the quotes and the text between them."""
+    with open(path, "rb") as source:
+        data = source.read()
+    token = data[record["offset"]:record["offset"] + record["length"]]
+    prefix = record.get("prefix", "").encode()
+    assert token.startswith(prefix + b'"'), (token, record)
+    inner = token[len(prefix) + 1:]
+    closed = inner[:-1] if inner.endswith(b'"') else inner
+    if "bytes" in record:
+        assert bytes.fromhex(record["bytes"]) in (closed, inner), (token, record)
+        return
+    encoding = {"cp932": "cp932", "utf-8": "utf-8", "single": "latin-1"}[record["encoding"]]
+    texts = [piece.decode(encoding, "replace") for piece in (closed, inner)]
+    assert record["text"] in texts, (token, record)
 
 
 def check_folder(tolvek, folder):
@@ -81,6 +99,9 @@ def check_folder(tolvek, folder):
     assert len(logged) == len(jsonl) == len(rows) > 0, (len(logged), len(jsonl), len(rows))
     for (name, line, text), record, row in zip(logged, jsonl, rows):
         assert record["file"] == name and record["line"] == line, (record, name, line)
+        assert [int(cell) for cell in row[3:6]] == [record["column"], record["offset"],
+                                                     record["length"]], (row, record)
+        check_token(os.path.join(folder, name), record)
         assert row[0].lstrip("'") == name and int(row[1]) == line, (row, name, line)
         if "bytes" in record:
             assert bytes.fromhex(record["bytes"]) == text, record

@@ -24,7 +24,9 @@ void WriteRecords(RecordFile& records, const std::string& file, int count, const
     LogFormat format;
     CString label = format.FileLabel(file.c_str());
     for (int line = 1; line <= count; ++line) {
-        format.WriteRecord(label, line, LiteralText{nullptr, text.data(), text.size()},
+        LiteralPlace place;
+        place.line = line;
+        format.WriteRecord(label, place, LiteralText{nullptr, text.data(), text.size()},
                            SourceEncoding::Cp932, records);
     }
     records.EndFile();
@@ -57,7 +59,9 @@ TEST_F(RecordFileTest, ARecordLongerThanTheBufferIsWrittenWholeInPieces)
     std::vector<std::string> pieces = {std::string(100000, 'p'), std::string(70000, 'q')};
     std::string last(5, 'r');
     LogFormat format;
-    format.WriteRecord(format.FileLabel("a.c"), 3, LiteralText{&pieces, last.data(), last.size()},
+    LiteralPlace place;
+    place.line = 3;
+    format.WriteRecord(format.FileLabel("a.c"), place, LiteralText{&pieces, last.data(), last.size()},
                        SourceEncoding::Cp932, records);
     WriteRecords(records, "a.c", 1, "after");
     records.Release();

@@ -25,7 +25,12 @@ std::string Format(const RecordFormat& format, const std::string& name, int64_t 
                    const std::string& text, SourceEncoding encoding)
 {
     Collected out;
-    format.WriteRecord(format.FileLabel(name.c_str()), line,
+    LiteralPlace place;
+    place.line = line;
+    place.column = 2;
+    place.offset = 10;
+    place.length = 5;
+    format.WriteRecord(format.FileLabel(name.c_str()), place,
                        LiteralText{nullptr, text.data(), text.size()}, encoding, out);
     EXPECT_EQ(out.records, 1);
     return out.bytes;
@@ -42,13 +47,13 @@ TEST_F(RecordFormatTest, JsonLinesConvertToUtf8AndEscape)
     JsonLinesFormat json;
     // あ in Shift_JIS and in UTF-8; a quote, a backslash and a control byte are escaped.
     EXPECT_EQ(Format(json, "sub/a.c", 12, "\x82\xA0 \"q\" \\ \x01", SourceEncoding::Cp932),
-              "{\"file\": \"sub/a.c\", \"line\": 12, \"text\": \"\xE3\x81\x82 \\\"q\\\" \\\\ \\u0001\", "
+              "{\"file\": \"sub/a.c\", \"line\": 12, \"column\": 2, \"offset\": 10, \"length\": 5, \"text\": \"\xE3\x81\x82 \\\"q\\\" \\\\ \\u0001\", "
               "\"encoding\": \"cp932\"}\n");
     EXPECT_EQ(Format(json, "b.c", 1, "\xE3\x81\x82", SourceEncoding::Utf8),
-              "{\"file\": \"b.c\", \"line\": 1, \"text\": \"\xE3\x81\x82\", \"encoding\": \"utf-8\"}\n");
+              "{\"file\": \"b.c\", \"line\": 1, \"column\": 2, \"offset\": 10, \"length\": 5, \"text\": \"\xE3\x81\x82\", \"encoding\": \"utf-8\"}\n");
     // A name with a line feed cannot break the line.
     EXPECT_EQ(Format(json, "x\ny.c", 1, "t", SourceEncoding::Cp932).find('\n'),
-              std::string("{\"file\": \"x\\ny.c\", \"line\": 1, \"text\": \"t\", \"encoding\": \"cp932\"}").size());
+              std::string("{\"file\": \"x\\ny.c\", \"line\": 1, \"column\": 2, \"offset\": 10, \"length\": 5, \"text\": \"t\", \"encoding\": \"cp932\"}").size());
 }
 
 TEST_F(RecordFormatTest, JsonLinesKeepTheBytesOfATextThatDoesNotConvert)
@@ -56,25 +61,25 @@ TEST_F(RecordFormatTest, JsonLinesKeepTheBytesOfATextThatDoesNotConvert)
     JsonLinesFormat json;
     // A lone lead byte at the end of a Shift_JIS text, and a byte of 0x80 in a single-byte one.
     EXPECT_EQ(Format(json, "a.c", 3, "ab\x83", SourceEncoding::Cp932),
-              "{\"file\": \"a.c\", \"line\": 3, \"text\": \"ab\xEF\xBF\xBD\", \"encoding\": \"cp932\", "
+              "{\"file\": \"a.c\", \"line\": 3, \"column\": 2, \"offset\": 10, \"length\": 5, \"text\": \"ab\xEF\xBF\xBD\", \"encoding\": \"cp932\", "
               "\"bytes\": \"616283\"}\n");
     EXPECT_EQ(Format(json, "a.c", 3, "\xE9t\xE9", SourceEncoding::SingleByte),
-              "{\"file\": \"a.c\", \"line\": 3, \"text\": \"\xEF\xBF\xBDt\xEF\xBF\xBD\", "
+              "{\"file\": \"a.c\", \"line\": 3, \"column\": 2, \"offset\": 10, \"length\": 5, \"text\": \"\xEF\xBF\xBDt\xEF\xBF\xBD\", "
               "\"encoding\": \"single\", \"bytes\": \"e974e9\"}\n");
 }
 
 TEST_F(RecordFormatTest, CsvQuotesDoublesAndDisarmsFormulas)
 {
     CsvFormat csv;
-    EXPECT_EQ(csv.Preamble(), "\xEF\xBB\xBF" "file,line,text\r\n");
+    EXPECT_EQ(csv.Preamble(), "\xEF\xBB\xBF" "file,line,text,column,offset,length\r\n");
     EXPECT_EQ(Format(csv, "a.c", 7, "say \"hi\", \x82\xA0", SourceEncoding::Cp932),
-              "\"a.c\",7,\"say \"\"hi\"\", \xE3\x81\x82\"\r\n");
+              "\"a.c\",7,\"say \"\"hi\"\", \xE3\x81\x82\",2,10,5\r\n");
     for (const char* formula : {"=1+1", "+1", "-1", "@SUM(A1)", "\tx"}) {
         EXPECT_EQ(Format(csv, "a.c", 1, formula, SourceEncoding::Cp932),
-                  "\"a.c\",1,\"'" + std::string(formula) + "\"\r\n");
+                  "\"a.c\",1,\"'" + std::string(formula) + "\",2,10,5\r\n");
     }
-    EXPECT_EQ(Format(csv, "=evil.c", 1, "ok", SourceEncoding::Cp932), "\"'=evil.c\",1,\"ok\"\r\n");
-    EXPECT_EQ(Format(csv, "a.c", 1, "1-1", SourceEncoding::Cp932), "\"a.c\",1,\"1-1\"\r\n");
+    EXPECT_EQ(Format(csv, "=evil.c", 1, "ok", SourceEncoding::Cp932), "\"'=evil.c\",1,\"ok\",2,10,5\r\n");
+    EXPECT_EQ(Format(csv, "a.c", 1, "1-1", SourceEncoding::Cp932), "\"a.c\",1,\"1-1\",2,10,5\r\n");
 }
 
 TEST_F(RecordFormatTest, ALongTextIsWrittenInPieces)
@@ -83,7 +88,12 @@ TEST_F(RecordFormatTest, ALongTextIsWrittenInPieces)
     std::string text(100000, 'x');
     Collected out;
     std::vector<std::string> pieces = {text, text};
-    json.WriteRecord(json.FileLabel("a.c"), 1, LiteralText{&pieces, "end", 3}, SourceEncoding::Cp932, out);
-    EXPECT_EQ(out.bytes, "{\"file\": \"a.c\", \"line\": 1, \"text\": \"" + text + text +
+    LiteralPlace place;
+    place.line = 1;
+    place.column = 2;
+    place.offset = 10;
+    place.length = 5;
+    json.WriteRecord(json.FileLabel("a.c"), place, LiteralText{&pieces, "end", 3}, SourceEncoding::Cp932, out);
+    EXPECT_EQ(out.bytes, "{\"file\": \"a.c\", \"line\": 1, \"column\": 2, \"offset\": 10, \"length\": 5, \"text\": \"" + text + text +
                              "end\", \"encoding\": \"cp932\"}\n");
 }

@@ -14,9 +14,9 @@ public:
         return true;
     }
 
-    void OnLiteral(int64_t line, const LiteralText& text) override
+    void OnLiteral(const LiteralPlace& place, const LiteralText& text) override
     {
-        m_found += std::to_string(line) + ":";
+        m_found += std::to_string(place.line) + ":";
         text.ForEachPiece([this](const char* piece, size_t size) { m_found.append(piece, size); });
         m_found += ";";
     }
