@@ -336,6 +336,10 @@ void EscapeValue(const LiteralToken& token, const std::u32string& value, std::u3
         case U'"':
             out += token.kind == LiteralKind::ResourceScript ? U"\"\"" : U"\\\"";
             break;
+        case U'\'':
+            // Only the delimiter pairs syntax with the apostrophe as delimiter needs it escaped.
+            out += token.kind == LiteralKind::Pairs && token.delimiter == U"'" ? U"\\'" : U"'";
+            break;
         case U'\n':
             out += U"\\n";
             break;
@@ -354,6 +358,22 @@ void EscapeValue(const LiteralToken& token, const std::u32string& value, std::u3
             break;
         }
     }
+}
+
+// The delimiter pairs syntax reads a text up to its next delimiter that no backslash escapes (a
+// backslash escapes nothing when it is the delimiter itself).
+bool KeepsOnePairsText(const LiteralToken& token, const std::u32string& text, std::string& why)
+{
+    char32_t delimiter = token.delimiter.empty() ? U'"' : token.delimiter[0];
+    for (size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == U'\\' && delimiter != U'\\') {
+            ++at;
+        } else if (text[at] == delimiter) {
+            why = "the delimiter " + CharactersToUtf8(token.delimiter) + " would end the text";
+            return false;
+        }
+    }
+    return true;
 }
 
 bool IsNarrowShiftJis(const LiteralToken& token)
@@ -527,14 +547,7 @@ bool EncodeLiteralText(const LiteralToken& token, const std::u32string& text, bo
     } else {
         EscapeValue(token, text, characters);
     }
-    if (token.kind == LiteralKind::Pairs && token.delimiter != U"\"" &&
-        characters.find(token.delimiter) != std::u32string::npos) {
-        why = "the delimiter " + CharactersToUtf8(token.delimiter) + " would end the text";
-        return false;
-    }
-    if (token.kind == LiteralKind::Pairs && token.delimiter == U"\"" &&
-        characters.find(U'"') != std::u32string::npos) {
-        why = "a quote would end the text in the delimiter pairs syntax";
+    if (token.kind == LiteralKind::Pairs && !KeepsOnePairsText(token, characters, why)) {
         return false;
     }
     bytes.clear();

@@ -98,7 +98,9 @@ TEST(LiteralCodecTest, TranslationsAreWrittenInTheLiteralsOwnLanguage)
         {{"\"x\"", kSjis, false, false}, "\xF0\x9F\x98\x80", false, nullptr},  // no such character
         {{"\"x\"", kSjis, false, false}, "\xC3\xA9", false, nullptr},          // é: not in cp932
         {{"R\"d(x)d\"", kUtf8, false, false}, "a)d\"b", false, nullptr},
-        {{"\"x\"", kUtf8, true, false}, "a\"b", false, nullptr},  // the pairs syntax would split it
+        {{"\"x\"", kUtf8, true, false}, "a\"b", false, "\"a\\\"b\""},
+        {{"'x'", kUtf8, true, false}, "it's", false, "'it\\'s'"},
+        {{"'x'", kUtf8, true, false}, "it's", true, nullptr},  // the delimiter pairs would split it
         {{"\"x\"", kSjis, false, false}, "\xE3\x80\x90\\0\xE3\x80\x91", true, "\"\x81\x79\\0\x81\x7A\""},
         {{"\"x\"", kUtf8, false, false}, "a\"b", true, nullptr},
         {{"\"x\"", kUtf8, false, false}, "a\nb", true, nullptr},

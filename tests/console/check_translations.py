@@ -1,0 +1,156 @@
+#!/usr/bin/env python3
+"""The PO and XLIFF exports of the tolvek command, read by independent consumers: gettext's
+msgfmt -c checks the PO file, and translate-toolkit reads both back with the same units and values
+(each value what a C compiler reads from the literal). Then translate-toolkit fills in the
+translations, and the command applies them: copied sources change no byte, wrapped ones come back
+wrapped at every place.
+
+    check_translations.py TOLVEK EXAMPLES_FOLDER
+"""
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+from translate.storage import pypo, xliff
+
+WRITTEN = "tolvek: as written"
+SIMPLE = {"n": "\n", "t": "\t", "r": "\r", "a": "\a", "b": "\b", "f": "\f", "v": "\v",
+          "\\": "\\", "'": "'", '"': '"', "?": "?"}
+
+
+def run(tolvek, folder, *options):
+    environment = {"LC_ALL": "C.UTF-8", "XDG_CONFIG_HOME": folder, "PATH": "/usr/bin:/bin"}
+    command = [tolvek, "--codepage", "932", *options]
+    result = subprocess.run(command, env=environment, capture_output=True, check=False)
+    assert result.returncode == 0, (command, result.stderr.decode())
+    return result.stdout
+
+
+def value_of(text, encoding):
+    """The value of a text as written, decoded as a C compiler does; None when it has none that a
+    translation file carries."""
+    out = b""
+    at = 0
+    while at < len(text):
+        character = text[at]
+        at += 1
+        if character != "\\":
+            out += character.encode(encoding)
+            continue
+        escape = text[at] if at < len(text) else ""
+        at += 1
+        if escape in SIMPLE:
+            out += SIMPLE[escape].encode()
+        elif escape and escape in "01234567":
+            digits = re.match(r"[0-7]{1,3}", text[at - 1:]).group(0)
+            out += bytes([int(digits, 8)])
+            at += len(digits) - 1
+        elif escape == "x":
+            digits = re.match(r"[0-9a-fA-F]*", text[at:]).group(0)
+            if not digits or int(digits, 16) > 255:
+                return None
+            out += bytes([int(digits, 16)])
+            at += len(digits)
+        else:
+            return None
+    try:
+        value = out.decode(encoding)
+    except UnicodeDecodeError:
+        return None
+    if any(ord(c) < 0x20 and c not in "\t\n\r" for c in value):
+        return None
+    return value
+
+
+def expected_units(records):
+    """(context, source) of each distinct non-empty text, in the order of first appearance."""
+    units = []
+    for record in records:
+        encoding = {"cp932": "cp932", "utf-8": "utf-8"}.get(record["encoding"], "ascii")
+        value = value_of(record["text"], encoding)
+        unit = (None, value) if value is not None else (WRITTEN, record["text"])
+        if unit[1] and unit not in units:
+            units.append(unit)
+    return units
+
+
+def records_of(tolvek, tree):
+    lines = run(tolvek, tree, "-r", "--format", "jsonl", "--output", "-", tree)
+    return [json.loads(line) for line in lines.decode().splitlines()]
+
+
+def make_tree(examples, work):
+    tree = os.path.join(work, "tree")
+    shutil.copytree(examples, tree)
+    with open(os.path.join(tree, "toolbar.c"), "wb") as source:
+        source.write("t = \"新規\\0開く\\0\"; h = \"\\x82\"; f = \"%5.2f%% 完了\\n\";\r\n"
+                     "g = \"表示\"; e = \"\";\r\n".encode("cp932"))
+    return tree
+
+
+def snapshot(tree):
+    files = {}
+    for folder, _, names in os.walk(tree):
+        for name in names:
+            with open(os.path.join(folder, name), "rb") as source:
+                files[os.path.join(folder, name)] = source.read()
+    return files
+
+
+def check_export(tolvek, tree, work, expected):
+    po_path = os.path.join(work, "texts.po")
+    xliff_path = os.path.join(work, "texts.xlf")
+    run(tolvek, tree, "-r", "--format", "po", "--output", po_path, tree)
+    run(tolvek, tree, "-r", "--format", "xliff", "--output", xliff_path, tree)
+    subprocess.run(["msgfmt", "-c", "-o", os.devnull, po_path], check=True)
+    po = pypo.pofile.parsefile(po_path)
+    po_units = [(unit.getcontext() or None, unit.source) for unit in po.units if not unit.isheader()]
+    assert po_units == expected, (po_units, expected)
+    with open(xliff_path, "rb") as stream:
+        xlf = xliff.xlifffile(stream.read())
+    xliff_units = [(WRITTEN if unit.xmlelement.get("restype") == "x-tolvek-as-written" else None,
+                    unit.source) for unit in xlf.units]
+    assert xliff_units == expected, (xliff_units, expected)
+    ids = [unit.getid() for unit in xlf.units]
+    assert len(set(ids)) == len(ids)
+    return po_path, xliff_path, po, xlf
+
+
+def apply(tolvek, tree, store, path, translate):
+    for unit in store.units:
+        if not (hasattr(unit, "isheader") and unit.isheader()):
+            unit.target = translate(unit.source)
+    store.savefile(path)
+    run(tolvek, tree, "--apply", path, tree)
+
+
+def main():
+    tolvek, examples = sys.argv[1], sys.argv[2]
+    work = tempfile.mkdtemp()
+    try:
+        tree = make_tree(examples, work)
+        before = records_of(tolvek, tree)
+        expected = expected_units(before)
+        assert len(expected) < len([r for r in before if r["text"]]), "texts appear twice"
+        files = snapshot(tree)
+        po_path, xliff_path, po, xlf = check_export(tolvek, tree, work, expected)
+
+        apply(tolvek, tree, po, po_path, lambda source: source)
+        assert snapshot(tree) == files, "the identity round trip changed a byte"
+        apply(tolvek, tree, xlf, xliff_path, lambda source: "【" + source + "】")
+        after = records_of(tolvek, tree)
+        assert len(after) == len(before)
+        for old, new in zip(before, after):
+            wrapped = "【" + old["text"] + "】" if old["text"] else ""
+            assert new["text"] == wrapped, (old, new)
+    finally:
+        shutil.rmtree(work)
+    print("PO and XLIFF read back by msgfmt and translate-toolkit; the round trips hold")
+
+
+if __name__ == "__main__":
+    main()
