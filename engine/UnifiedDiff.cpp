@@ -25,6 +25,8 @@ struct FileLines {
                 starts.push_back(start);
                 line.clear();
                 start = unit.offset + unit.length;
+            } else if (unit.character == 0xFEFF && unit.offset == 0) {
+                continue;  // the byte order mark is no part of the first line
             } else if (unit.character < 0) {
                 line += "\xEF\xBF\xBD";
             } else {
