@@ -310,8 +310,10 @@ bool EncodeRaw(const LiteralToken& token, const std::u32string& text, bool writt
             ++at;
         } else if (!written && text[at] == U'\n') {
             out += lineEnd;
-        } else if (text[at] == 0) {
-            why = "a raw string cannot hold a NUL";
+        } else if (text[at] == 0 || text[at] == U'\r') {
+            // A carriage return would be read as part of the file's line break.
+            why = text[at] == 0 ? "a raw string cannot hold a NUL"
+                                : "a raw string cannot hold a carriage return";
             return false;
         } else {
             out += text[at];

@@ -122,7 +122,6 @@ private:
     std::vector<TranslationUnit>& m_units;
     PoEntry m_entry;
     std::string* m_continued = nullptr;  // the string that a line of "..." continues
-    bool m_inTranslation = false;
     bool m_headerSeen = false;
     int m_line = 0;
     std::string m_error;
@@ -203,10 +202,11 @@ bool PoReader::ReadKeyword(const std::string& line)
 {
     size_t space = line.find_first_of(" \t");
     std::string keyword = line.substr(0, space);
-    if (space == std::string::npos) {
+    size_t string = space == std::string::npos ? space : line.find_first_not_of(" \t", space);
+    if (string == std::string::npos) {
         return Fail("a keyword without its string");
     }
-    std::string rest = line.substr(line.find_first_not_of(" \t", space));
+    std::string rest = line.substr(string);
     std::string* target = nullptr;
     bool newEntry = (keyword == "msgctxt" && (m_entry.hasId || m_entry.hasContext)) ||
                     (keyword == "msgid" && m_entry.hasId);
@@ -254,7 +254,7 @@ bool PoReader::ReadString(const std::string& quoted, std::string& text)
         if (++at + 1 >= quoted.size()) {
             return Fail("a backslash at the end of a string");
         }
-        const char* simple = std::strchr(kEscapes, quoted[at]);
+        const char* simple = quoted[at] != '\0' ? std::strchr(kEscapes, quoted[at]) : nullptr;
         if (simple == nullptr || (simple - kEscapes) % 2 != 0) {
             return Fail(std::string("an unknown escape \\") + quoted[at]);
         }

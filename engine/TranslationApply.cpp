@@ -47,7 +47,7 @@ FileEncoding DetectFileEncoding(const std::string& bytes, FileEncoding codePage)
 }
 
 FilePlan::FilePlan(const std::string& name, const std::string& bytes, FileEncoding codePage)
-    : m_name(name), m_bytes(bytes), m_codePage(codePage),
+    : m_name(name), m_bytes(bytes),
       m_encoding(DetectFileEncoding(bytes, codePage))
 {
 }

@@ -57,7 +57,6 @@ private:
 
     std::string m_name;
     std::string m_bytes;
-    FileEncoding m_codePage;
     FileEncoding m_encoding;
     std::vector<ApplyProblem> m_problems;
     std::vector<TokenEdit> m_edits;

@@ -92,7 +92,7 @@ bool ReadDirective(const std::string& text, size_t& at)
     } else {
         at = start;
     }
-    while (at < text.size() && std::strchr("-+ #0'I", text[at]) != nullptr) {
+    while (at < text.size() && text[at] != '\0' && std::strchr("-+ #0'I", text[at]) != nullptr) {
         ++at;
     }
     if (at < text.size() && text[at] == '*') {
@@ -115,7 +115,8 @@ bool ReadDirective(const std::string& text, size_t& at)
             break;
         }
     }
-    if (at >= text.size() || std::strchr("diouxXeEfFgGaAcspn", text[at]) == nullptr) {
+    if (at >= text.size() || text[at] == '\0' ||
+        std::strchr("diouxXeEfFgGaAcspn", text[at]) == nullptr) {
         return false;
     }
     ++at;
