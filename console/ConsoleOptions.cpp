@@ -1,5 +1,6 @@
 #include "console/ConsoleOptions.h"
 
+#include "engine/Syntax.h"
 #include "engine/TargetList.h"
 #include "platform/CodePage.h"
 
@@ -15,7 +16,11 @@ const char kConsoleUsage[] =
     "What is read:\n"
     "  --condition N     0: every text, 1: texts without double-byte characters,\n"
     "                    2: texts with a double-byte character\n"
-    "  --delimiter C     the one-byte character that encloses the texts (default \")\n"
+    "  --syntax S        pairs: the texts between pairs of the delimiter, line by line (the\n"
+    "                    default); cpp: the string literals as a C/C++ compiler reads them,\n"
+    "                    without comments and #include names (Syntax=1 in Tolvek.ini)\n"
+    "  --delimiter C     the one-byte character that encloses the texts (default \"); not\n"
+    "                    with --syntax cpp\n"
     "  --ext LIST        the target extensions, such as c,cpp,h\n"
     "  --codepage CP     932 (Shift_JIS) or single (no double-byte characters)\n"
     "  -r, --recursive   analyse the subfolders too, depth first (SubFolder=1 in Tolvek.ini\n"
@@ -165,6 +170,13 @@ bool ParseValueOption(int argc, char** argv, int& index, ConsoleOptions& options
         }
         options.hasDelimiter = true;
         options.delimiter = value;
+    } else if (TakeValue("--syntax", argc, argv, index, value, missing)) {
+        if (missing || (value != "pairs" && value != "cpp")) {
+            error = "--syntax takes pairs or cpp";
+            return false;
+        }
+        options.hasSyntax = true;
+        options.syntax = value == "cpp" ? SYNTAX_CPP : SYNTAX_PAIRS;
     } else if (TakeValue("--ext", argc, argv, index, value, missing)) {
         if (missing || !ParseTargetList(value, options)) {
             error = "--ext takes one or more extensions separated by commas, such as c,cpp,h";
@@ -295,6 +307,10 @@ bool ParseConsoleOptions(int argc, char** argv, ConsoleOptions& options, std::st
         error = paths == 0 ? "a PATH is needed" : "only one PATH, please";
         return false;
     }
+    if (options.hasDelimiter && options.hasSyntax && options.syntax == SYNTAX_CPP) {
+        error = "--delimiter does not go with --syntax cpp, which reads the quotes of C/C++";
+        return false;
+    }
     if (options.verbose && options.quiet) {
         error = "--verbose and --quiet do not go together";
         return false;
@@ -313,6 +329,9 @@ void ApplyConsoleOptions(const ConsoleOptions& options, AnalysisOptions& analysi
 {
     if (options.hasCondition) {
         analysis.condition = options.condition;
+    }
+    if (options.hasSyntax) {
+        analysis.syntax = options.syntax;
     }
     if (options.hasDelimiter) {
         analysis.delimiter = options.delimiter.c_str();

@@ -12,6 +12,8 @@ struct ConsoleOptions {
     std::string path;
     bool hasCondition = false;
     int32_t condition = 0;
+    bool hasSyntax = false;
+    int32_t syntax = 0;      // SYNTAX_*
     bool hasDelimiter = false;
     std::string delimiter;
     bool hasTargetList = false;

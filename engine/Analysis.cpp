@@ -3,17 +3,18 @@
 #include "engine/CsvFormat.h"
 #include "engine/JsonLinesFormat.h"
 #include "engine/LogFormat.h"
+#include "engine/Syntax.h"
 #include "platform/Path.h"
 
 namespace {
 
-std::unique_ptr<RecordFormat> MakeFormat(RecordFormatKind kind)
+std::unique_ptr<RecordFormat> MakeFormat(const AnalysisOptions& options)
 {
-    switch (kind) {
+    switch (options.format) {
     case RecordFormatKind::JsonLines:
         return std::unique_ptr<RecordFormat>(new JsonLinesFormat);
     case RecordFormatKind::Csv:
-        return std::unique_ptr<RecordFormat>(new CsvFormat);
+        return std::unique_ptr<RecordFormat>(new CsvFormat(options.syntax == SYNTAX_CPP));
     default:
         return std::unique_ptr<RecordFormat>(new LogFormat);
     }
@@ -34,10 +35,10 @@ std::unique_ptr<RecordFile> MakeOutput(const char* logPath, const AnalysisOption
 }  // namespace
 
 Analysis::Analysis(const char* logPath, const AnalysisOptions& options, AnalysisEvents& events)
-    : m_format(MakeFormat(options.format)),
+    : m_format(MakeFormat(options)),
       m_output(MakeOutput(logPath, options)),
       m_log(*m_output),
-      m_settings(MakeScanSettings(options.delimiter, options.condition)),
+      m_settings(MakeScanSettings(options.delimiter, options.condition, options.syntax)),
       m_stop(options.stop),
       m_events(events)
 {

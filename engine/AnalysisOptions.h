@@ -18,6 +18,7 @@ enum class RecordFormatKind {
 struct AnalysisOptions {
     CString delimiter;               // empty means the double quote; at most 15 bytes are used
     int32_t condition = STRFLG_ANY;  // STRFLG_*
+    int32_t syntax = 0;              // SYNTAX_*: delimiter pairs, or C/C++ literals
     CString targetList;              // the target extensions, such as "|c|cpp|h|"
     bool subFolders = false;         // a folder's subfolders too, depth first
     bool followLinks = false;        // read the files and enter the folders that links in the

@@ -1,5 +1,6 @@
 #include "engine/ExtractStrings.h"
 
+#include "engine/CppLiteralScanner.h"
 #include "engine/EncodingDetector.h"
 #include "engine/LogFormat.h"
 #include "engine/RecordFile.h"
@@ -105,18 +106,12 @@ int ExtractStrings(const char* logPath, const char* srcPath, const char* display
     return ExtractStrings(log, LogFormat(), srcPath, displayName, settings, scan);
 }
 
-int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char* srcPath,
-                   const char* displayName, const ScanSettings& settings, FileScan& scan)
+namespace {
+
+// Feeds the file's blocks to `scanner`, either reader of literals.
+template <typename Scanner>
+void ScanBlocks(TextReader& source, EncodingDetector& detector, Scanner& scanner, FileScan& scan)
 {
-    TextReader source;
-    if (!source.Open(srcPath)) {
-        scan.readFailure = source.GetFailure();
-        return 0;
-    }
-    scan.read = true;
-    EncodingDetector detector(source);
-    RecordSink sink(records, format, displayName, detector);
-    LiteralScanner scanner(settings, sink);
     thread_local TextModeOffsets offsets;
     offsets.Reset();
     scanner.SetStoredOffsets(offsets);
@@ -145,6 +140,28 @@ int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char
     if (whole) {
         scan.readFailure = source.GetFailure();
         scanner.Finish();
+    }
+}
+
+}  // namespace
+
+int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char* srcPath,
+                   const char* displayName, const ScanSettings& settings, FileScan& scan)
+{
+    TextReader source;
+    if (!source.Open(srcPath)) {
+        scan.readFailure = source.GetFailure();
+        return 0;
+    }
+    scan.read = true;
+    EncodingDetector detector(source);
+    RecordSink sink(records, format, displayName, detector);
+    if (settings.syntax == SYNTAX_CPP) {
+        CppLiteralScanner scanner(settings, SourceKindOf(srcPath), sink);
+        ScanBlocks(source, detector, scanner, scan);
+    } else {
+        LiteralScanner scanner(settings, sink);
+        ScanBlocks(source, detector, scanner, scan);
     }
     records.EndFile();
     return records.Failed() ? 0 : sink.Count();

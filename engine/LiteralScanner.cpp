@@ -31,7 +31,7 @@ bool HasWideCharacter(const LiteralText& text)
 
 const SameOffsets LiteralScanner::s_sameOffsets;
 
-ScanSettings MakeScanSettings(const char* token, int32_t condition)
+ScanSettings MakeScanSettings(const char* token, int32_t condition, int32_t syntax)
 {
     ScanSettings settings{};
     if (token == nullptr || token[0] == '\0') {
@@ -39,6 +39,7 @@ ScanSettings MakeScanSettings(const char* token, int32_t condition)
     }
     std::strncpy(settings.delimiter, token, sizeof settings.delimiter - 1);
     settings.condition = condition;
+    settings.syntax = syntax;
     return settings;
 }
 

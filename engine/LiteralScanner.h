@@ -23,10 +23,11 @@ public:
 struct ScanSettings {
     char delimiter[16];  // 1 to 15 bytes, NUL-terminated
     int32_t condition;   // STRFLG_*; any other value keeps every text
+    int32_t syntax;      // SYNTAX_*; any other value reads as SYNTAX_PAIRS
 };
 
 // The delimiter is the token's first 15 bytes, or the double quote when the token is empty.
-ScanSettings MakeScanSettings(const char* token, int32_t condition);
+ScanSettings MakeScanSettings(const char* token, int32_t condition, int32_t syntax = 0);
 
 // Finds the texts between pairs of the delimiter in a stream of text (CR LF already read as LF),
 // in one pass over fixed buffers; memory grows only with the longest text.

@@ -32,6 +32,7 @@ AnalysisOptions MakeAnalysisOptions(const CEnvData& settings)
     AnalysisOptions options;
     options.delimiter = settings.m_strToken;
     options.condition = settings.m_nStrFlg;
+    options.syntax = settings.m_nSyntax;
     options.targetList = settings.m_strTgtFile;
     options.subFolders = settings.m_bSubFolder;
     return options;

@@ -70,11 +70,14 @@ void CEnvData::Load()
     m_strToken = ReadValue("Token", "\"", iniPath);
     // 0 or 1; anything else that may stand there counts as 0.
     m_bSubFolder = ParseDecimal(ReadValue("SubFolder", "0", iniPath)) == 1;
+    // 1 reads C/C++ literals; a missing or unknown value is the delimiter pairs.
+    m_nSyntax = ParseDecimal(ReadValue("Syntax", "0", iniPath)) == 1 ? 1 : 0;
     m_loaded.loaded = true;
     m_loaded.strFlg = m_nStrFlg;
     m_loaded.tgtFile = m_strTgtFile;
     m_loaded.token = m_strToken;
     m_loaded.subFolder = m_bSubFolder;
+    m_loaded.syntax = m_nSyntax;
 }
 
 void CEnvData::Save() const
@@ -102,5 +105,8 @@ void CEnvData::Save() const
     }
     if (whole || m_bSubFolder != m_loaded.subFolder) {
         WritePrivateProfileStringA(kSection, "SubFolder", m_bSubFolder ? "1" : "0", iniPath);
+    }
+    if (whole || m_nSyntax != m_loaded.syntax) {
+        WritePrivateProfileStringA(kSection, "Syntax", m_nSyntax == 1 ? "1" : "0", iniPath);
     }
 }

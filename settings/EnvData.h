@@ -29,6 +29,8 @@ public:
     CString m_strTgtFile;    // target list, such as "|c|cpp|h|"
     CString m_strToken;      // delimiter; empty means the double quote
     bool m_bSubFolder = false;  // a folder job analyses the subfolders too
+    int32_t m_nSyntax = 0;   // 0 texts between delimiter pairs, 1 C/C++ string literals; other
+                             // values act as 0
 
 private:
     // The settings as Load found them.
@@ -38,6 +40,7 @@ private:
         CString tgtFile;
         CString token;
         bool subFolder = false;
+        int32_t syntax = 0;
     };
     LoadedValues m_loaded;
 };

@@ -61,12 +61,13 @@ def jsonl_records(path):
     return records
 
 
-def csv_rows(path):
+def csv_rows(path, cpp):
     with open(path, "rb") as stream:
         assert stream.read(3) == b"\xef\xbb\xbf", "a new csv file begins with the byte order mark"
     with open(path, encoding="utf-8-sig", newline="") as stream:
         rows = list(csv.reader(stream))
-    assert rows[0][:6] == ["file", "line", "text", "column", "offset", "length"], rows[0]
+    header = ["file", "line", "text", "column", "offset", "length"] + (["prefix"] if cpp else [])
+    assert rows[0] == header, rows[0]
     return rows[1:]
 
 
@@ -79,6 +80,10 @@ def check_token(path, record):
     assert token.startswith(prefix + b'"'), (token, record)
     inner = token[len(prefix) + 1:]
     closed = inner[:-1] if inner.endswith(b'"') else inner
+    if "prefix" in record:
+        assert token.endswith(b'"'), (token, record)
+        if prefix.endswith(b"R"):
+            return  # a raw string: its text is what stands between d( and )d
     if "bytes" in record:
         assert bytes.fromhex(record["bytes"]) in (closed, inner), (token, record)
         return
@@ -87,20 +92,24 @@ def check_token(path, record):
     assert record["text"] in texts, (token, record)
 
 
-def check_folder(tolvek, folder):
+def check_folder(tolvek, folder, *options):
     outputs = {}
+    cpp = "cpp" in options
     for form in ("log", "jsonl", "csv"):
         outputs[form] = os.path.join(folder, "out." + form)
-        result = run(tolvek, folder, "--format", form, "--output", outputs[form])
+        if os.path.exists(outputs[form]):
+            os.remove(outputs[form])
+        result = run(tolvek, folder, "--format", form, "--output", outputs[form], *options)
         assert result.returncode == 0, result.stderr.decode()
     logged = log_records(outputs["log"])
     jsonl = jsonl_records(outputs["jsonl"])
-    rows = csv_rows(outputs["csv"])
+    rows = csv_rows(outputs["csv"], cpp)
     assert len(logged) == len(jsonl) == len(rows) > 0, (len(logged), len(jsonl), len(rows))
     for (name, line, text), record, row in zip(logged, jsonl, rows):
         assert record["file"] == name and record["line"] == line, (record, name, line)
         assert [int(cell) for cell in row[3:6]] == [record["column"], record["offset"],
                                                      record["length"]], (row, record)
+        assert ("prefix" in record) == cpp and row[6:] == ([record["prefix"]] if cpp else []), row
         check_token(os.path.join(folder, name), record)
         assert row[0].lstrip("'") == name and int(row[1]) == line, (row, name, line)
         if "bytes" in record:
@@ -118,6 +127,10 @@ def main():
         shutil.copytree(examples, os.path.join(work, "examples"))
         count = check_folder(tolvek, os.path.join(work, "examples"))
         print(f"examples: {count} records read alike from the log, jsonl and csv")
+        count = check_folder(tolvek, os.path.join(work, "examples"), "--syntax", "cpp")
+        texts = [record["text"] for record in jsonl_records(os.path.join(work, "examples", "out.jsonl"))]
+        assert not [text for text in texts if text.endswith(".h")], texts  # no #include
+        print(f"examples, C/C++ syntax: {count} records, none from a comment or #include")
 
         # Texts that the formats must take care of: quotes, commas, formulas, a lone lead
         # byte, UTF-8 with characters that 932 lacks, a name with a comma.
@@ -131,6 +144,16 @@ def main():
             source.write('\ufeffs = "caf\u00e9 \u2713 \u3042 \uff71";\n'.encode("utf-8"))
         count = check_folder(tolvek, edge)
         print(f"edge cases: {count} records read alike from the log, jsonl and csv")
+
+        # The C/C++ syntax: prefixes, raw strings, a resource script in CR LF with doubled
+        # quotes, UTF-8 with a byte order mark.
+        with open(os.path.join(edge, "r.rc"), "wb") as source:
+            source.write(b'// "comment"\r\nCAPTION "say ""hi"""\r\n  LTEXT "\x95\x5c", 1\r\n')
+        with open(os.path.join(edge, "sub", "raw.cpp"), "wb") as source:
+            source.write('\ufeff#include "x.h"\r\nauto a = L"w" u8"\u3042" R"d(\r\n"q")d" "s"_x;\r\n'
+                         .encode("utf-8"))
+        count = check_folder(tolvek, edge, "--syntax", "cpp", "--ext", "c,cpp,rc")
+        print(f"edge cases, C/C++ syntax: {count} records read alike from the log, jsonl and csv")
 
 
 if __name__ == "__main__":

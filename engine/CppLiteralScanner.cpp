@@ -1,0 +1,705 @@
+#include "engine/CppLiteralScanner.h"
+
+#include "engine/Conditions.h"
+#include "engine/Utf8.h"
+#include "platform/CodePage.h"
+
+#include <cstring>
+
+namespace {
+
+bool IsIdentifierByte(unsigned char byte)
+{
+    return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+           (byte >= '0' && byte <= '9') || byte == '_' || byte >= 0x80;
+}
+
+bool IsDigit(unsigned char byte) { return byte >= '0' && byte <= '9'; }
+
+// A byte that a pp-number may hold after its first: 0x1F, 1.5f, 1'000.
+bool IsNumberByte(unsigned char byte)
+{
+    return (byte < 0x80 && IsIdentifierByte(byte)) || byte == '.' || byte == '\'';
+}
+
+// The encoding prefixes of string literals; the raw ones are C++ only.
+const char* const kPrefixes[] = {"L", "u8", "u", "U", "R", "LR", "u8R", "uR", "UR"};
+const size_t kPlainPrefixCount = 4;
+
+bool HasWideCharacter(const char* text, size_t length)
+{
+    bool wide = false;
+    Utf8Decoder decoder;
+    auto look = [&wide](uint32_t character, const unsigned char*, size_t) {
+        wide = wide || (character >= 0x80 && (character < 0xFF61 || character > 0xFF9F));
+    };
+    decoder.Feed(text, length, look);
+    decoder.Finish(look);
+    return wide;
+}
+
+}  // namespace
+
+const SameOffsets CppLiteralScanner::s_sameOffsets;
+
+SourceKind SourceKindOf(const char* path)
+{
+    const char* dot = std::strrchr(path, '.');
+    if (dot == nullptr || std::strpbrk(dot, "/\\") != nullptr) {
+        return SourceKind::Cpp;
+    }
+    char extension[8] = {};
+    size_t length = std::strlen(dot + 1);
+    if (length >= sizeof extension) {
+        return SourceKind::Cpp;
+    }
+    for (size_t at = 0; at < length; ++at) {
+        char byte = dot[1 + at];
+        extension[at] = byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
+    }
+    if (std::strcmp(extension, "c") == 0) {
+        return SourceKind::C;
+    }
+    if (std::strcmp(extension, "rc") == 0 || std::strcmp(extension, "rc2") == 0 ||
+        std::strcmp(extension, "dlg") == 0) {
+        return SourceKind::ResourceScript;
+    }
+    return SourceKind::Cpp;
+}
+
+CppLiteralScanner::CppLiteralScanner(const ScanSettings& settings, SourceKind kind, LiteralSink& sink)
+    : m_sink(sink), m_kind(kind), m_condition(settings.condition)
+{
+    ReadLeadBytes();
+}
+
+void CppLiteralScanner::ReadAsUtf8()
+{
+    m_utf8 = true;
+    ReadLeadBytes();
+}
+
+// Lead bytes come first: each state stops at them, so that a trail byte is never taken for a
+// quote, a backslash or a comment mark.
+void CppLiteralScanner::ReadLeadBytes()
+{
+    const bool* isLead = GetLeadByteTable().isLead;
+    bool anyLead = false;
+    for (int byte = 0; byte < 256; ++byte) {
+        m_lead[byte] = !m_utf8 && isLead[byte];
+        anyLead = anyLead || m_lead[byte];
+    }
+    auto stops = [anyLead](const char* bytes) {
+        StopBytes result{{0, 0, 0, 0}, 0, anyLead};
+        for (; *bytes != '\0' && result.count < 4; ++bytes) {
+            result.bytes[result.count++] = static_cast<unsigned char>(*bytes);
+        }
+        return result;
+    };
+    for (StopBytes& state : m_stops) {
+        state = stops("\n");
+    }
+    m_stops[kCode] = stops("\"'/\n");
+    m_stops[kLineComment] = stops("\\\n");
+    m_stops[kBlockComment] = stops("*\n");
+    m_stops[kString] = stops("\"\\\n");
+    m_stops[kChar] = stops("'\\\n");
+    m_stops[kRawBody] = stops(")\n");
+    m_stops[kHeaderString] = stops("\"\n");
+}
+
+bool CppLiteralScanner::Feed(const char* p, const char* end)
+{
+    m_blockBegin = p;
+    m_codeStart = nullptr;
+    m_textStart = m_inText ? p : nullptr;
+    if (p < end && !m_stopped) {
+        p = AfterBlockEnd(p);
+    }
+    while (p < end && !m_stopped) {
+        p = Step(p, end);
+    }
+    EndBlock(end);
+    return !m_stopped;
+}
+
+// Settles what the last block left undecided at its last byte.
+const char* CppLiteralScanner::AfterBlockEnd(const char* p)
+{
+    if (m_afterLead) {
+        m_afterLead = false;
+        return *p == '\n' ? p : p + 1;
+    }
+    if (m_starPending) {
+        m_starPending = false;
+        if (*p == '/') {
+            EnterCode(p + 1);
+            return p + 1;
+        }
+    }
+    if (m_quotePending) {
+        m_quotePending = false;
+        if (*p == '"') {
+            return p + 1;  // a doubled quote: both stay in the text
+        }
+        m_text.pop_back();
+        CloseLiteral(nullptr, m_lastBlockEnd);
+        EnterCode(p);
+        return p;
+    }
+    if (m_backslashPending) {
+        m_backslashPending = false;
+        if (*p == '\n') {
+            if (m_state == kString) {
+                m_text.pop_back();
+                m_textStart = p + 1;
+            }
+            LineFeed(p);
+            return p + 1;
+        }
+        if (m_state == kString || m_state == kChar) {
+            m_escape = !m_escape;
+        }
+    }
+    return p;
+}
+
+const char* CppLiteralScanner::Step(const char* p, const char* end)
+{
+    switch (m_state) {
+    case kCode:
+        return Code(p, end);
+    case kSlash:
+        return AfterSlash(p);
+    case kLineComment:
+        return LineComment(p, end);
+    case kBlockComment:
+        return BlockComment(p, end);
+    case kString:
+    case kChar:
+        return Quoted(p, end);
+    case kRawDelimiter:
+        return RawDelimiter(p);
+    case kRawBody:
+        return RawBody(p, end);
+    case kRawClose:
+        return RawClose(p);
+    case kDirective:
+        return Directive(p);
+    case kHeaderName:
+        return HeaderName(p);
+    case kHeaderString:
+        return HeaderString(p, end);
+    default:
+        return SkipLine(p, end);
+    }
+}
+
+const char* CppLiteralScanner::Skip(const char* p, const char* end, State state)
+{
+    const StopBytes& stops = m_stops[state];
+    for (;;) {
+        p = FindStopByte(p, end, stops);
+        if (p == end) {
+            return end;
+        }
+        unsigned char byte = static_cast<unsigned char>(*p);
+        if (byte < 0x80) {
+            return p;
+        }
+        if (!m_lead[byte]) {
+            ++p;
+        } else if (end - p < 2 || p[1] == '\n') {
+            return p;
+        } else {
+            p += 2;
+        }
+    }
+}
+
+// A lead byte that Skip left: at the end of the block, or before a line feed, which it leaves.
+const char* CppLiteralScanner::TakeLead(const char* p, const char* end)
+{
+    if (p + 1 == end) {
+        m_afterLead = true;
+        return end;
+    }
+    return p[1] == '\n' ? p + 1 : p + 2;
+}
+
+void CppLiteralScanner::LineFeed(const char* at)
+{
+    ++m_line;
+    m_lineStartFed = Fed(at + 1);
+}
+
+const char* CppLiteralScanner::Code(const char* p, const char* end)
+{
+    if (m_lineStart) {
+        while (p < end && (*p == ' ' || *p == '\t')) {
+            ++p;
+        }
+        if (p == end) {
+            return end;
+        }
+        m_lineStart = false;
+        if (*p == '#') {
+            m_state = kDirective;
+            m_directiveLength = 0;
+            return p + 1;
+        }
+    }
+    p = Skip(p, end, kCode);
+    if (p == end) {
+        return end;
+    }
+    switch (*p) {
+    case '\n':
+        LineFeed(p);
+        m_lineStart = true;
+        return p + 1;
+    case '/':
+        if (p + 1 == end) {
+            m_state = kSlash;
+            return end;
+        }
+        return AfterSlash(p + 1);
+    case '"':
+        OpenLiteral(p);
+        return p + 1;
+    case '\'':
+        if (m_kind == SourceKind::C || !IsDigitSeparator(p)) {
+            m_state = kChar;
+            m_escape = false;
+        }
+        return p + 1;
+    default:
+        return TakeLead(p, end);
+    }
+}
+
+// `p` follows a slash in code.
+const char* CppLiteralScanner::AfterSlash(const char* p)
+{
+    if (*p == '/') {
+        m_state = kLineComment;
+        return p + 1;
+    }
+    if (*p == '*') {
+        m_state = kBlockComment;
+        return p + 1;
+    }
+    m_state = kCode;
+    return p;
+}
+
+// A backslash at `p` in a literal or a // comment: with a line feed after it, both vanish.
+const char* CppLiteralScanner::Backslash(const char* p, const char* end)
+{
+    if (p + 1 == end) {
+        m_backslashPending = true;
+        return end;
+    }
+    if (p[1] == '\n') {
+        if (m_state == kString) {
+            AppendText(m_textStart, p);
+            m_textStart = p + 2;
+        }
+        LineFeed(p + 1);
+        return p + 2;
+    }
+    if (m_state != kLineComment) {
+        m_escape = !m_escape;  // an escaped backslash escapes nothing
+    }
+    return p + 1;
+}
+
+const char* CppLiteralScanner::LineComment(const char* p, const char* end)
+{
+    p = Skip(p, end, kLineComment);
+    if (p == end) {
+        return end;
+    }
+    if (*p == '\\') {
+        return Backslash(p, end);
+    }
+    if (*p == '\n') {
+        EnterCode(p);
+        return p;
+    }
+    return TakeLead(p, end);
+}
+
+const char* CppLiteralScanner::BlockComment(const char* p, const char* end)
+{
+    p = Skip(p, end, kBlockComment);
+    if (p == end) {
+        return end;
+    }
+    if (*p == '\n') {
+        LineFeed(p);
+        return p + 1;
+    }
+    if (*p == '*') {
+        if (p + 1 == end) {
+            m_starPending = true;
+            return end;
+        }
+        if (p[1] == '/') {
+            EnterCode(p + 2);
+            return p + 2;
+        }
+        return p + 1;
+    }
+    return TakeLead(p, end);
+}
+
+// Inside a string or character literal.
+const char* CppLiteralScanner::Quoted(const char* p, const char* end)
+{
+    if (m_escape) {
+        if (*p == '\\') {
+            return Backslash(p, end);
+        }
+        if (*p != '\n') {
+            m_escape = false;
+            return m_lead[static_cast<unsigned char>(*p)] ? TakeLead(p, end) : p + 1;
+        }
+    }
+    p = Skip(p, end, m_state);
+    if (p == end) {
+        return end;
+    }
+    char close = m_state == kString ? '"' : '\'';
+    if (*p == close) {
+        if (m_state == kString && m_kind == SourceKind::ResourceScript) {
+            if (p + 1 == end) {
+                m_quotePending = true;
+                return end;
+            }
+            if (p[1] == '"') {
+                return p + 2;
+            }
+        }
+        if (m_state == kString) {
+            CloseLiteral(p, Stored(p) + 1);
+        }
+        EnterCode(p + 1);
+        return p + 1;
+    }
+    if (*p == '\\') {
+        return Backslash(p, end);
+    }
+    if (*p == '\n') {
+        // Not closed on its line: it opens nothing.
+        m_inText = false;
+        m_text.clear();
+        EnterCode(p);
+        return p;
+    }
+    return TakeLead(p, end);
+}
+
+const char* CppLiteralScanner::RawDelimiter(const char* p)
+{
+    char byte = *p;
+    if (byte == '(') {
+        m_state = kRawBody;
+        m_textStart = p + 1;
+        return p + 1;
+    }
+    if (byte == ' ' || byte == ')' || byte == '\\' || byte == '\t' || byte == '\v' ||
+        byte == '\f' || byte == '\n' || m_delimiterLength == 16) {
+        // Not a raw string after all: the line is broken, and yields nothing more.
+        m_inText = false;
+        m_state = kSkipLine;
+        return p;
+    }
+    m_delimiter[m_delimiterLength++] = byte;
+    return p + 1;
+}
+
+const char* CppLiteralScanner::RawBody(const char* p, const char* end)
+{
+    p = Skip(p, end, kRawBody);
+    if (p == end) {
+        return end;
+    }
+    if (*p == ')') {
+        m_closeTextLength = m_text.size() + static_cast<size_t>(p - m_textStart);
+        m_closeMatched = 0;
+        m_state = kRawClose;
+        return p + 1;
+    }
+    if (*p == '\n') {
+        AppendText(m_textStart, p);
+        m_text += "\\n";
+        m_textStart = p + 1;
+        LineFeed(p);
+        return p + 1;
+    }
+    return TakeLead(p, end);
+}
+
+// After a ) in a raw string: the delimiter and a quote close it.
+const char* CppLiteralScanner::RawClose(const char* p)
+{
+    if (m_closeMatched < m_delimiterLength) {
+        if (*p == m_delimiter[m_closeMatched]) {
+            ++m_closeMatched;
+            return p + 1;
+        }
+    } else if (*p == '"') {
+        AppendText(m_textStart, p);
+        m_text.resize(m_closeTextLength);
+        CloseLiteral(nullptr, Stored(p) + 1);
+        EnterCode(p + 1);
+        return p + 1;
+    }
+    m_state = kRawBody;
+    return p;
+}
+
+// The name of a directive, after the #.
+const char* CppLiteralScanner::Directive(const char* p)
+{
+    unsigned char byte = static_cast<unsigned char>(*p);
+    if ((byte == ' ' || byte == '\t') && m_directiveLength == 0) {
+        return p + 1;
+    }
+    if (byte < 0x80 && IsIdentifierByte(byte) && m_directiveLength < sizeof m_directive - 1) {
+        m_directive[m_directiveLength++] = static_cast<char>(byte);
+        return p + 1;
+    }
+    m_directive[m_directiveLength] = '\0';
+    if (!IsIdentifierByte(byte) && (std::strcmp(m_directive, "include") == 0 ||
+                                    std::strcmp(m_directive, "include_next") == 0 ||
+                                    std::strcmp(m_directive, "import") == 0)) {
+        m_state = kHeaderName;
+        return p;
+    }
+    EnterCode(p);
+    return p;
+}
+
+const char* CppLiteralScanner::HeaderName(const char* p)
+{
+    if (*p == ' ' || *p == '\t') {
+        return p + 1;
+    }
+    if (*p == '"') {
+        m_state = kHeaderString;
+        return p + 1;
+    }
+    EnterCode(p);
+    return p;
+}
+
+// A header name in quotes is no string literal: no escapes, no record.
+const char* CppLiteralScanner::HeaderString(const char* p, const char* end)
+{
+    p = Skip(p, end, kHeaderString);
+    if (p == end) {
+        return end;
+    }
+    if (*p == '"') {
+        EnterCode(p + 1);
+        return p + 1;
+    }
+    if (*p == '\n') {
+        EnterCode(p);
+        return p;
+    }
+    return TakeLead(p, end);
+}
+
+const char* CppLiteralScanner::SkipLine(const char* p, const char* end)
+{
+    p = Skip(p, end, kSkipLine);
+    if (p == end) {
+        return end;
+    }
+    if (*p == '\n') {
+        EnterCode(p);
+        return p;
+    }
+    return TakeLead(p, end);
+}
+
+// Up to kTailBytes bytes of code just before `at`, oldest first; `more` tells whether more
+// code precedes them.
+size_t CppLiteralScanner::Before(const char* at, unsigned char* bytes, bool& more) const
+{
+    const char* from = m_codeStart != nullptr ? m_codeStart : m_blockBegin;
+    size_t inBlock = static_cast<size_t>(at - from);
+    size_t fromTail = 0;
+    if (m_codeStart == nullptr && inBlock < kTailBytes) {
+        fromTail = kTailBytes - inBlock < m_tailCount ? kTailBytes - inBlock : m_tailCount;
+    }
+    size_t fromBlock = inBlock < kTailBytes ? inBlock : kTailBytes;
+    std::memcpy(bytes, m_tail + m_tailCount - fromTail, fromTail);
+    std::memcpy(bytes + fromTail, at - fromBlock, fromBlock);
+    more = inBlock > kTailBytes || (m_codeStart == nullptr && (fromTail < m_tailCount || m_tailMore));
+    return fromTail + fromBlock;
+}
+
+// A number holds the apostrophe when the pp-number before it begins with a digit (or a dot and
+// a digit), or holds a separator already.
+bool CppLiteralScanner::IsDigitSeparator(const char* apostrophe) const
+{
+    unsigned char bytes[kTailBytes];
+    bool more = false;
+    size_t count = Before(apostrophe, bytes, more);
+    size_t run = 0;
+    bool separator = false;
+    while (run < count && IsNumberByte(bytes[count - 1 - run])) {
+        separator = separator || bytes[count - 1 - run] == '\'';
+        ++run;
+    }
+    if (run == 0) {
+        return false;
+    }
+    const unsigned char* first = bytes + count - run;
+    return separator || IsDigit(first[0]) || (first[0] == '.' && run > 1 && IsDigit(first[1]));
+}
+
+void CppLiteralScanner::OpenLiteral(const char* quote)
+{
+    unsigned char bytes[kTailBytes];
+    bool more = false;
+    size_t count = Before(quote, bytes, more);
+    size_t run = 0;
+    while (run < count && IsIdentifierByte(bytes[count - 1 - run])) {
+        ++run;
+    }
+    const char* prefix = "";
+    if (run > 0 && run <= 3 && (run < count || !more)) {
+        size_t prefixes = m_kind == SourceKind::C ? kPlainPrefixCount : sizeof kPrefixes / sizeof kPrefixes[0];
+        for (size_t index = 0; index < prefixes; ++index) {
+            if (std::strlen(kPrefixes[index]) == run &&
+                std::memcmp(kPrefixes[index], bytes + count - run, run) == 0) {
+                prefix = kPrefixes[index];
+            }
+        }
+    }
+    size_t prefixLength = std::strlen(prefix);
+    size_t inBlock = static_cast<size_t>(quote - m_blockBegin);
+    m_place.line = m_line;
+    m_place.offset = prefixLength <= inBlock ? Stored(quote - prefixLength)
+                                             : m_tailStored[m_tailCount - (prefixLength - inBlock)];
+    m_place.column = static_cast<int64_t>(m_place.offset - LineStartStored()) + 1;
+    m_place.prefix = prefix;
+    m_inText = true;
+    m_escape = false;
+    m_text.clear();
+    m_textStart = quote + 1;
+    if (prefixLength > 0 && prefix[prefixLength - 1] == 'R') {
+        m_state = kRawDelimiter;
+        m_delimiterLength = 0;
+    } else {
+        m_state = kString;
+    }
+}
+
+// Reports the literal whose text is m_text and, unless `textEnd` is null, the current block's
+// bytes from m_textStart to `textEnd`.
+void CppLiteralScanner::CloseLiteral(const char* textEnd, uint64_t storedEnd)
+{
+    m_inText = false;
+    const char* text = m_text.data();
+    size_t length = m_text.size();
+    if (textEnd != nullptr && m_text.empty()) {
+        text = m_textStart;
+        length = static_cast<size_t>(textEnd - m_textStart);
+    } else if (textEnd != nullptr) {
+        AppendText(m_textStart, textEnd);
+        text = m_text.data();
+        length = m_text.size();
+    }
+    m_place.length = storedEnd - m_place.offset;
+    if (m_place.line != m_countedLine) {
+        m_countedLine = m_place.line;
+        if (!m_sink.OnDelimiterLine()) {
+            m_stopped = true;
+            return;
+        }
+    }
+    if (PassesCondition(text, length)) {
+        m_sink.OnLiteral(m_place, LiteralText{nullptr, text, length});
+    }
+    m_text.clear();
+}
+
+bool CppLiteralScanner::PassesCondition(const char* text, size_t length) const
+{
+    if (m_condition != STRFLG_SINGLE_BYTE_ONLY && m_condition != STRFLG_HAS_DOUBLE_BYTE) {
+        return true;
+    }
+    bool doubleByte = false;
+    if (m_utf8) {
+        doubleByte = HasWideCharacter(text, length);
+    } else {
+        for (size_t at = 0; at < length && !doubleByte; ++at) {
+            doubleByte = m_lead[static_cast<unsigned char>(text[at])];
+        }
+    }
+    return m_condition == STRFLG_HAS_DOUBLE_BYTE ? doubleByte : !doubleByte;
+}
+
+uint64_t CppLiteralScanner::LineStartStored() const
+{
+    return m_lineStartFed >= m_fedBase ? m_offsets->StoredOffset(m_lineStartFed) : m_lineStartStored;
+}
+
+// Keeps what the next block needs of this one: the open text, the last bytes of code with their
+// stored offsets, and where the line began.
+void CppLiteralScanner::EndBlock(const char* end)
+{
+    if (end == m_blockBegin) {
+        return;
+    }
+    if (m_state == kCode || m_state == kSlash) {
+        const char* from = m_codeStart != nullptr ? m_codeStart : m_blockBegin;
+        size_t inBlock = static_cast<size_t>(end - from);
+        size_t keep = inBlock < kTailBytes ? inBlock : kTailBytes;
+        size_t old = m_codeStart == nullptr ? m_tailCount : 0;
+        if (old + keep > kTailBytes) {
+            size_t drop = old + keep - kTailBytes;
+            std::memmove(m_tail, m_tail + drop, old - drop);
+            std::memmove(m_tailStored, m_tailStored + drop, (old - drop) * sizeof m_tailStored[0]);
+            m_tailMore = true;
+            old -= drop;
+        } else if (m_codeStart != nullptr) {
+            m_tailMore = false;
+        }
+        m_tailMore = m_tailMore || inBlock > kTailBytes;
+        for (size_t at = 0; at < keep; ++at) {
+            const char* byte = end - keep + at;
+            m_tail[old + at] = static_cast<unsigned char>(*byte);
+            m_tailStored[old + at] = Stored(byte);
+        }
+        m_tailCount = old + keep;
+    }
+    if (m_inText && m_textStart != nullptr && m_state != kRawDelimiter) {
+        AppendText(m_textStart, end);
+    }
+    m_textStart = nullptr;
+    uint64_t fedEnd = Fed(end);
+    if (m_lineStartFed >= m_fedBase && m_lineStartFed < fedEnd) {
+        m_lineStartStored = m_offsets->StoredOffset(m_lineStartFed);
+    }
+    m_lastBlockEnd = Stored(end - 1) + 1;
+    m_fedBase = fedEnd;
+    m_blockBegin = end;
+}
+
+void CppLiteralScanner::Finish()
+{
+    if (m_quotePending && !m_stopped) {
+        m_quotePending = false;
+        m_text.pop_back();
+        CloseLiteral(nullptr, m_lastBlockEnd);
+    }
+    m_text.clear();
+    m_inText = false;
+}
