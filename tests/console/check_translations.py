@@ -78,8 +78,8 @@ def expected_units(records):
     return units
 
 
-def records_of(tolvek, tree):
-    lines = run(tolvek, tree, "-r", "--format", "jsonl", "--output", "-", tree)
+def records_of(tolvek, tree, syntax):
+    lines = run(tolvek, tree, "--syntax", syntax, "-r", "--format", "jsonl", "--output", "-", tree)
     return [json.loads(line) for line in lines.decode().splitlines()]
 
 
@@ -88,7 +88,7 @@ def make_tree(examples, work):
     shutil.copytree(examples, tree)
     with open(os.path.join(tree, "toolbar.c"), "wb") as source:
         source.write("t = \"新規\\0開く\\0\"; h = \"\\x82\"; f = \"%5.2f%% 完了\\n\";\r\n"
-                     "g = \"表示\"; e = \"\";\r\n".encode("cp932"))
+                     "g = \"表示\"; e = \"\"; /* \"注釈\" */ w = L\"幅\"; x = \"表示\";\r\n".encode("cp932"))
     return tree
 
 
@@ -101,11 +101,11 @@ def snapshot(tree):
     return files
 
 
-def check_export(tolvek, tree, work, expected):
+def check_export(tolvek, tree, work, expected, syntax):
     po_path = os.path.join(work, "texts.po")
     xliff_path = os.path.join(work, "texts.xlf")
-    run(tolvek, tree, "-r", "--format", "po", "--output", po_path, tree)
-    run(tolvek, tree, "-r", "--format", "xliff", "--output", xliff_path, tree)
+    run(tolvek, tree, "--syntax", syntax, "-r", "--format", "po", "--output", po_path, tree)
+    run(tolvek, tree, "--syntax", syntax, "-r", "--format", "xliff", "--output", xliff_path, tree)
     subprocess.run(["msgfmt", "-c", "-o", os.devnull, po_path], check=True)
     po = pypo.pofile.parsefile(po_path)
     po_units = [(unit.getcontext() or None, unit.source) for unit in po.units if not unit.isheader()]
@@ -128,27 +128,32 @@ def apply(tolvek, tree, store, path, translate):
     run(tolvek, tree, "--apply", path, tree)
 
 
-def main():
-    tolvek, examples = sys.argv[1], sys.argv[2]
+def round_trip(tolvek, examples, syntax):
     work = tempfile.mkdtemp()
     try:
         tree = make_tree(examples, work)
-        before = records_of(tolvek, tree)
+        before = records_of(tolvek, tree, syntax)
         expected = expected_units(before)
         assert len(expected) < len([r for r in before if r["text"]]), "texts appear twice"
         files = snapshot(tree)
-        po_path, xliff_path, po, xlf = check_export(tolvek, tree, work, expected)
+        po_path, xliff_path, po, xlf = check_export(tolvek, tree, work, expected, syntax)
 
         apply(tolvek, tree, po, po_path, lambda source: source)
         assert snapshot(tree) == files, "the identity round trip changed a byte"
         apply(tolvek, tree, xlf, xliff_path, lambda source: "【" + source + "】")
-        after = records_of(tolvek, tree)
+        after = records_of(tolvek, tree, syntax)
         assert len(after) == len(before)
         for old, new in zip(before, after):
             wrapped = "【" + old["text"] + "】" if old["text"] else ""
             assert new["text"] == wrapped, (old, new)
     finally:
         shutil.rmtree(work)
+
+
+def main():
+    tolvek, examples = sys.argv[1], sys.argv[2]
+    for syntax in ("pairs", "cpp"):
+        round_trip(tolvek, examples, syntax)
     print("PO and XLIFF read back by msgfmt and translate-toolkit; the round trips hold")
 
 
