@@ -385,6 +385,14 @@ bool IsNarrowShiftJis(const LiteralToken& token)
             token.kind == LiteralKind::ResourceScript);
 }
 
+// A compiler that reads Shift_JIS sources writes the character of a \u escape in its code page, or
+// a look-alike or a ? when it has none; only an escape that the literal already held, which its
+// program evidently relies on, may stand in the translation.
+bool KeepsOwnEscape(const LiteralToken& token, const std::u32string& escape)
+{
+    return WrittenText(token).find(escape) != std::u32string::npos;
+}
+
 // A text as written, checked: it must stay one literal of its kind.
 bool CheckWritten(const LiteralToken& token, const std::u32string& text, std::string& why)
 {
@@ -400,7 +408,8 @@ bool CheckWritten(const LiteralToken& token, const std::u32string& text, std::st
                 why = "a backslash at the end escapes the closing quote";
                 return false;
             }
-            if ((next == U'u' || next == U'U') && IsNarrowShiftJis(token)) {
+            if ((next == U'u' || next == U'U') && IsNarrowShiftJis(token) &&
+                !KeepsOwnEscape(token, text.substr(at, next == U'u' ? 6 : 10))) {
                 why = "a narrow Shift_JIS literal cannot take a \\u escape";
                 return false;
             }

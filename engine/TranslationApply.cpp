@@ -71,6 +71,7 @@ bool FilePlan::Check(const TranslationPlace& place, const std::string& tokenByte
         Refuse(place, "unknown encoding " + place.encoding, true);
         return false;
     }
+    m_encoding = encoding;  // the export saw how the file was read; its line breaks are in that
     if (!place.tokenHash.empty() && TokenHash(tokenBytes) != place.tokenHash) {
         Refuse(place, changed, true);
         return false;

@@ -55,6 +55,15 @@ def value_of(text, encoding):
                 return None
             out += bytes([int(digits, 16)])
             at += len(digits)
+        elif escape in ("u", "U"):
+            digits = text[at:at + (4 if escape == "u" else 8)]
+            if not re.fullmatch(r"[0-9a-fA-F]{4}|[0-9a-fA-F]{8}", digits):
+                return None
+            try:
+                out += chr(int(digits, 16)).encode(encoding)
+            except (UnicodeEncodeError, ValueError):
+                return None
+            at += len(digits)
         else:
             return None
     try:
@@ -80,7 +89,7 @@ def expected_units(records):
 
 def records_of(tolvek, tree, syntax):
     lines = run(tolvek, tree, "--syntax", syntax, "-r", "--format", "jsonl", "--output", "-", tree)
-    return [json.loads(line) for line in lines.decode().splitlines()]
+    return [json.loads(line) for line in lines.decode().split("\n") if line]
 
 
 def make_tree(examples, work):

@@ -107,6 +107,7 @@ TEST(LiteralCodecTest, TranslationsAreWrittenInTheLiteralsOwnLanguage)
         {{"\"x\"", kUtf8, false, false}, "ab\\", true, nullptr},
         {{"\"x\"", kSjis, false, false}, "\\u3042", true, nullptr},
         {{"L\"x\"", kSjis, false, false}, "\\u3042", true, "L\"\\u3042\""},
+        {{"\"\\u00e9\"", kSjis, false, false}, "(\\u00e9)", true, "\"(\\u00e9)\""},  // its own
         {{"\"x\"", kSjis, false, true}, "a\"\"b", true, "\"a\"\"b\""},
     };
     for (const Case& test : cases) {
