@@ -6,13 +6,15 @@
 
 // Medians, in seconds, of rounds that each time in turn: reading the folder's target files on
 // one thread, the analysis of the folder on one thread per processor, the analysis on a single
-// thread, and the command (0 when it is not timed). Alternating spreads the machine's slow spells
-// over all four figures.
+// thread, and the command (0 when it is not timed), then the two analyses again reading C/C++
+// literals. Alternating spreads the machine's slow spells over all the figures.
 struct RoundMedians {
     double read = 0;
     double analysis = 0;
     double oneThread = 0;
     double command = 0;
+    double cppAnalysis = 0;
+    double cppOneThread = 0;
 };
 
 RoundMedians TimeRounds(const std::string& folder, int rounds, CommandTimer& command);

@@ -17,6 +17,7 @@
 #include "bench/SourceGenerator.h"
 #include "engine/Analyze.h"
 #include "engine/ParallelScan.h"
+#include "engine/Syntax.h"
 #include "platform/CodePage.h"
 
 #include <cstdio>
@@ -28,6 +29,9 @@ namespace {
 const int kTreeFiles = 20000;
 
 double Rate(double bytes, double seconds) { return seconds > 0 ? bytes / 1e6 / seconds : 0; }
+
+// How much longer the C/C++ syntax takes than the delimiter pairs, in percent.
+double Cost(double pairsRate, double cppRate) { return cppRate > 0 ? 100 * (pairsRate / cppRate - 1) : 0; }
 
 void PrintTimings(const GeneratedSet& set, const RoundMedians& medians, int rounds,
                   const std::string& folder, const CommandTimer& command)
@@ -42,6 +46,12 @@ void PrintTimings(const GeneratedSet& set, const RoundMedians& medians, int roun
                 FileSize(JoinPath(folder, kLogFileName)) / 1e6);
     std::printf("analysis on one thread: %.0f MB/s (%.1f ms)\n",
                 Rate(set.bytes, medians.oneThread), medians.oneThread * 1e3);
+    std::printf("analysis, C/C++ syntax: %.0f MB/s (%.1f ms) on %d threads, cost %+.0f%%; on one "
+                "thread %.0f MB/s (%.1f ms), cost %+.0f%% (goal <= +10%%)\n",
+                Rate(set.bytes, medians.cppAnalysis), medians.cppAnalysis * 1e3, ScanThreads(0),
+                Cost(Rate(set.bytes, medians.analysis), Rate(set.bytes, medians.cppAnalysis)),
+                Rate(set.bytes, medians.cppOneThread), medians.cppOneThread * 1e3,
+                Cost(Rate(set.bytes, medians.oneThread), Rate(set.bytes, medians.cppOneThread)));
     if (command.NotTimed().empty()) {
         std::printf("command: %.0f MB/s (%.1f ms), tolvek on the folder, a process each run\n",
                     Rate(set.bytes, medians.command), medians.command * 1e3);
@@ -61,12 +71,17 @@ void PrintEncodingDecisions(const std::string& folder, int rounds, double analys
 
 bool PrintScanThroughput(const std::string& folder, int rounds)
 {
-    ScanThroughput scan = MeasureScanThroughput(folder, rounds);
+    ScanThroughput scan = MeasureScanThroughput(folder, rounds, SYNTAX_PAIRS);
     std::printf("scan throughput (in memory): %.0f MB/s\n", scan.megabytesPerSecond);
     std::printf("  the scanner alone on %.1f MB of text in memory, %lld texts, median of %d "
                 "rounds\n",
                 scan.megabytes, static_cast<long long>(scan.texts), rounds);
-    return scan.texts > 0;
+    ScanThroughput cpp = MeasureScanThroughput(folder, rounds, SYNTAX_CPP);
+    std::printf("scan throughput, C/C++ syntax (in memory): %.0f MB/s, %lld texts; cost %+.0f%% "
+                "(goal <= +10%%)\n",
+                cpp.megabytesPerSecond, static_cast<long long>(cpp.texts),
+                Cost(scan.megabytesPerSecond, cpp.megabytesPerSecond));
+    return scan.texts > 0 && cpp.texts > 0;
 }
 
 // Prints the peak memory of the job, in a child process, with the goal when there is one.

@@ -3,6 +3,7 @@
 #include "bench/BenchFiles.h"
 #include "bench/BenchSupport.h"
 #include "engine/Conditions.h"
+#include "engine/CppLiteralScanner.h"
 #include "engine/LiteralScanner.h"
 #include "platform/TextFile.h"
 
@@ -58,6 +59,15 @@ int64_t ScanAll(const LoadedFiles& loaded, const ScanSettings& settings)
     const char* text = loaded.text.data();
     size_t begin = 0;
     for (size_t end : loaded.ends) {
+        if (settings.syntax == SYNTAX_CPP) {
+            CppLiteralScanner scanner(settings, SourceKind::Cpp, sink);
+            for (size_t at = begin; at < end; at += kBlockBytes) {
+                scanner.Feed(text + at, text + std::min(end, at + kBlockBytes));
+            }
+            scanner.Finish();
+            begin = end;
+            continue;
+        }
         LiteralScanner scanner(settings, sink);
         for (size_t at = begin; at < end; at += kBlockBytes) {
             scanner.Feed(text + at, text + std::min(end, at + kBlockBytes));
@@ -70,10 +80,10 @@ int64_t ScanAll(const LoadedFiles& loaded, const ScanSettings& settings)
 
 }  // namespace
 
-ScanThroughput MeasureScanThroughput(const std::string& folder, int rounds)
+ScanThroughput MeasureScanThroughput(const std::string& folder, int rounds, int32_t syntax)
 {
     LoadedFiles loaded = LoadFiles(folder);
-    ScanSettings settings = MakeScanSettings("", STRFLG_ANY);
+    ScanSettings settings = MakeScanSettings("", STRFLG_ANY, syntax);
     ScanThroughput result;
     result.megabytes = static_cast<double>(loaded.text.size()) / 1e6;
     std::vector<double> seconds;

@@ -13,4 +13,5 @@ struct ScanThroughput {
 
 // Reads the target files as text into memory, then scans all of them `rounds` times, each file
 // with a scanner of its own fed in blocks of the size the analysis reads, into a sink that counts.
-ScanThroughput MeasureScanThroughput(const std::string& folder, int rounds);
+// `syntax`: SYNTAX_PAIRS or SYNTAX_CPP.
+ScanThroughput MeasureScanThroughput(const std::string& folder, int rounds, int32_t syntax);

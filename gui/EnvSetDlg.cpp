@@ -1,5 +1,6 @@
 #include "gui/EnvSetDlg.h"
 
+#include "engine/Syntax.h"
 #include "engine/TargetList.h"
 #include "settings/EnvData.h"
 #include "gui/resource.h"
@@ -21,6 +22,7 @@ const MessageMap* CEnvSetDlg::GetMessageMap() const
     static const MessageMapEntry entries[] = {
         MapClicked<&CEnvSetDlg::OnAdd>(IDC_ADD),
         MapClicked<&CEnvSetDlg::OnDelete>(IDC_DELETE),
+        MapClicked<&CEnvSetDlg::OnSyntaxClicked>(IDC_SYNTAX),
         MapNotify<&CEnvSetDlg::OnDblclkExtList>(IDC_EXT_LIST, NM_DBLCLK),
         MapNotify<&CEnvSetDlg::OnEndLabelEditExtList>(IDC_EXT_LIST, LVN_ENDLABELEDITA),
     };
@@ -36,6 +38,7 @@ void CEnvSetDlg::DoDataExchange(CDataExchange* pDX)
     DDX_Text(pDX, IDC_DELIMITER, m_strDelimiter);
     DDV_MaxChars(pDX, m_strDelimiter, kDelimiterMaxBytes);
     DDX_Check(pDX, IDC_SUB_FOLDER, m_bSubFolder);
+    DDX_Check(pDX, IDC_SYNTAX, m_bSyntax);
 }
 
 BOOL CEnvSetDlg::OnInitDialog()
@@ -45,8 +48,10 @@ BOOL CEnvSetDlg::OnInitDialog()
     m_nStrCond = m_env.m_nStrFlg;
     m_strDelimiter = m_env.m_strToken;
     m_bSubFolder = m_env.m_bSubFolder ? 1 : 0;
+    m_bSyntax = m_env.m_nSyntax == SYNTAX_CPP ? 1 : 0;
     FillExtList(m_env.m_strTgtFile);
     UpdateData(false);
+    EnableDelimiter();
     return TRUE;
 }
 
@@ -56,6 +61,15 @@ void CEnvSetDlg::FillExtList(const char* targetList)
     for (size_t i = 0; i < extensions.size(); ++i) {
         m_ctlExtList.InsertItem(static_cast<int>(i) + 1, extensions[i]);
     }
+}
+
+void CEnvSetDlg::OnSyntaxClicked() { EnableDelimiter(); }
+
+// C/C++ reads its own quotes: the delimiter has no use while the box is checked.
+void CEnvSetDlg::EnableDelimiter()
+{
+    bool cpp = IsDlgButtonChecked(m_hWnd, IDC_SYNTAX) == BST_CHECKED;
+    EnableWindow(GetDlgItem(IDC_DELIMITER), cpp ? FALSE : TRUE);
 }
 
 void CEnvSetDlg::OnAdd()
@@ -133,5 +147,6 @@ void CEnvSetDlg::OnOK()
     m_env.m_nStrFlg = m_nStrCond;
     m_env.m_strToken = m_strDelimiter;
     m_env.m_bSubFolder = m_bSubFolder != 0;
+    m_env.m_nSyntax = m_bSyntax != 0 ? SYNTAX_CPP : SYNTAX_PAIRS;
     EndDialog(IDOK);
 }

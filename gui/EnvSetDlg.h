@@ -8,8 +8,9 @@
 
 class CEnvData;
 
-// The settings dialog: the target extensions, the extraction condition, the delimiter and
-// whether folder jobs go into the subfolders.
+// The settings dialog: the target extensions, the extraction condition, the delimiter,
+// whether folder jobs go into the subfolders, and whether sources are read as C/C++ (which
+// leaves the delimiter without use, so its field is disabled then).
 // OK writes them into the application's settings; Cancel leaves those as they were.
 class CEnvSetDlg : public CDialog {
 public:
@@ -22,6 +23,7 @@ public:
     int32_t m_nStrCond = -1;  // selected condition; -1 for none
     CString m_strDelimiter;
     int m_bSubFolder = 0;  // the check box "サブフォルダも解析する"
+    int m_bSyntax = 0;     // the check box that reads sources as C/C++
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -30,6 +32,8 @@ protected:
 
 private:
     void OnAdd();
+    void OnSyntaxClicked();
+    void EnableDelimiter();
     void OnDelete();
     void OnDblclkExtList(NMHDR* header, LRESULT* result);
     void OnEndLabelEditExtList(NMHDR* header, LRESULT* result);

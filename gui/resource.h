@@ -16,6 +16,7 @@
 #define IDC_DELETE 1007
 #define IDC_DELIMITER 1008
 #define IDC_SUB_FOLDER 1009
+#define IDC_SYNTAX 1010
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

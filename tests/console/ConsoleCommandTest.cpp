@@ -59,7 +59,7 @@ TEST_F(ConsoleCommandTest, AnalysesAFolderShowsTheNoticesAndSavesTheSettings)
     EXPECT_EQ(verbose.err, "解析中... a.c\n解析終了 !!\n");
     EXPECT_EQ(Run({"--quiet", m_work / "src"}).err, "");
     RemoveFile(Src("Tolvek.log"));
-    EXPECT_EQ(Ini(), "[EnvData]\nStrFlg=0\nTgtFile=|c|cpp|h|\nToken=\"\nSubFolder=0\n");
+    EXPECT_EQ(Ini(), "[EnvData]\nStrFlg=0\nTgtFile=|c|cpp|h|\nToken=\"\nSubFolder=0\nSyntax=0\n");
 }
 
 TEST_F(ConsoleCommandTest, AnalysesAFileAndARelativePath)
@@ -125,7 +125,11 @@ TEST_F(ConsoleCommandTest, OptionsApplyToOneRunAndAreNotSaved)
 
     EXPECT_EQ(Run({"--delimiter", "'", "--ext", "c", m_work / "src"}).status, 0);
     EXPECT_EQ(Log(), "a.c(1): \"q\"\r\n");
-    EXPECT_EQ(Ini(), "[EnvData]\nStrFlg=0\nTgtFile=|c|cpp|h|\nToken=\"\nSubFolder=0\n");
+    RemoveFile(Src("Tolvek.log"));
+
+    EXPECT_EQ(Run({"--syntax", "cpp", "--condition", "1", "--codepage", "932", "--ext", "c", m_work / "src"}).status, 0);
+    EXPECT_EQ(Log(), "a.c(1): \"abc\"\r\n");
+    EXPECT_EQ(Ini(), "[EnvData]\nStrFlg=0\nTgtFile=|c|cpp|h|\nToken=\"\nSubFolder=0\nSyntax=0\n");
 }
 
 TEST_F(ConsoleCommandTest, TheSavedSettingsAreUsed)

@@ -48,6 +48,16 @@ TEST(ConsoleOptionsTest, ReadsEveryOptionInBothForms)
     untouched.targetList = "|c|";
     ApplyConsoleOptions(none, untouched);
     EXPECT_EQ(untouched.targetList, "|c|");
+
+    ConsoleOptions cpp;
+    ASSERT_TRUE(Parse({"--syntax=cpp", "src"}, cpp, error));
+    AnalysisOptions withSyntax;
+    ApplyConsoleOptions(cpp, withSyntax);
+    EXPECT_EQ(withSyntax.syntax, 1);
+    ConsoleOptions pairs;
+    ASSERT_TRUE(Parse({"--syntax", "pairs", "src"}, pairs, error));
+    ApplyConsoleOptions(pairs, withSyntax);
+    EXPECT_EQ(withSyntax.syntax, 0);
 }
 
 TEST(ConsoleOptionsTest, WhereTheRecordsGoAndHowTheyAreShown)
@@ -107,6 +117,8 @@ TEST(ConsoleOptionsTest, RefusesUsageMistakes)
         {"--open", "--output", "-", "a"},
         {"--codepage", "utf8", "a"},
         {"--frobnicate", "a"},
+        {"--syntax", "c", "a"},
+        {"--syntax=cpp", "--delimiter", "'", "a"},
         {"a", "--delimiter"},
     };
     for (const auto& arguments : mistakes) {

@@ -104,6 +104,25 @@ TEST_F(ConsoleOutputTest, CsvBeginsANewFileWithTheMarkAndTheHeaderOnly)
     EXPECT_EQ(ReadBytes(csv), "\xEF\xBB\xBF" "file,line,text,column,offset,length\r\n" + rows + rows);
 }
 
+TEST_F(ConsoleOutputTest, SyntaxCppGivesTokensWithTheirPrefixesAndRefusesADelimiter)
+{
+    // 能 and ソ end in 0x5C; the comment and the header name give nothing.
+    WriteBytes(Src("b.cpp"), "#include \"a.h\"\r\nL\"\x94\x5C\" /* \"c\" */ u8R\"(\x83\x5C)\"_s // \x94\x5C\r\n\"z\"");
+    CommandResult json = m_runner.Run({"--codepage", "932", "--syntax", "cpp", "--format", "jsonl",
+                                       "--output", "-", Src("b.cpp")});
+    EXPECT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(json.out,
+              "{\"file\": \"b.cpp\", \"line\": 2, \"column\": 1, \"offset\": 16, \"length\": 5, "
+              "\"prefix\": \"L\", \"text\": \"\xE8\x83\xBD\", \"encoding\": \"cp932\"}\n"
+              "{\"file\": \"b.cpp\", \"line\": 2, \"column\": 17, \"offset\": 32, \"length\": 9, "
+              "\"prefix\": \"u8R\", \"text\": \"\xE3\x82\xBD\", \"encoding\": \"cp932\"}\n"
+              "{\"file\": \"b.cpp\", \"line\": 3, \"column\": 1, \"offset\": 51, \"length\": 3, "
+              "\"prefix\": \"\", \"text\": \"z\", \"encoding\": \"cp932\"}\n");
+    CommandResult refused = m_runner.Run({"--syntax", "cpp", "--delimiter", "'", Src("b.cpp")});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("--delimiter"), std::string::npos) << refused.err;
+}
+
 TEST_F(ConsoleOutputTest, FailIfFoundSaysWhetherAnyRecordWasWritten)
 {
     std::vector<std::string> audit = {"--codepage", "932", "--condition", "2", "--fail-if-found",

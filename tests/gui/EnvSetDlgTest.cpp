@@ -296,6 +296,32 @@ TEST_F(EnvSetDlgTest, TheSubfolderBoxShowsTheSettingAndOkStoresIt)
     EXPECT_TRUE(Env().m_bSubFolder);
 }
 
+TEST_F(EnvSetDlgTest, TheSyntaxBoxDisablesTheDelimiterAndOkStoresIt)
+{
+    // Each row: the setting shown, a click on the box or not, the delimiter field enabled then,
+    // and the setting stored by OK.
+    const struct {
+        int32_t shown;
+        bool click;
+        bool delimiterEnabled;
+        int32_t stored;
+    } cases[] = {{0, false, true, 0}, {0, true, false, 1}, {1, false, false, 1}, {1, true, true, 0}};
+    for (const auto& sample : cases) {
+        Env().m_nSyntax = sample.shown;
+        m_script = ModalScript();
+        bool enabled = !sample.delimiterEnabled;
+        m_script.Then([&] {
+            if (sample.click) {
+                SendMessageA(GetDlgItem(Dialog(), IDC_SYNTAX), BM_CLICK, 0, 0);
+            }
+            enabled = IsWindowEnabled(GetDlgItem(Dialog(), IDC_DELIMITER)) != FALSE;
+        });
+        EXPECT_EQ(ClickAndRun(IDOK), IDOK);
+        EXPECT_EQ(enabled, sample.delimiterEnabled) << sample.shown << sample.click;
+        EXPECT_EQ(Env().m_nSyntax, sample.stored) << sample.shown << sample.click;
+    }
+}
+
 TEST_F(EnvSetDlgTest, EveryTextFitsItsControlAtTheDialogFont)
 {
     std::vector<std::string> cut;

@@ -138,7 +138,7 @@ protected:
 };
 
 const char kDefaultIni[] =
-    "[EnvData]\r\nStrFlg=0\r\nTgtFile=|c|cpp|h|\r\nToken=\"\r\nSubFolder=0\r\n";
+    "[EnvData]\r\nStrFlg=0\r\nTgtFile=|c|cpp|h|\r\nToken=\"\r\nSubFolder=0\r\nSyntax=0\r\n";
 const char kLogOfA[] = "a.c(1): \"x\"\r\n";
 
 }  // namespace

@@ -251,6 +251,18 @@ TEST_F(TolvekDlgTest, DropOfATreeWithSubfoldersOnGivesOneLogWithRelativeNames)
     EXPECT_EQ(m_opened.Opened(), (Lines{m_folder / "Tolvek.log"}));
 }
 
+TEST_F(TolvekDlgTest, DropWithTheCppSyntaxReportsLiteralsOnly)
+{
+    m_env.m_nSyntax = 1;
+    // 表 ends in 0x5C: the comment does not run on; the header name and the comment are no
+    // literals.
+    WriteBytes(m_folder / "a.c", "#include \"a.h\"\r\n// \x95\x5C\r\nchar* s = \"x\"; /* \"y\" */\r\n");
+    m_script.Then([&] { Drop({m_folder.Path()}); });
+    WaitForJobs(1);
+    EXPECT_EQ(CloseAndRun(), IDOK);
+    EXPECT_EQ(Log(), "a.c(3): \"x\"\r\n");
+}
+
 TEST_F(TolvekDlgTest, DropOfOtherThanOneItemShowsTheErrorAndStartsNothing)
 {
     const std::string error = "エラー !!|フォルダを（１つだけ）ドラックして下さい";

@@ -233,7 +233,7 @@ TEST_F(EnvDataTest, SaveCreatesTheSettingsFolder)
     SetEnvVar("XDG_CONFIG_HOME", nested.c_str());
     CEnvData env = Loaded();
     env.Save();
-    EXPECT_EQ(ReadBytes(nested + "/tolvek/Tolvek.ini"), "[EnvData]\nStrFlg=0\nTgtFile=|c|cpp|h|\nToken=\"\nSubFolder=0\n");
+    EXPECT_EQ(ReadBytes(nested + "/tolvek/Tolvek.ini"), "[EnvData]\nStrFlg=0\nTgtFile=|c|cpp|h|\nToken=\"\nSubFolder=0\nSyntax=0\n");
 }
 
 TEST_F(EnvDataTest, ALinkToTheIniStaysALinkAndItsTargetChanges)
@@ -289,3 +289,22 @@ TEST_F(EnvDataTest, AnIniPathLongerThan259BytesIsRefused)
 }
 
 #endif
+
+TEST_F(EnvDataTest, SyntaxIsOneOrElseZero)
+{
+    const struct {
+        const char* stored;
+        int32_t expected;
+    } cases[] = {{"1", 1}, {"0", 0}, {"2", 0}, {"-1", 0}, {"cpp", 0}, {"", 0}};
+    for (const auto& sample : cases) {
+        WriteKey("Syntax", sample.stored);
+        EXPECT_EQ(Loaded().m_nSyntax, sample.expected) << "Syntax=" << sample.stored;
+    }
+    RemoveFile(m_ini);
+    CEnvData env = Loaded();
+    EXPECT_EQ(env.m_nSyntax, 0);
+    env.m_nSyntax = 1;
+    env.Save();
+    EXPECT_EQ(ReadKey("Syntax"), "1");
+    EXPECT_EQ(Loaded().m_nSyntax, 1);
+}
