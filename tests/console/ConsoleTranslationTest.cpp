@@ -5,6 +5,10 @@
 #include "engine/PoFile.h"
 #include "engine/XliffFile.h"
 
+#include <dirent.h>
+#include <signal.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -247,4 +251,55 @@ TEST_F(ConsoleTranslationTest, CsvTranslationsAreTextsAsWritten)
     WriteBytes(Out("a.c"), "f(\"one\\n\");\n");
     EXPECT_EQ(m_runner.Run({"--apply", Out("t.csv"), Src()}).status, 1);
     EXPECT_EQ(ReadBytes(Out("a.c")), "f(\"one\\n\");\n");
+}
+
+TEST_F(ConsoleTranslationTest, ASignalLeavesEachFileOldOrNew)
+{
+    const int kFiles = 300;
+    for (int index = 0; index < kFiles; ++index) {
+        WriteBytes(Src("f" + std::to_string(index) + ".c"), "s = \"text " + std::to_string(index) + "\";\n");
+    }
+    SourceCase source{"many", "", {"--codepage", "932"}};
+    std::string file;
+    std::vector<TranslationUnit> units = Export(source, "po", file);
+    ASSERT_EQ(units.size(), static_cast<size_t>(kFiles));
+    for (TranslationUnit& unit : units) {
+        unit.translation = Wrapped(unit.source);
+    }
+    WriteBytes(file, WritePoFile(units, "test"));
+    pid_t child = m_runner.Start({"--apply", file, Src()});
+    // Stopped once the first file is new, so that the signal comes in the middle of the run.
+    auto anyNew = [&]() {
+        for (int index = 0; index < kFiles; ++index) {
+            if (ReadBytes(Src("f" + std::to_string(index) + ".c")).find("\x81\x79") !=
+                std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (int wait = 0; wait < 5000 && !anyNew(); ++wait) {
+        usleep(1000);
+    }
+    kill(child, SIGTERM);
+    CommandResult result = m_runner.Wait(child);
+    EXPECT_TRUE(result.status == 143 || result.status == 0) << result.status << result.err;
+    int changed = 0;
+    for (int index = 0; index < kFiles; ++index) {
+        std::string text = "text " + std::to_string(index);
+        std::string bytes = ReadBytes(Src("f" + std::to_string(index) + ".c"));
+        bool wrapped = bytes == "s = \"\x81\x79" + text + "\x81\x7A\";\n";  // in Shift_JIS
+        EXPECT_TRUE(bytes == "s = \"" + text + "\";\n" || wrapped) << bytes;
+        changed += wrapped ? 1 : 0;
+    }
+    int entries = 0;
+    DIR* folder = opendir(Src().c_str());
+    for (dirent* entry = readdir(folder); entry != nullptr; entry = readdir(folder)) {
+        entries += entry->d_name[0] != '.';
+        EXPECT_EQ(std::string(entry->d_name).find(".tolvek-"), std::string::npos);
+    }
+    closedir(folder);
+    EXPECT_EQ(entries, kFiles);
+    EXPECT_GT(changed, 0);
+    EXPECT_TRUE(changed == kFiles || result.status == 143);
 }
