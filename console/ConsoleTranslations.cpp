@@ -284,9 +284,12 @@ int RunTranslationExport(const ConsoleOptions& options, const CEnvData& settings
         return 1;
     }
     // Named from here: the analysis of a folder makes that folder the current directory.
-    if (!MakeAbsolutePath(options.path.c_str(), root) ||
-        (options.output != "-" && !MakeAbsolutePath(options.output.c_str(), output))) {
+    if (!MakeAbsolutePath(options.path.c_str(), root)) {
         ReportFailure(options.path.c_str(), DescribeFailure(LastSystemFailure()));
+        return 1;
+    }
+    if (options.output != "-" && !MakeAbsolutePath(options.output.c_str(), output)) {
+        ReportFailure(options.output.c_str(), DescribeFailure(LastSystemFailure()));
         return 1;
     }
     TemporaryRecords records;

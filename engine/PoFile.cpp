@@ -52,21 +52,22 @@ std::string PoString(const char* keyword, const std::string& text)
     return out;
 }
 
-// A name in a reference: a blank would cut it in two, so such a name is shown without them; the
-// exact name is in the place's own comment.
+// A name in a reference. A name with a blank is set between the isolates U+2068 and U+2069, as
+// gettext's own tools write it; a control character is shown as U+FFFD. The exact name is in the
+// place's own comment.
 std::string ReferenceName(const std::string& name)
 {
     std::string shown;
+    bool blank = false;
     for (const DecodedUnit& unit : DecodeBytes(name, FileEncoding::Utf8)) {
-        if (unit.character < 0) {
+        blank = blank || unit.character == ' ';
+        if (unit.character < 0 || (unit.character < 0x20 && unit.character >= 0)) {
             shown += "\xEF\xBF\xBD";
-        } else if (unit.character <= 0x20) {
-            shown += '_';
         } else {
             shown += name.substr(unit.offset, unit.length);
         }
     }
-    return shown;
+    return blank ? "\xE2\x81\xA8" + shown + "\xE2\x81\xA9" : shown;
 }
 
 std::string PoHeader(const std::string& generator)

@@ -69,7 +69,7 @@ TEST(TranslationFilesTest, OneUnitPerTextWithEveryPlace)
     EXPECT_NE(UnitId(units[0]), UnitId(units[2]));
 
     std::string po = WritePoFile(units, "tolvek test");
-    EXPECT_NE(po.find("#: sub/a_b.c:1\n#: sub/a_b.c:4\n#, c-format\nmsgid \"%d \xE4\xBB\xB6\\n\""),
+    EXPECT_NE(po.find("#: \xE2\x81\xA8sub/a b.c\xE2\x81\xA9:1\n#: \xE2\x81\xA8sub/a b.c\xE2\x81\xA9:4\n#, c-format\nmsgid \"%d \xE4\xBB\xB6\\n\""),
               std::string::npos)
         << po;
     EXPECT_NE(po.find("msgctxt \"tolvek: as written\""), std::string::npos);
