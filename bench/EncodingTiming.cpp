@@ -17,6 +17,12 @@ double TimeEncodingDecisions(const std::string& folder)
             continue;
         }
         EncodingDetector detector(source);
+        Stopwatch markWatch;
+        bool utf16 = detector.TakeUtf16Mark();
+        seconds += markWatch.Seconds();
+        if (utf16) {
+            continue;
+        }
         size_t got = 0;
         while ((got = source.Read(block.data(), block.size())) > 0) {
             if (detector.Decided()) {

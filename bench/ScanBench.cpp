@@ -65,8 +65,9 @@ void PrintEncodingDecisions(const std::string& folder, int rounds, double analys
         seconds.push_back(TimeEncodingDecisions(folder));
     }
     double median = Median(seconds);
-    std::printf("encoding decisions: %.2f ms, %.1f%% of the analysis\n", median * 1e3,
-                100 * median / analysisSeconds);
+    std::printf("encoding decisions (UTF-16 marks included): %.2f ms, %.1f%% of the analysis "
+                "(goal: at most 2%%)\n",
+                median * 1e3, 100 * median / analysisSeconds);
 }
 
 bool PrintScanThroughput(const std::string& folder, int rounds)

@@ -22,7 +22,8 @@ const char kConsoleUsage[] =
     "  --delimiter C     the one-byte character that encloses the texts (default \"); not\n"
     "                    with --syntax cpp\n"
     "  --ext LIST        the target extensions, such as c,cpp,h\n"
-    "  --codepage CP     932 (Shift_JIS) or single (no double-byte characters)\n"
+    "  --codepage CP     how sources that are neither UTF-8 nor UTF-16 are read: 932\n"
+    "                    (Shift_JIS, the default) or single (no double-byte characters)\n"
     "  -r, --recursive   analyse the subfolders too, depth first (SubFolder=1 in Tolvek.ini\n"
     "                    does so for every run)\n"
     "  --follow          read the files and enter the folders that symbolic links point to\n"
@@ -102,11 +103,9 @@ bool ParseTargetList(const std::string& value, ConsoleOptions& options)
     while (start <= value.size()) {
         size_t comma = value.find(',', start);
         std::string item = value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        if (!item.empty() && item[0] == '.') {
-            item.erase(0, 1);
-        }
-        if (!item.empty()) {
-            extensions.emplace_back(item.c_str());
+        CString extension = NormalizeExtension(item.c_str());
+        if (!extension.IsEmpty()) {
+            extensions.push_back(extension);
         }
         if (comma == std::string::npos) {
             break;

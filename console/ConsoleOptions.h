@@ -18,7 +18,7 @@ struct ConsoleOptions {
     std::string delimiter;
     bool hasTargetList = false;
     std::string targetList;  // "|c|cpp|h|", built from --ext c,cpp,h
-    int codePage = 0;        // 0: as the locale says
+    int codePage = 0;        // 0: the default, Shift_JIS
     bool open = false;
     bool followLinks = false;
     int threads = 0;  // 0: one per processor

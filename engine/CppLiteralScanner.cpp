@@ -99,7 +99,26 @@ void CppLiteralScanner::ReadLeadBytes()
     for (StopBytes& state : m_stops) {
         state = stops("\n");
     }
-    m_stops[kCode] = stops("\"'/\n");
+    // What ends a stretch of plain bytes, per state: a bit for each byte that matters.
+    enum : unsigned char { kQuote = 1, kApostrophe = 2, kBackslash = 4, kLineEnd = 8, kParen = 16, kLeadByte = 32 };
+    std::memset(m_class, 0, sizeof m_class);
+    m_class[static_cast<unsigned char>('"')] = kQuote;
+    m_class[static_cast<unsigned char>('\'')] = kApostrophe;
+    m_class[static_cast<unsigned char>('\\')] = kBackslash;
+    m_class[static_cast<unsigned char>('\n')] = kLineEnd;
+    m_class[static_cast<unsigned char>(')')] = kParen;
+    for (int byte = 0x80; byte < 256; ++byte) {
+        m_class[byte] = m_lead[byte] ? kLeadByte : 0;
+    }
+    std::memset(m_masks, kLineEnd | kLeadByte, sizeof m_masks);
+    m_masks[kString] = kQuote | kBackslash | kLineEnd | kLeadByte;
+    m_masks[kChar] = kApostrophe | kBackslash | kLineEnd | kLeadByte;
+    m_masks[kRawBody] = kParen | kLineEnd | kLeadByte;
+    m_masks[kHeaderString] = kQuote | kLineEnd | kLeadByte;
+    // A quote, an apostrophe, a slash or a line feed is never the trail of a double-byte
+    // character: code and /* */ comments need no lead bytes.
+    m_stops[kCode] = stops("\"'/");
+    m_stops[kCode].highBytes = false;
     m_stops[kLineComment] = stops("\\\n");
     m_stops[kBlockComment] = stops("*\n");
     m_stops[kString] = stops("\"\\\n");
@@ -184,10 +203,6 @@ const char* CppLiteralScanner::Step(const char* p, const char* end)
         return RawBody(p, end);
     case kRawClose:
         return RawClose(p);
-    case kDirective:
-        return Directive(p);
-    case kHeaderName:
-        return HeaderName(p);
     case kHeaderString:
         return HeaderString(p, end);
     default:
@@ -195,20 +210,28 @@ const char* CppLiteralScanner::Step(const char* p, const char* end)
     }
 }
 
+// Short stretches go by a table look-up per byte, longer ones to the block search; a whole
+// double-byte character is skipped where it stands.
 const char* CppLiteralScanner::Skip(const char* p, const char* end, State state)
 {
-    const StopBytes& stops = m_stops[state];
+    const unsigned char mask = m_masks[state];
     for (;;) {
-        p = FindStopByte(p, end, stops);
-        if (p == end) {
-            return end;
+        const char* shortEnd = end - p > 32 ? p + 32 : end;
+        while (p < shortEnd && (m_class[static_cast<unsigned char>(*p)] & mask) == 0) {
+            ++p;
+        }
+        if (p == shortEnd) {
+            p = p == end ? end : FindStopByte(p, end, m_stops[state]);
+            if (p == end) {
+                return end;
+            }
         }
         unsigned char byte = static_cast<unsigned char>(*p);
-        if (byte < 0x80) {
-            return p;
-        }
         if (!m_lead[byte]) {
-            ++p;
+            if ((m_class[byte] & mask) != 0) {
+                return p;
+            }
+            ++p;  // a byte of the high half that is no lead byte
         } else if (end - p < 2 || p[1] == '\n') {
             return p;
         } else {
@@ -233,49 +256,98 @@ void CppLiteralScanner::LineFeed(const char* at)
     m_lineStartFed = Fed(at + 1);
 }
 
+// Counts the line feeds in [p, end), where nothing else matters.
+void CppLiteralScanner::CountLines(const char* p, const char* end)
+{
+    const char* lastLineFeed = nullptr;
+    while (const void* lineFeed = std::memchr(p, '\n', static_cast<size_t>(end - p))) {
+        lastLineFeed = static_cast<const char*>(lineFeed);
+        ++m_line;
+        p = lastLineFeed + 1;
+    }
+    if (lastLineFeed != nullptr) {
+        m_lineStartFed = Fed(lastLineFeed + 1);
+    }
+}
+
 const char* CppLiteralScanner::Code(const char* p, const char* end)
 {
-    if (m_lineStart) {
-        while (p < end && (*p == ' ' || *p == '\t')) {
-            ++p;
-        }
-        if (p == end) {
+    for (;;) {
+        const char* stop = FindStopByte(p, end, m_stops[kCode]);
+        CountLines(p, stop);
+        if (stop == end) {
             return end;
         }
-        m_lineStart = false;
-        if (*p == '#') {
-            m_state = kDirective;
-            m_directiveLength = 0;
-            return p + 1;
+        p = stop + 1;
+        switch (*stop) {
+        case '/':
+            if (p == end) {
+                m_state = kSlash;
+                return end;
+            }
+            if (*p == '/' || *p == '*') {
+                return AfterSlash(p);
+            }
+            break;
+        case '"':
+            if (IsHeaderName(stop)) {
+                m_state = kHeaderString;
+            } else {
+                OpenLiteral(stop);
+            }
+            return p;
+        default:  // an apostrophe
+            if (m_kind == SourceKind::C || !IsDigitSeparator(stop)) {
+                m_state = kChar;
+                m_escape = false;
+                return p;
+            }
+            break;
         }
     }
-    p = Skip(p, end, kCode);
-    if (p == end) {
-        return end;
+}
+
+// True when only `#include`, `#include_next` or `#import` (blanks around each part) stands
+// before the quote on its line. Most lines fail at their first byte that is not a blank.
+bool CppLiteralScanner::IsHeaderName(const char* quote) const
+{
+    const char* from = m_blockBegin;
+    const char* head = nullptr;
+    size_t headLength = 0;
+    if (m_lineStartFed >= m_fedBase) {
+        from = m_blockBegin + (m_lineStartFed - m_fedBase);
+    } else {
+        head = m_lineHead;
+        headLength = m_lineHeadLength;
     }
-    switch (*p) {
-    case '\n':
-        LineFeed(p);
-        m_lineStart = true;
-        return p + 1;
-    case '/':
-        if (p + 1 == end) {
-            m_state = kSlash;
-            return end;
+    size_t length = headLength + static_cast<size_t>(quote - from);
+    auto at = [&](size_t index) { return index < headLength ? head[index] : from[index - headLength]; };
+    size_t index = 0;
+    auto blanks = [&] {
+        while (index < length && (at(index) == ' ' || at(index) == '\t')) {
+            ++index;
         }
-        return AfterSlash(p + 1);
-    case '"':
-        OpenLiteral(p);
-        return p + 1;
-    case '\'':
-        if (m_kind == SourceKind::C || !IsDigitSeparator(p)) {
-            m_state = kChar;
-            m_escape = false;
-        }
-        return p + 1;
-    default:
-        return TakeLead(p, end);
+    };
+    blanks();
+    if (index == length || at(index) != '#') {
+        return false;
     }
+    ++index;
+    blanks();
+    char name[16];
+    size_t nameLength = 0;
+    for (; index < length && nameLength < sizeof name - 1; ++index) {
+        char byte = at(index);
+        if (!((byte >= 'a' && byte <= 'z') || byte == '_')) {
+            break;
+        }
+        name[nameLength++] = byte;
+    }
+    name[nameLength] = '\0';
+    blanks();
+    return index == length && (std::strcmp(name, "include") == 0 ||
+                               std::strcmp(name, "include_next") == 0 ||
+                               std::strcmp(name, "import") == 0);
 }
 
 // `p` follows a slash in code.
@@ -314,44 +386,71 @@ const char* CppLiteralScanner::Backslash(const char* p, const char* end)
     return p + 1;
 }
 
+// A // comment ends at the first line feed that no backslash continues. A byte 0x5C before the
+// line feed is a backslash only when it begins a character, which a walk from a known character
+// start tells; that walk is needed only then.
 const char* CppLiteralScanner::LineComment(const char* p, const char* end)
 {
-    p = Skip(p, end, kLineComment);
-    if (p == end) {
-        return end;
+    for (;;) {
+        const char* lineFeed = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        if (lineFeed == nullptr) {
+            return LineCommentToBlockEnd(p, end);
+        }
+        if (lineFeed > p && lineFeed[-1] == '\\' && StartsACharacter(p, lineFeed - 1)) {
+            LineFeed(lineFeed);
+            p = lineFeed + 1;
+            continue;
+        }
+        EnterCode(lineFeed);
+        return lineFeed;
     }
-    if (*p == '\\') {
-        return Backslash(p, end);
+}
+
+// True when `at` begins a character, going by characters from `p`, which begins one.
+bool CppLiteralScanner::StartsACharacter(const char* p, const char* at) const
+{
+    while (p < at) {
+        p += m_lead[static_cast<unsigned char>(*p)] ? 2 : 1;
     }
-    if (*p == '\n') {
-        EnterCode(p);
-        return p;
+    return p == at;
+}
+
+// The rest of a // comment that runs past the block: what its last byte leaves pending.
+const char* CppLiteralScanner::LineCommentToBlockEnd(const char* p, const char* end)
+{
+    while (p < end) {
+        if (m_lead[static_cast<unsigned char>(*p)]) {
+            if (p + 1 == end) {
+                m_afterLead = true;
+            }
+            p += 2;
+        } else {
+            m_backslashPending = *p == '\\' && p + 1 == end;
+            ++p;
+        }
     }
-    return TakeLead(p, end);
+    return end;
 }
 
 const char* CppLiteralScanner::BlockComment(const char* p, const char* end)
 {
-    p = Skip(p, end, kBlockComment);
-    if (p == end) {
-        return end;
-    }
-    if (*p == '\n') {
-        LineFeed(p);
-        return p + 1;
-    }
-    if (*p == '*') {
-        if (p + 1 == end) {
+    for (;;) {
+        const void* found = std::memchr(p, '*', static_cast<size_t>(end - p));
+        const char* star = found != nullptr ? static_cast<const char*>(found) : end;
+        CountLines(p, star);
+        if (star == end) {
+            return end;
+        }
+        if (star + 1 == end) {
             m_starPending = true;
             return end;
         }
-        if (p[1] == '/') {
-            EnterCode(p + 2);
-            return p + 2;
+        if (star[1] == '/') {
+            EnterCode(star + 2);
+            return star + 2;
         }
-        return p + 1;
+        p = star + 1;
     }
-    return TakeLead(p, end);
 }
 
 // Inside a string or character literal.
@@ -382,7 +481,7 @@ const char* CppLiteralScanner::Quoted(const char* p, const char* end)
             }
         }
         if (m_state == kString) {
-            CloseLiteral(p, Stored(p) + 1);
+            CloseLiteral(p, StoredEnd(p));
         }
         EnterCode(p + 1);
         return p + 1;
@@ -452,46 +551,11 @@ const char* CppLiteralScanner::RawClose(const char* p)
     } else if (*p == '"') {
         AppendText(m_textStart, p);
         m_text.resize(m_closeTextLength);
-        CloseLiteral(nullptr, Stored(p) + 1);
+        CloseLiteral(nullptr, StoredEnd(p));
         EnterCode(p + 1);
         return p + 1;
     }
     m_state = kRawBody;
-    return p;
-}
-
-// The name of a directive, after the #.
-const char* CppLiteralScanner::Directive(const char* p)
-{
-    unsigned char byte = static_cast<unsigned char>(*p);
-    if ((byte == ' ' || byte == '\t') && m_directiveLength == 0) {
-        return p + 1;
-    }
-    if (byte < 0x80 && IsIdentifierByte(byte) && m_directiveLength < sizeof m_directive - 1) {
-        m_directive[m_directiveLength++] = static_cast<char>(byte);
-        return p + 1;
-    }
-    m_directive[m_directiveLength] = '\0';
-    if (!IsIdentifierByte(byte) && (std::strcmp(m_directive, "include") == 0 ||
-                                    std::strcmp(m_directive, "include_next") == 0 ||
-                                    std::strcmp(m_directive, "import") == 0)) {
-        m_state = kHeaderName;
-        return p;
-    }
-    EnterCode(p);
-    return p;
-}
-
-const char* CppLiteralScanner::HeaderName(const char* p)
-{
-    if (*p == ' ' || *p == '\t') {
-        return p + 1;
-    }
-    if (*p == '"') {
-        m_state = kHeaderString;
-        return p + 1;
-    }
-    EnterCode(p);
     return p;
 }
 
@@ -680,6 +744,7 @@ void CppLiteralScanner::EndBlock(const char* end)
         }
         m_tailCount = old + keep;
     }
+    KeepLineHead(end);
     if (m_inText && m_textStart != nullptr && m_state != kRawDelimiter) {
         AppendText(m_textStart, end);
     }
@@ -688,9 +753,22 @@ void CppLiteralScanner::EndBlock(const char* end)
     if (m_lineStartFed >= m_fedBase && m_lineStartFed < fedEnd) {
         m_lineStartStored = m_offsets->StoredOffset(m_lineStartFed);
     }
-    m_lastBlockEnd = Stored(end - 1) + 1;
+    m_lastBlockEnd = StoredEnd(end - 1);
     m_fedBase = fedEnd;
     m_blockBegin = end;
+}
+
+// Keeps the current line's first bytes, for a header name after the block.
+void CppLiteralScanner::KeepLineHead(const char* end)
+{
+    const char* from = m_blockBegin;
+    if (m_lineStartFed >= m_fedBase) {
+        from = m_blockBegin + (m_lineStartFed - m_fedBase);
+        m_lineHeadLength = 0;
+    }
+    for (; from < end && m_lineHeadLength < kLineHeadBytes; ++from) {
+        m_lineHead[m_lineHeadLength++] = *from;
+    }
 }
 
 void CppLiteralScanner::Finish()

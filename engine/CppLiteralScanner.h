@@ -31,9 +31,10 @@ public:
 private:
     enum State : unsigned char {
         kCode, kSlash, kLineComment, kBlockComment, kString, kChar, kRawDelimiter, kRawBody,
-        kRawClose, kDirective, kHeaderName, kHeaderString, kSkipLine, kStateCount
+        kRawClose, kHeaderString, kSkipLine, kStateCount
     };
     static const size_t kTailBytes = 16;
+    static const size_t kLineHeadBytes = 64;
 
     void ReadLeadBytes();
     const char* Step(const char* p, const char* end);
@@ -47,8 +48,11 @@ private:
     const char* RawDelimiter(const char* p);
     const char* RawBody(const char* p, const char* end);
     const char* RawClose(const char* p);
-    const char* Directive(const char* p);
-    const char* HeaderName(const char* p);
+    void CountLines(const char* p, const char* end);
+    bool IsHeaderName(const char* quote) const;
+    bool StartsACharacter(const char* p, const char* at) const;
+    const char* LineCommentToBlockEnd(const char* p, const char* end);
+    void KeepLineHead(const char* end);
     const char* HeaderString(const char* p, const char* end);
     const char* SkipLine(const char* p, const char* end);
     // Skips the bytes that change nothing in `state`, whole double-byte characters included.
@@ -67,6 +71,7 @@ private:
 
     uint64_t Fed(const char* at) const { return m_fedBase + static_cast<uint64_t>(at - m_blockBegin); }
     uint64_t Stored(const char* at) const { return m_offsets->StoredOffset(Fed(at)); }
+    uint64_t StoredEnd(const char* at) const { return m_offsets->StoredEnd(Fed(at)); }
     uint64_t LineStartStored() const;
     void EndBlock(const char* end);
 
@@ -76,6 +81,8 @@ private:
     bool m_utf8 = false;
     bool m_lead[256];
     StopBytes m_stops[kStateCount];
+    unsigned char m_class[256];           // bits of the bytes that matter in some state
+    unsigned char m_masks[kStateCount];   // the bits that end a stretch in each state
 
     static const SameOffsets s_sameOffsets;
     const StoredOffsets* m_offsets = &s_sameOffsets;
@@ -93,7 +100,6 @@ private:
     bool m_escape = false;           // in a literal: the next character is escaped
     bool m_starPending = false;      // a * in a /* */ comment ended the last block
     bool m_quotePending = false;     // a resource script's quote ended the last block
-    bool m_lineStart = true;         // only blanks so far on the line, in code
     int64_t m_line = 1;
     int64_t m_countedLine = 0;       // the last line told to the sink
 
@@ -113,6 +119,6 @@ private:
     size_t m_delimiterLength = 0;
     size_t m_closeMatched = 0;          // bytes of d after the ) that may close it
     size_t m_closeTextLength = 0;       // the text's length up to that )
-    char m_directive[16];
-    size_t m_directiveLength = 0;
+    char m_lineHead[kLineHeadBytes];     // the current line's first bytes in earlier blocks
+    size_t m_lineHeadLength = 0;
 };

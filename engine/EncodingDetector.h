@@ -4,7 +4,8 @@
 
 class TextReader;
 
-// Decides, while a file is read block by block, how its bytes are read. A file is UTF-8 when it
+// Decides, while a file is read block by block, how its bytes are read. A file that begins with a
+// UTF-16 byte order mark is UTF-16 (see TakeUtf16Mark). A file is UTF-8 when it
 // begins with the byte order mark, or when all of it is valid UTF-8 and it holds at least one byte
 // of 0x80 or above; any other file is read in the code page.
 //
@@ -19,6 +20,10 @@ public:
     // Looks at the next block read from the source; returns where its text begins (after the byte
     // order mark at the very start of a file).
     const char* Look(const char* begin, const char* end);
+
+    // Before any block is read: true, with the encoding decided, when the file begins with a
+    // UTF-16 byte order mark, which is then read; otherwise the source is back at its start.
+    bool TakeUtf16Mark();
 
     bool Decided() const { return m_decided; }
     // The encoding decided, or the code page's while the bytes so far are ASCII.

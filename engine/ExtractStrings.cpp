@@ -5,6 +5,7 @@
 #include "engine/LogFormat.h"
 #include "engine/RecordFile.h"
 #include "engine/RecordOutput.h"
+#include "engine/Utf16.h"
 #include "platform/TextFile.h"
 
 #include <climits>
@@ -96,6 +97,158 @@ char* ReadBlock()
     return storage.data() + (kPageBytes - address % kPageBytes) % kPageBytes;
 }
 
+// Where the text of a UTF-16 file stands: for each byte of the converted block, where its
+// character begins and ends in the file. Converting one code unit at a time tells both.
+class Utf16Offsets : public StoredOffsets {
+public:
+    explicit Utf16Offsets(uint64_t markBytes) : m_raw(markBytes) {}
+
+    // Converts `size` raw bytes into `out` (as Utf16ToUtf8::Convert does) and keeps where each
+    // byte written stands; returns how many bytes it wrote.
+    size_t Convert(Utf16ToUtf8& converter, const char* in, size_t size, char* out)
+    {
+        m_blockFed = m_fed;
+        m_starts.clear();
+        m_ends.clear();
+        size_t written = 0;
+        uint64_t pendingStart = m_pendingStart;
+        for (size_t at = 0; at < size; ++at) {
+            size_t length = converter.Convert(in + at, 1, out + written);
+            uint64_t end = m_raw + at + 1;
+            if (length == 0) {
+                if (!m_holding) {
+                    pendingStart = m_raw + at;  // a unit or pair that is not whole yet
+                    m_holding = true;
+                }
+                continue;
+            }
+            Keep(m_holding ? pendingStart : m_raw + at, end, length);
+            m_holding = false;
+            written += length;
+        }
+        m_pendingStart = pendingStart;
+        m_raw += size;
+        m_fed += written;
+        return written;
+    }
+    // What the end of the file releases.
+    size_t Finish(Utf16ToUtf8& converter, char* out)
+    {
+        m_blockFed = m_fed;
+        m_starts.clear();
+        m_ends.clear();
+        size_t length = converter.Finish(out);
+        Keep(m_holding ? m_pendingStart : m_raw, m_raw, length);
+        m_fed += length;
+        return length;
+    }
+
+    uint64_t StoredOffset(uint64_t decoded) const override
+    {
+        return m_starts[static_cast<size_t>(decoded - m_blockFed)];
+    }
+    uint64_t StoredEnd(uint64_t decoded) const override
+    {
+        return m_ends[static_cast<size_t>(decoded - m_blockFed)];
+    }
+
+private:
+    void Keep(uint64_t start, uint64_t end, size_t length)
+    {
+        m_starts.insert(m_starts.end(), length, start);
+        m_ends.insert(m_ends.end(), length, end);
+    }
+
+    uint64_t m_raw;                 // raw bytes before the block
+    uint64_t m_fed = 0;
+    uint64_t m_blockFed = 0;
+    bool m_holding = false;         // the converter holds bytes of a character not yet written
+    uint64_t m_pendingStart = 0;    // where that character begins
+    std::vector<uint64_t> m_starts;
+    std::vector<uint64_t> m_ends;
+};
+
+// Feeds the scanner block by block, until the file ends, the records can go nowhere or a stop
+// is asked for.
+template <typename Scanner>
+struct BlockScan {
+    Scanner& scanner;
+    FileScan& scan;
+    bool whole = true;  // every block was scanned
+
+    bool Feed(const char* begin, const char* end)
+    {
+        if (!scanner.Feed(begin, end)) {
+            whole = false;  // the record file cannot be opened
+        } else if (scan.stop != nullptr && scan.stop->load(std::memory_order_relaxed)) {
+            scan.stopped = true;
+            whole = false;
+        }
+        return whole;
+    }
+};
+
+// A file in the code page or in UTF-8, read as text.
+template <typename Scanner>
+void ScanText(TextReader& source, EncodingDetector& detector, BlockScan<Scanner>& blocks)
+{
+    thread_local TextModeOffsets offsets;
+    offsets.Reset();
+    blocks.scanner.SetStoredOffsets(offsets);
+    char* block = ReadBlock();
+    size_t got = 0;
+    while ((got = source.Read(block, kReadBlockBytes, &offsets.NextBlock())) > 0) {
+        bool wasDecided = detector.Decided();
+        const char* text = detector.Look(block, block + got);
+        if (!wasDecided && detector.Decided() && detector.Encoding() == SourceEncoding::Utf8) {
+            blocks.scanner.ReadAsUtf8();
+        }
+        offsets.Feeding(static_cast<size_t>(text - block));
+        bool fed = blocks.Feed(text, block + got);
+        offsets.Fed(static_cast<size_t>(block + got - text));
+        if (!fed) {
+            return;
+        }
+    }
+}
+
+// A UTF-16 file after its mark, converted to UTF-8 block by block.
+template <typename Scanner>
+void ScanUtf16(TextReader& source, bool bigEndian, BlockScan<Scanner>& blocks)
+{
+    const size_t kRawBlockBytes = (kReadBlockBytes - 8) / 3 * 2;
+    thread_local std::vector<char> raw(kRawBlockBytes);
+    char* block = ReadBlock();
+    Utf16ToUtf8 converter(bigEndian);
+    Utf16Offsets offsets(2);
+    blocks.scanner.SetStoredOffsets(offsets);
+    size_t got = 0;
+    while ((got = source.ReadRaw(raw.data(), raw.size())) > 0) {
+        size_t length = offsets.Convert(converter, raw.data(), got, block);
+        if (!blocks.Feed(block, block + length)) {
+            return;
+        }
+    }
+    size_t length = offsets.Finish(converter, block);
+    blocks.Feed(block, block + length);
+}
+
+template <typename Scanner>
+void ScanFile(TextReader& source, EncodingDetector& detector, Scanner& scanner, FileScan& scan)
+{
+    BlockScan<Scanner> blocks{scanner, scan};
+    if (detector.TakeUtf16Mark()) {
+        scanner.ReadAsUtf8();
+        ScanUtf16(source, detector.Encoding() == SourceEncoding::Utf16Be, blocks);
+    } else {
+        ScanText(source, detector, blocks);
+    }
+    if (blocks.whole) {
+        scan.readFailure = source.GetFailure();
+        scanner.Finish();
+    }
+}
+
 }  // namespace
 
 int ExtractStrings(const char* logPath, const char* srcPath, const char* displayName,
@@ -105,45 +258,6 @@ int ExtractStrings(const char* logPath, const char* srcPath, const char* display
     FileScan scan;
     return ExtractStrings(log, LogFormat(), srcPath, displayName, settings, scan);
 }
-
-namespace {
-
-// Feeds the file's blocks to `scanner`, either reader of literals.
-template <typename Scanner>
-void ScanBlocks(TextReader& source, EncodingDetector& detector, Scanner& scanner, FileScan& scan)
-{
-    thread_local TextModeOffsets offsets;
-    offsets.Reset();
-    scanner.SetStoredOffsets(offsets);
-    char* block = ReadBlock();
-    size_t got = 0;
-    bool whole = true;
-    while ((got = source.Read(block, kReadBlockBytes, &offsets.NextBlock())) > 0) {
-        bool wasDecided = detector.Decided();
-        const char* text = detector.Look(block, block + got);
-        if (!wasDecided && detector.Decided() && detector.Encoding() == SourceEncoding::Utf8) {
-            scanner.ReadAsUtf8();
-        }
-        offsets.Feeding(static_cast<size_t>(text - block));
-        bool fed = scanner.Feed(text, block + got);
-        offsets.Fed(static_cast<size_t>(block + got - text));
-        if (!fed) {
-            whole = false;  // the record file cannot be opened
-            break;
-        }
-        if (scan.stop != nullptr && scan.stop->load(std::memory_order_relaxed)) {
-            scan.stopped = true;
-            whole = false;
-            break;
-        }
-    }
-    if (whole) {
-        scan.readFailure = source.GetFailure();
-        scanner.Finish();
-    }
-}
-
-}  // namespace
 
 int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char* srcPath,
                    const char* displayName, const ScanSettings& settings, FileScan& scan)
@@ -158,10 +272,10 @@ int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char
     RecordSink sink(records, format, displayName, detector);
     if (settings.syntax == SYNTAX_CPP) {
         CppLiteralScanner scanner(settings, SourceKindOf(srcPath), sink);
-        ScanBlocks(source, detector, scanner, scan);
+        ScanFile(source, detector, scanner, scan);
     } else {
         LiteralScanner scanner(settings, sink);
-        ScanBlocks(source, detector, scanner, scan);
+        ScanFile(source, detector, scanner, scan);
     }
     records.EndFile();
     return records.Failed() ? 0 : sink.Count();

@@ -18,10 +18,11 @@ struct FileScan {
 };
 
 // Gives `records` one record in `format` for each text that the file at `srcPath` holds between
-// pairs of the delimiter and that passes the extraction condition; the records name the file
-// `displayName`.
+// pairs of the delimiter (or, with SYNTAX_CPP, for each of its string-literal tokens, read as C,
+// C++ or a resource script by the file's extension) and that passes the extraction condition;
+// the records name the file `displayName` and give each token's place in the file as stored.
 //
-// Returns how many lines contain the delimiter; 0 when the source cannot be opened or the records
+// Returns how many lines contain the delimiter (with SYNTAX_CPP: begin a literal); 0 when the source cannot be opened or the records
 // can go nowhere. `records` is opened (the log created) at the first such line, even when no
 // record follows.
 int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char* srcPath,

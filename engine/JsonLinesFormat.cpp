@@ -61,6 +61,10 @@ const char* EncodingName(SourceEncoding encoding)
         return "cp932";
     case SourceEncoding::Utf8:
         return "utf-8";
+    case SourceEncoding::Utf16Le:
+        return "utf-16le";
+    case SourceEncoding::Utf16Be:
+        return "utf-16be";
     default:
         return "single";
     }
@@ -100,7 +104,7 @@ void JsonLinesFormat::WriteRecord(const CString& label, const LiteralPlace& plac
     bool lossless = DecodeText(text, encoding, json);
     writer.Put("\", \"encoding\": \"" + std::string(EncodingName(encoding)) + "\"");
     if (!lossless) {
-        writer.Put(", \"bytes\": \"" + HexOf(text) + "\"");
+        writer.Put(", \"bytes\": \"" + HexOf(text, encoding) + "\"");
     }
     writer.Put("}\n");
     writer.End();

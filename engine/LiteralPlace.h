@@ -25,6 +25,9 @@ public:
     // The stored offset of the byte at `decoded`, counted from the first byte fed to the scanner.
     // Valid for the bytes of the block being fed, and only while it is.
     virtual uint64_t StoredOffset(uint64_t decoded) const = 0;
+    // The stored offset just past the character that holds the byte at `decoded` (a quote of a
+    // UTF-16 file takes two bytes). Valid as StoredOffset is.
+    virtual uint64_t StoredEnd(uint64_t decoded) const { return StoredOffset(decoded) + 1; }
 };
 
 // The decoded bytes are the stored ones.

@@ -118,14 +118,14 @@ void LiteralScanner::EndBlock(const char* end)
     if (m_lineStartFed >= m_fedBase && m_lineStartFed < fedEnd) {
         m_lineStartStored = m_offsets->StoredOffset(m_lineStartFed);
     }
-    m_lastBlockEnd = Stored(end - 1) + 1;
+    m_lastBlockEnd = StoredEnd(end - 1);
     m_fedBase = fedEnd;
     m_blockBegin = end;
 }
 
 uint64_t LiteralScanner::StoredEndBefore(const char* at) const
 {
-    return at > m_blockBegin ? Stored(at - 1) + 1 : m_lastBlockEnd;
+    return at > m_blockBegin ? StoredEnd(at - 1) : m_lastBlockEnd;
 }
 
 uint64_t LiteralScanner::LineStartStored() const
@@ -309,7 +309,7 @@ void LiteralScanner::EstablishDelimiterLine()
 void LiteralScanner::ToggleText(const char* at)
 {
     if (m_inText) {
-        CloseText(at, Stored(at) + 1);
+        CloseText(at, StoredEnd(at));
         return;
     }
     m_inText = true;

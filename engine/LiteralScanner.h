@@ -87,6 +87,7 @@ private:
     void ResetLine(const char* nextLine);
     uint64_t Fed(const char* at) const { return m_fedBase + static_cast<uint64_t>(at - m_blockBegin); }
     uint64_t Stored(const char* at) const { return m_offsets->StoredOffset(Fed(at)); }
+    uint64_t StoredEnd(const char* at) const { return m_offsets->StoredEnd(Fed(at)); }
     // The stored offset just past the byte before `at`, which may lie in the last block.
     uint64_t StoredEndBefore(const char* at) const;
     uint64_t LineStartStored() const;

@@ -1,6 +1,7 @@
 #include "engine/LogFormat.h"
 
 #include "engine/Cp932.h"
+#include "engine/TextToUtf8.h"
 #include "engine/Utf8.h"
 #include "platform/CodePage.h"
 
@@ -74,6 +75,32 @@ void WriteBytesWithNul(const char* piece, size_t size, RecordBytes& out)
     }
 }
 
+// Writes a text converted from UTF-16 as a UTF-8 text would be written: in code page 932 when
+// the log is, else in UTF-8. Damage comes as U+FFFD.
+void WriteConvertedUtf16(const LiteralText& text, bool toCp932, RecordBytes& out)
+{
+    class Characters : public CharacterSink {
+    public:
+        Characters(bool toCp932, RecordBytes& out) : m_toCp932(toCp932), m_cp932(out), m_out(out) {}
+        void OnCharacter(uint32_t character) override
+        {
+            if (m_toCp932) {
+                m_cp932.Write(character, nullptr);
+                return;
+            }
+            std::string bytes;
+            AppendUtf8(character, bytes);
+            m_out.Append(bytes.data(), bytes.size());
+        }
+
+    private:
+        bool m_toCp932;
+        Cp932Writer m_cp932;
+        RecordBytes& m_out;
+    } characters(toCp932, out);
+    DecodeText(text, SourceEncoding::Utf16Le, characters);
+}
+
 }  // namespace
 
 LogFormat::LogFormat() : m_toCp932(GetCodePage() == kCodePageShiftJis) {}
@@ -135,7 +162,9 @@ void LogFormat::WriteRecord(const CString& label, const LiteralPlace& place, con
         out.Append(digits, digitCount);
         out.Append("): \"", 4);
     }
-    if (encoding == SourceEncoding::Utf8 && m_toCp932) {
+    if (IsUtf16(encoding)) {
+        WriteConvertedUtf16(text, m_toCp932, out);
+    } else if (encoding == SourceEncoding::Utf8 && m_toCp932) {
         WriteUtf8AsCp932(text, out);
     } else {
         text.ForEachPiece([&out](const char* piece, size_t size) { WriteBytesWithNul(piece, size, out); });

@@ -14,9 +14,52 @@ CString ExtensionKey(const char* path)
     return key;
 }
 
+namespace {
+
+// The text with ASCII capitals made small; the bytes of double-byte characters stay as they are.
+CString FoldAsciiCase(const char* text)
+{
+    CString folded;
+    for (const char* at = text; *at != '\0'; ++at) {
+        if (IsPathLeadByte(*at) && at[1] != '\0') {
+            folded += *at++;
+            folded += *at;
+        } else {
+            folded += *at >= 'A' && *at <= 'Z' ? static_cast<char>(*at - 'A' + 'a') : *at;
+        }
+    }
+    return folded;
+}
+
+}  // namespace
+
 bool IsTarget(const CString& targetList, const char* path)
 {
-    return !targetList.IsEmpty() && FindInPathText(targetList, ExtensionKey(path)) >= 0;
+    return !targetList.IsEmpty() &&
+           FindInPathText(FoldAsciiCase(targetList), FoldAsciiCase(ExtensionKey(path))) >= 0;
+}
+
+CString NormalizeExtension(const char* extension)
+{
+    return CString(extension[0] == '.' ? extension + 1 : extension);
+}
+
+CString NormalizeTargetList(const char* targetList)
+{
+    CString normalized;
+    bool afterBar = true;
+    for (const char* at = targetList; *at != '\0'; ++at) {
+        if (*at == '.' && afterBar) {
+            afterBar = false;
+            continue;
+        }
+        afterBar = *at == '|';
+        normalized += *at;
+        if (IsPathLeadByte(*at) && at[1] != '\0') {
+            normalized += *++at;
+        }
+    }
+    return normalized;
 }
 
 bool TargetListHasExtension(const char* targetList)

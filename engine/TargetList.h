@@ -15,9 +15,18 @@ const int kTargetListMaxBytes = 1023;
 // "|" + the path's extension without its dot + "|", or "||" without an extension.
 CString ExtensionKey(const char* path);
 
-// True when the list is not empty and contains the path's extension key (case-sensitive, and
-// never a match that starts on the trail byte of a double-byte character).
+// True when the list is not empty and contains the path's extension key, without regard to ASCII
+// case (MAIN.CPP is a C++ source), and never a match that starts on the trail byte of a
+// double-byte character.
 bool IsTarget(const CString& targetList, const char* path);
+
+// An extension as a user enters it, made ready for a target list: without its leading dot, so
+// that ".c" matches as "c" does. The dialog, the command's --ext and a job's copy of the saved
+// list all go through it.
+CString NormalizeExtension(const char* extension);
+
+// The list with each extension normalised; the bars, and the empty extension "||", stay.
+CString NormalizeTargetList(const char* targetList);
 
 // The extensions of a list such as "|c|cpp|h|", in order. Empty items vanish, and only the first
 // kTargetListMaxBytes bytes are read (never half a double-byte character). A bar that is the

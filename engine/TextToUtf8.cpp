@@ -1,6 +1,7 @@
 #include "engine/TextToUtf8.h"
 
 #include "engine/Cp932.h"
+#include "engine/Utf16.h"
 #include "engine/Utf8.h"
 #include "platform/Path.h"
 
@@ -63,6 +64,9 @@ private:
 bool DecodeText(const LiteralText& text, SourceEncoding encoding, CharacterSink& sink)
 {
     bool lossless = true;
+    if (IsUtf16(encoding)) {
+        return DecodeConvertedUtf16(text, sink);
+    }
     if (encoding == SourceEncoding::Cp932) {
         Cp932Reader reader(sink);
         text.ForEachPiece([&reader](const char* piece, size_t size) {
@@ -122,8 +126,11 @@ void DecodePath(const char* path, CharacterSink& sink)
     DecodeText(whole, codePagePaths ? SourceEncoding::Cp932 : SourceEncoding::Utf8, sink);
 }
 
-std::string HexOf(const LiteralText& text)
+std::string HexOf(const LiteralText& text, SourceEncoding encoding)
 {
+    if (IsUtf16(encoding)) {
+        return Utf16HexOf(text, encoding == SourceEncoding::Utf16Be);
+    }
     const char kDigits[] = "0123456789abcdef";
     std::string hex;
     text.ForEachPiece([&](const char* piece, size_t size) {

@@ -31,5 +31,5 @@ void AppendUtf8(uint32_t character, std::string& out);
 // that is not comes as U+FFFD; on Windows a path is in the code page.
 void DecodePath(const char* path, CharacterSink& sink);
 
-// The text's own bytes in hexadecimal, two lowercase digits a byte.
-std::string HexOf(const LiteralText& text);
+// The text's own bytes in its file, in hexadecimal, two lowercase digits a byte.
+std::string HexOf(const LiteralText& text, SourceEncoding encoding);

@@ -63,7 +63,10 @@ std::string Model(const std::string& t, bool leads)
         char c = t[i];
         char next = i + 1 < t.size() ? t[i + 1] : '\0';
         bool quoted = state == kString || state == kChar;
-        if (leads && static_cast<unsigned char>(c) == kLead && i + 1 < t.size() && next != '\n') {
+        // A lead byte and its trail are one character where a backslash matters; elsewhere no
+        // trail byte can be taken for anything.
+        if (leads && (quoted || state == kLine) && static_cast<unsigned char>(c) == kLead &&
+            i + 1 < t.size() && next != '\n') {
             if (quoted) {
                 text += t.substr(i, 2);
                 escape = false;

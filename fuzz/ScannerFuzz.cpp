@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes, delimiters, conditions and code pages to the scanner, and checks that
 // the texts it finds do not depend on how the file is cut into blocks.
 #include "engine/LiteralScanner.h"
+#include "engine/Utf16.h"
 #include "engine/Utf8.h"
 #include "platform/CodePage.h"
 #include "platform/TextFile.h"
@@ -47,6 +48,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         inBlocks.Feed(text.data() + at, text.data() + at + length);
     }
     if (once.Finish() != inBlocks.Finish()) {
+        std::abort();
+    }
+
+    // UTF-16 converts the same whatever the blocks, within the bound it promises.
+    bool bigEndian = (options & 16) != 0;
+    std::string converted(Utf16ToUtf8::OutputBound(text.size()) + 8, '\0');
+    Utf16ToUtf8 whole16(bigEndian);
+    size_t length16 = whole16.Convert(text.data(), text.size(), &converted[0]);
+    length16 += whole16.Finish(&converted[length16]);
+    std::string pieces16;
+    Utf16ToUtf8 inBlocks16(bigEndian);
+    for (size_t at = 0; at < text.size(); at += chunk) {
+        size_t length = text.size() - at < chunk ? text.size() - at : chunk;
+        std::string out(Utf16ToUtf8::OutputBound(length) + 16, '\0');
+        size_t wrote = inBlocks16.Convert(text.data() + at, length, &out[0]);
+        if (wrote > Utf16ToUtf8::OutputBound(length)) {  // held units included
+            std::abort();
+        }
+        pieces16.append(out.data(), wrote);
+    }
+    char tail[16];
+    pieces16.append(tail, inBlocks16.Finish(tail));
+    if (pieces16 != converted.substr(0, length16)) {
         std::abort();
     }
 

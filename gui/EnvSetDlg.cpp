@@ -57,7 +57,7 @@ BOOL CEnvSetDlg::OnInitDialog()
 
 void CEnvSetDlg::FillExtList(const char* targetList)
 {
-    std::vector<CString> extensions = SplitTargetList(targetList);
+    std::vector<CString> extensions = SplitTargetList(NormalizeTargetList(targetList));
     for (size_t i = 0; i < extensions.size(); ++i) {
         m_ctlExtList.InsertItem(static_cast<int>(i) + 1, extensions[i]);
     }
@@ -130,7 +130,7 @@ CString CEnvSetDlg::CollectTargetList() const
     std::vector<CString> extensions;
     int count = m_ctlExtList.GetItemCount();
     for (int item = 0; item < count; ++item) {
-        extensions.push_back(m_ctlExtList.GetItemText(item, 0));
+        extensions.push_back(NormalizeExtension(m_ctlExtList.GetItemText(item, 0)));
     }
     return JoinTargetList(extensions);
 }

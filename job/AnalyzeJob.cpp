@@ -1,6 +1,7 @@
 #include "job/AnalyzeJob.h"
 
 #include "engine/Analyze.h"
+#include "engine/TargetList.h"
 #include "platform/Directory.h"
 #include "settings/EnvData.h"
 
@@ -33,7 +34,7 @@ AnalysisOptions MakeAnalysisOptions(const CEnvData& settings)
     options.delimiter = settings.m_strToken;
     options.condition = settings.m_nStrFlg;
     options.syntax = settings.m_nSyntax;
-    options.targetList = settings.m_strTgtFile;
+    options.targetList = NormalizeTargetList(settings.m_strTgtFile);
     options.subFolders = settings.m_bSubFolder;
     return options;
 }

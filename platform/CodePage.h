@@ -4,8 +4,7 @@
 //
 // Windows: the system's ANSI code page, selected the first time anything asks (the application
 // object asks while it is being built, so before any setting is read).
-// Linux: 932 when the locale's codeset names Shift_JIS, else a single-byte code page; the
-// command's --codepage option overrides it at start-up.
+// Linux: 932 whatever the locale; the command's --codepage option overrides it at start-up.
 
 const int kCodePageShiftJis = 932;
 const int kCodePageSingleByte = 1252;

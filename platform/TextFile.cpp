@@ -68,6 +68,21 @@ bool TextReader::Open(const char* path)
     return true;
 }
 
+size_t TextReader::ReadRaw(char* buffer, size_t capacity)
+{
+    if (m_ended) {
+        return 0;
+    }
+    size_t wanted = capacity < m_bytesLeft ? capacity : static_cast<size_t>(m_bytesLeft);
+    size_t got = wanted > 0 ? m_file.Read(buffer, wanted) : 0;
+    m_bytesLeft -= got;
+    if (got == 0) {
+        m_ended = true;
+        m_failure = m_file.GetFailure();
+    }
+    return got;
+}
+
 bool TextReader::Seek(const Position& position)
 {
     if (!m_file.Seek(m_size - position.bytesLeft)) {

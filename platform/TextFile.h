@@ -28,6 +28,10 @@ public:
     // Fills `buffer` with up to `capacity` bytes of text; 0 at the end, or on a read error.
     // With `map`, also tells where the text stands in the file.
     size_t Read(char* buffer, size_t capacity, StoredBlockMap* map = nullptr);
+    // Fills `buffer` with up to `capacity` bytes as stored, without the text mode's changes: for
+    // a file whose first bytes say that it is no text in the code page. 0 at the end, or on a
+    // read error.
+    size_t ReadRaw(char* buffer, size_t capacity);
     // Why Open failed, or why the text ended early.
     const Failure& GetFailure() const { return m_failure; }
 

@@ -132,6 +132,22 @@ TEST_F(ConsoleCommandTest, OptionsApplyToOneRunAndAreNotSaved)
     EXPECT_EQ(Ini(), "[EnvData]\nStrFlg=0\nTgtFile=|c|cpp|h|\nToken=\"\nSubFolder=0\nSyntax=0\n");
 }
 
+TEST_F(ConsoleCommandTest, ShiftJisIsTheDefaultUnderAUtf8LocaleAndExtensionsIgnoreCase)
+{
+    // 表 (0x95 0x5C) before the closing quote; the runner's locale is C.UTF-8.
+    WriteBytes(Src("MAIN.CPP"), "t = \"\x95\x5C\"; a = \"ascii\";\n");
+    WriteBytes(Src("util.H"), "u = \"" + std::string(kJapanese) + "\";\n");
+    EXPECT_EQ(Run({"--condition", "2", m_work / "src"}).status, 0);
+    std::string log = Log();
+    EXPECT_NE(log.find("MAIN.CPP(1): \"\x95\x5C\"\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("util.H(1): \"" + std::string(kJapanese) + "\"\r\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("ascii"), std::string::npos);
+    RemoveFile(Src("Tolvek.log"));
+
+    EXPECT_EQ(Run({"--condition", "2", "--ext", ".h", m_work / "src"}).status, 0);
+    EXPECT_EQ(Log(), "util.H(1): \"" + std::string(kJapanese) + "\"\r\n");
+}
+
 TEST_F(ConsoleCommandTest, TheSavedSettingsAreUsed)
 {
     MakeFolder(m_config / "tolvek");

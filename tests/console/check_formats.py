@@ -56,7 +56,7 @@ def jsonl_records(path):
             record = json.loads(line)
             assert set(record) >= {"file", "line", "column", "offset", "length", "text",
                                    "encoding"}, record
-            assert record["encoding"] in ("cp932", "utf-8", "single"), record
+            assert record["encoding"] in ("cp932", "utf-8", "utf-16le", "utf-16be", "single"), record
             records.append(record)
     return records
 
@@ -76,6 +76,9 @@ def check_token(path, record):
     with open(path, "rb") as source:
         data = source.read()
     token = data[record["offset"]:record["offset"] + record["length"]]
+    if record["encoding"].startswith("utf-16"):
+        token = token.decode(record["encoding"]).encode("utf-8")
+        record = dict(record, encoding="utf-8")
     prefix = record.get("prefix", "").encode()
     assert token.startswith(prefix + b'"'), (token, record)
     inner = token[len(prefix) + 1:]
@@ -127,7 +130,8 @@ def main():
         shutil.copytree(examples, os.path.join(work, "examples"))
         count = check_folder(tolvek, os.path.join(work, "examples"))
         print(f"examples: {count} records read alike from the log, jsonl and csv")
-        count = check_folder(tolvek, os.path.join(work, "examples"), "--syntax", "cpp")
+        count = check_folder(tolvek, os.path.join(work, "examples"), "--syntax", "cpp",
+                             "--ext", "c,cpp,h,rc")
         texts = [record["text"] for record in jsonl_records(os.path.join(work, "examples", "out.jsonl"))]
         assert not [text for text in texts if text.endswith(".h")], texts  # no #include
         print(f"examples, C/C++ syntax: {count} records, none from a comment or #include")

@@ -2,6 +2,7 @@
 
 #include "engine/Conditions.h"
 #include "engine/Cp932.h"
+#include "engine/Utf8.h"
 #include "platform/CodePage.h"
 #include "tests/support/TestSupport.h"
 
@@ -63,6 +64,30 @@ std::string SjisToUtf8(const std::string& sjis)
         }
     }
     return utf8;
+}
+
+// The same UTF-8 text as a UTF-16 file with its byte order mark.
+std::string Utf16Of(const std::string& utf8, bool bigEndian = false)
+{
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    auto unit = [&out, bigEndian](uint32_t value) {
+        char high = static_cast<char>(value >> 8);
+        char low = static_cast<char>(value & 0xFF);
+        out += bigEndian ? high : low;
+        out += bigEndian ? low : high;
+    };
+    Utf8Decoder decoder;
+    auto put = [&unit](uint32_t character, const unsigned char*, size_t) {
+        if (character >= 0x10000) {
+            unit(0xD800 + ((character - 0x10000) >> 10));
+            unit(0xDC00 + ((character - 0x10000) & 0x3FF));
+        } else {
+            unit(character);
+        }
+    };
+    decoder.Feed(utf8.data(), utf8.size(), put);
+    decoder.Finish(put);
+    return out;
 }
 
 }  // namespace
@@ -303,6 +328,32 @@ TEST_F(ExtractStringsTest, TheConditionsPickTheSameTextsInEitherEncoding)
         std::string expected = LogOf(sjis, condition);
         EXPECT_EQ(LogOf(utf8, condition), expected) << "condition " << condition;
         EXPECT_EQ(LogOf("\xEF\xBB\xBF" + utf8, condition), expected) << "condition " << condition;
+        EXPECT_EQ(LogOf(Utf16Of(utf8), condition), expected) << "condition " << condition;
+        EXPECT_EQ(LogOf(Utf16Of(utf8, true), condition), expected) << "condition " << condition;
     }
     EXPECT_EQ(LogOf(utf8, STRFLG_SINGLE_BYTE_ONLY), "a.c(1): \"plain\"\r\na.c(1): \"\xB1\xB2\xB3\"\r\n");
+}
+
+TEST_F(ExtractStringsTest, Utf16FilesAreReadByCharacters)
+{
+    struct {
+        std::string file;
+        const char* log;
+    } const kCases[] = {
+        // Line ends, and the mark that is no part of line 1.
+        {Utf16Of("\"a\"\r\nx\n\"b\""), "a.c(1): \"a\"\r\na.c(3): \"b\"\r\n"},
+        {Utf16Of("\"a\"\r\nx\n\"b\"", true), "a.c(1): \"a\"\r\na.c(3): \"b\"\r\n"},
+        // Code units whose bytes are a quote or a backslash (U+225C, U+5C22) end no text.
+        {Utf16Of("\"\xE2\x89\x9C\" \"\xE5\xB0\xA2\""), "a.c(1): \"\\u225C\"\r\na.c(1): \"\x9B\x97\"\r\n"},
+        {Utf16Of("\"\xE2\x89\x9C\"", true), "a.c(1): \"\\u225C\"\r\n"},
+        // A surrogate pair is one character.
+        {Utf16Of("\"\xF0\x9F\x98\x80\""), "a.c(1): \"\\U0001F600\"\r\n"},
+        // A lone surrogate and an odd last byte are no character, and the reading goes on.
+        {std::string("\xFF\xFE\"\0a\0\x00\xD8\"\0\n\0\"\0b\0\"\0", 18) + "x",
+         "a.c(1): \"a\\uFFFD\"\r\na.c(2): \"b\"\r\n"},
+        {std::string("\xFF\xFE\"\0a\0", 6) + "q", "a.c(1): \"a\\uFFFD\"\r\n"},
+    };
+    for (const auto& item : kCases) {
+        EXPECT_EQ(LogOf(item.file), item.log);
+    }
 }

@@ -47,13 +47,14 @@ public:
 
 class LiteralPlaceTest : public testing::Test {
 protected:
-    std::vector<Found> Scan(const std::string& source, int32_t syntax)
+    std::vector<Found> Scan(const std::string& source, int32_t syntax, const char* name = "a.cpp")
     {
-        WriteBytes(m_source, source);
+        std::string path = m_folder / name;
+        WriteBytes(path, source);
         PlaceFormat format;
         NoOutput output;
         FileScan scan;
-        ExtractStrings(output, format, m_source.c_str(), "a.cpp", MakeScanSettings("", 0, syntax), scan);
+        ExtractStrings(output, format, path.c_str(), name, MakeScanSettings("", 0, syntax), scan);
         return format.found;
     }
 
@@ -88,7 +89,6 @@ protected:
 
     CodePageScope m_shiftJis{kCodePageShiftJis};
     TempFolder m_folder;
-    std::string m_source = m_folder / "a.cpp";
 };
 
 }  // namespace
@@ -119,4 +119,37 @@ TEST_F(LiteralPlaceTest, OffsetsAndLengthsSelectTheTokensAsStored)
         texts += line % 29 == 0 ? 1 : 2;  // an empty text is no record
     }
     ExpectTokens(pairs, SYNTAX_PAIRS, texts);
+}
+
+// A resource script saved in UTF-16 by Visual Studio: columns, offsets and lengths count the
+// file's own bytes, two for each of these characters.
+TEST_F(LiteralPlaceTest, Utf16ResourceScriptsCountTheirOwnBytes)
+{
+    // CAPTION "表 ""x"""  and, on the next line, a comment and  LTEXT L"ソ"
+    const std::u16string text = u"CAPTION \"\u8868 \"\"x\"\"\"\r\n// \"no\"\r\n  LTEXT L\"\u30bd\"";
+    for (bool bigEndian : {false, true}) {
+        std::string source = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (char16_t unit : text) {
+            char low = static_cast<char>(unit & 0xFF);
+            char high = static_cast<char>(unit >> 8);
+            source += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        for (int32_t syntax : {SYNTAX_CPP, SYNTAX_PAIRS}) {
+            std::vector<Found> found = Scan(source, syntax, "a.rc");
+            std::vector<uint64_t> places;
+            for (const Found& record : found) {
+                places.insert(places.end(), {static_cast<uint64_t>(record.place.line),
+                                             static_cast<uint64_t>(record.place.column),
+                                             record.place.offset, record.place.length});
+            }
+            // Line 1's quotes are its characters 8, 11, 12, 14, 15 and 16 (from 0), line 2 starts
+            // at character 19 and line 3 at 28, whose L is character 36; each is two bytes,
+            // after the two of the mark. The pairs give "表 ", "x" and the comment's "no".
+            std::vector<uint64_t> expected =
+                syntax == SYNTAX_CPP
+                    ? std::vector<uint64_t>{1, 17, 18, 18, 3, 17, 74, 8}
+                    : std::vector<uint64_t>{1, 17, 18, 8, 1, 25, 26, 6, 2, 7, 46, 8, 3, 19, 76, 6};
+            EXPECT_EQ(places, expected) << "big-endian " << bigEndian << ", syntax " << syntax;
+        }
+    }
 }

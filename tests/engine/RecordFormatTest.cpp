@@ -51,6 +51,10 @@ TEST_F(RecordFormatTest, JsonLinesConvertToUtf8AndEscape)
               "\"encoding\": \"cp932\"}\n");
     EXPECT_EQ(Format(json, "b.c", 1, "\xE3\x81\x82", SourceEncoding::Utf8),
               "{\"file\": \"b.c\", \"line\": 1, \"column\": 2, \"offset\": 10, \"length\": 5, \"text\": \"\xE3\x81\x82\", \"encoding\": \"utf-8\"}\n");
+    // A text read from UTF-16 names its byte order, and a lone surrogate keeps its own bytes.
+    EXPECT_EQ(Format(json, "r.rc", 2, "a\xED\xA0\x80", SourceEncoding::Utf16Be),
+              "{\"file\": \"r.rc\", \"line\": 2, \"column\": 2, \"offset\": 10, \"length\": 5, \"text\": \"a\xEF\xBF\xBD\", \"encoding\": "
+              "\"utf-16be\", \"bytes\": \"0061d800\"}\n");
     // A name with a line feed cannot break the line.
     EXPECT_EQ(Format(json, "x\ny.c", 1, "t", SourceEncoding::Cp932).find('\n'),
               std::string("{\"file\": \"x\\ny.c\", \"line\": 1, \"column\": 2, \"offset\": 10, \"length\": 5, \"text\": \"t\", \"encoding\": \"cp932\"}").size());

@@ -19,7 +19,9 @@ TEST(TargetListTest, TargetsOfTheDefaultList)
     EXPECT_TRUE(IsTarget(list, "main.cpp"));
     EXPECT_TRUE(IsTarget(list, "util.h"));
     EXPECT_TRUE(IsTarget(list, "x.tar.c"));
-    EXPECT_FALSE(IsTarget(list, "MAIN.CPP"));
+    EXPECT_TRUE(IsTarget(list, "MAIN.CPP"));
+    EXPECT_TRUE(IsTarget(list, "util.H"));
+    EXPECT_TRUE(IsTarget("|CPP|", "main.cpp"));
     EXPECT_FALSE(IsTarget(list, "notes.txt"));
     EXPECT_FALSE(IsTarget(list, "Makefile"));
     EXPECT_FALSE(IsTarget(list, "a.pp"));
@@ -35,6 +37,22 @@ TEST(TargetListTest, UnusualLists)
     EXPECT_FALSE(IsTarget("c|cpp|h", "main.c"));
     EXPECT_TRUE(IsTarget("c|cpp|h", "main.cpp"));
     EXPECT_FALSE(IsTarget("c|cpp|h", "main.h"));
+}
+
+TEST(TargetListTest, ExtensionsAsEnteredLoseTheirLeadingDot)
+{
+    struct {
+        const char* entered;
+        const char* normalized;
+    } const kCases[] = {
+        {".c", "c"}, {"cpp", "cpp"}, {"..h", ".h"}, {"", ""},
+    };
+    for (const auto& item : kCases) {
+        EXPECT_EQ(NormalizeExtension(item.entered), item.normalized) << item.entered;
+    }
+    EXPECT_EQ(NormalizeTargetList("|.c|cpp|.H|"), "|c|cpp|H|");
+    EXPECT_EQ(NormalizeTargetList("|c||h|"), "|c||h|");
+    EXPECT_TRUE(IsTarget(NormalizeTargetList("|.C|"), "a.c"));
 }
 
 TEST(TargetListTest, ListsHoldAnExtensionWhenTheyCanMatchAKey)

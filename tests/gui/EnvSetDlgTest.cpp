@@ -183,6 +183,14 @@ TEST_F(EnvSetDlgTest, EscapeEndsTheEditAndKeepsWhatWasTyped)
     EXPECT_EQ(Env().m_strTgtFile, "|c|cpp|h|cxx|");
 }
 
+TEST_F(EnvSetDlgTest, ALeadingDotIsDroppedWhenTheListIsSaved)
+{
+    m_script.Then([&] { PostClick(Dialog(), IDC_ADD); });
+    EditLabelTo(".RC", VK_RETURN);
+    EXPECT_EQ(ClickAndRun(IDOK), IDOK);
+    EXPECT_EQ(Env().m_strTgtFile, "|c|cpp|h|RC|");
+}
+
 TEST_F(EnvSetDlgTest, DoubleClickEditsTheSelectedItemAndEmptyTextRemovesIt)
 {
     m_script.Then([&] {

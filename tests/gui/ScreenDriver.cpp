@@ -96,6 +96,11 @@ int main(int argc, char** argv)
     script.Then([&] { PostClick(dlg.m_hWnd, IDC_SETTING); });
     script.WaitUntil([&] { return FindOwnedDialog(dlg.m_hWnd) != nullptr; }, "the settings dialog");
     Picture(script, "settings", mainAndDialog);
+    // The C/C++ box checked: the delimiter field is disabled.
+    script.Then([&] {
+        SendMessageA(GetDlgItem(FindOwnedDialog(dlg.m_hWnd), IDC_SYNTAX), BM_CLICK, 0, 0);
+    });
+    Picture(script, "settings-cpp", mainAndDialog);
     script.Then([&] { PostClick(FindOwnedDialog(dlg.m_hWnd), IDCANCEL); });
     script.Then([&] {
         PostMessageA(dlg.m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(sources.Path())),

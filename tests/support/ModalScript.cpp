@@ -154,7 +154,8 @@ bool TextFits(HWND control)
     if (isStatic) {
         format |= DT_WORDBREAK | ((style & SS_NOPREFIX) != 0 ? DT_NOPREFIX : 0);
     } else {
-        format |= DT_SINGLELINE;
+        // A button of several lines wraps its text at blanks, as the system draws it.
+        format |= (style & BS_MULTILINE) != 0 ? DT_WORDBREAK : DT_SINGLELINE;
         if (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX || kind == BS_RADIOBUTTON ||
             kind == BS_AUTORADIOBUTTON) {
             width -= GetSystemMetrics(SM_CXMENUCHECK) + 4;  // the box and the gap after it
