@@ -3,6 +3,7 @@
 #include "tests/console/CommandRunner.h"
 
 #include "engine/PoFile.h"
+#include "engine/TextCodec.h"
 #include "engine/XliffFile.h"
 
 #include <dirent.h>
@@ -43,8 +44,22 @@ const std::string kCppKinds =
     "auto u = u8\"あ\\n\" \"adj\"; auto q = \"say \\\"hi\\\"\\\\\";\n";
 const std::string kResourceScript = "1 \"say \"\"hi\"\" \x82\xA0\"\r\n2 \"\x95\x5C\"\r\n";
 
+// UTF-8 saved as UTF-16 with its mark.
+std::string Utf16(const std::string& utf8, FileEncoding encoding)
+{
+    std::string bytes;
+    EncodeCharacter(0xFEFF, encoding, bytes);
+    for (const DecodedUnit& unit : DecodeBytes(utf8, FileEncoding::Utf8)) {
+        EncodeCharacter(static_cast<uint32_t>(unit.character), encoding, bytes);
+    }
+    return bytes;
+}
+
 std::vector<SourceCase> Sources()
 {
+    // In UTF-16 a numeric escape is a character: a NUL stands for the escape that is half of one.
+    std::string utf16Lines = kUtf8Lines;
+    utf16Lines.replace(utf16Lines.find("\\xff"), 4, "\\0");
     const std::vector<std::string> kCpp = {"--syntax", "cpp", "--codepage", "932"};
     return {
         {"Shift_JIS", kSjisLines, {"--codepage", "932"}},
@@ -55,6 +70,10 @@ std::vector<SourceCase> Sources()
         {"kinds of literal, C/C++", kNoTexts + kCppKinds, kCpp, "k.cpp"},
         {"resource script", kResourceScript, {"--syntax", "cpp", "--ext", "rc", "--codepage", "932"},
          "r.rc", 2},
+        {"UTF-16LE", Utf16(utf16Lines, FileEncoding::Utf16Le), {}},
+        {"UTF-16BE resource script, C/C++",
+         Utf16("1 \"say \"\"hi\"\" \xE3\x81\x82\"\r\n2 \"\xE8\xA1\xA8\"\r\n", FileEncoding::Utf16Be),
+         {"--syntax", "cpp", "--ext", "rc"}, "r.rc", 2},
     };
 }
 
