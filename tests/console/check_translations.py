@@ -18,6 +18,7 @@ import tempfile
 from translate.storage import pypo, xliff
 
 WRITTEN = "tolvek: as written"
+READ = ("--ext", "c,cpp,h,rc", "-r")  # the bundled UTF-16 resource script too
 SIMPLE = {"n": "\n", "t": "\t", "r": "\r", "a": "\a", "b": "\b", "f": "\f", "v": "\v",
           "\\": "\\", "'": "'", '"': '"', "?": "?"}
 
@@ -32,43 +33,48 @@ def run(tolvek, folder, *options):
 
 def value_of(text, encoding):
     """The value of a text as written, decoded as a C compiler does; None when it has none that a
-    translation file carries."""
-    out = b""
+    translation file carries. In a UTF-16 file a unit is a character, elsewhere a byte."""
+    wide = encoding.startswith("utf-16")
+    units = []
+
+    def put(character):
+        units.extend([ord(character)] if wide else character.encode(encoding))
+
     at = 0
     while at < len(text):
         character = text[at]
         at += 1
         if character != "\\":
-            out += character.encode(encoding)
+            put(character)
             continue
         escape = text[at] if at < len(text) else ""
         at += 1
         if escape in SIMPLE:
-            out += SIMPLE[escape].encode()
+            put(SIMPLE[escape])
         elif escape and escape in "01234567":
             digits = re.match(r"[0-7]{1,3}", text[at - 1:]).group(0)
-            out += bytes([int(digits, 8)])
+            units.append(int(digits, 8))
             at += len(digits) - 1
         elif escape == "x":
             digits = re.match(r"[0-9a-fA-F]*", text[at:]).group(0)
-            if not digits or int(digits, 16) > 255:
+            if not digits or (int(digits, 16) > 255 and not wide):
                 return None
-            out += bytes([int(digits, 16)])
+            units.append(int(digits, 16))
             at += len(digits)
         elif escape in ("u", "U"):
             digits = text[at:at + (4 if escape == "u" else 8)]
             if not re.fullmatch(r"[0-9a-fA-F]{4}|[0-9a-fA-F]{8}", digits):
                 return None
             try:
-                out += chr(int(digits, 16)).encode(encoding)
+                put(chr(int(digits, 16)))
             except (UnicodeEncodeError, ValueError):
                 return None
             at += len(digits)
         else:
             return None
     try:
-        value = out.decode(encoding)
-    except UnicodeDecodeError:
+        value = "".join(map(chr, units)) if wide else bytes(units).decode(encoding)
+    except (UnicodeDecodeError, ValueError):
         return None
     if any(ord(c) < 0x20 and c not in "\t\n\r" for c in value):
         return None
@@ -79,7 +85,7 @@ def expected_units(records):
     """(context, source) of each distinct non-empty text, in the order of first appearance."""
     units = []
     for record in records:
-        encoding = {"cp932": "cp932", "utf-8": "utf-8"}.get(record["encoding"], "ascii")
+        encoding = record["encoding"] if record["encoding"] != "single" else "ascii"
         value = value_of(record["text"], encoding)
         unit = (None, value) if value is not None else (WRITTEN, record["text"])
         if unit[1] and unit not in units:
@@ -88,7 +94,7 @@ def expected_units(records):
 
 
 def records_of(tolvek, tree, syntax):
-    lines = run(tolvek, tree, "--syntax", syntax, "-r", "--format", "jsonl", "--output", "-", tree)
+    lines = run(tolvek, tree, "--syntax", syntax, *READ, "--format", "jsonl", "--output", "-", tree)
     return [json.loads(line) for line in lines.decode().split("\n") if line]
 
 
@@ -113,8 +119,8 @@ def snapshot(tree):
 def check_export(tolvek, tree, work, expected, syntax):
     po_path = os.path.join(work, "texts.po")
     xliff_path = os.path.join(work, "texts.xlf")
-    run(tolvek, tree, "--syntax", syntax, "-r", "--format", "po", "--output", po_path, tree)
-    run(tolvek, tree, "--syntax", syntax, "-r", "--format", "xliff", "--output", xliff_path, tree)
+    run(tolvek, tree, "--syntax", syntax, *READ, "--format", "po", "--output", po_path, tree)
+    run(tolvek, tree, "--syntax", syntax, *READ, "--format", "xliff", "--output", xliff_path, tree)
     subprocess.run(["msgfmt", "-c", "-o", os.devnull, po_path], check=True)
     po = pypo.pofile.parsefile(po_path)
     po_units = [(unit.getcontext() or None, unit.source) for unit in po.units if not unit.isheader()]
