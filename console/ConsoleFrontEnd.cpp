@@ -7,6 +7,7 @@
 #include "console/FileList.h"
 #include "engine/Baseline.h"
 #include "engine/SortedWalk.h"
+#include "console/ConsoleTranslations.h"
 #include "job/AnalyzeJob.h"
 #include "platform/CodePage.h"
 #include "platform/Path.h"
@@ -180,6 +181,18 @@ int RunCommand(const ConsoleOptions& options, const CEnvData& settings)
     return events.ExitStatus();
 }
 
+// The translator's round trip: the texts exported, or translations put back.
+int RunTranslations(const ConsoleOptions& options, const CEnvData& settings)
+{
+    int status = 0;
+    {
+        StopSignals signals(g_stopRequested);
+        status = options.apply.empty() ? RunTranslationExport(options, settings, g_stopRequested)
+                                       : RunTranslationApply(options, g_stopRequested);
+    }
+    return g_stopRequested.load() ? StopSignals::ExitStatus() : status;
+}
+
 }  // namespace
 
 int RunConsole(int argc, char** argv, CEnvData& settings)
@@ -214,7 +227,8 @@ int RunConsole(int argc, char** argv, CEnvData& settings)
         settings.GetIniPath(iniPath);
         ReportFailure(iniPath, DescribeFailure(settings.LoadFailure()) + "; the default settings are used");
     }
-    int exitStatus = RunCommand(options, settings);
+    bool translations = !options.apply.empty() || options.translationFormat != TranslationFormat::None;
+    int exitStatus = translations ? RunTranslations(options, settings) : RunCommand(options, settings);
     // As when the window closes on Windows: a file that is missing is made with the values in
     // force; one that is there changes only where a setting changed.
     settings.Save();

@@ -21,6 +21,7 @@
 
 const char kConsoleUsage[] =
     "usage: tolvek [OPTIONS] PATH...\n"
+    "       tolvek --apply TRANSLATIONS [--dry-run] PATH\n"
     "Collects the string literals of the C and C++ sources in each folder or file PATH into\n"
     "Tolvek.log beside them.\n"
     "\n"
@@ -50,12 +51,17 @@ const char kConsoleUsage[] =
     "  --append          append to the --output FILE instead, if it holds the same format\n"
     "  --format F        log (name(line): \"text\", the default), jsonl (a JSON object a\n"
     "                    line) or csv (RFC 4180 with a header, for spreadsheets); jsonl and csv\n"
-    "                    are UTF-8\n"
+    "                    are UTF-8; po (gettext) and xliff (XLIFF 1.2) write one unit per\n"
+    "                    distinct text, for translators, whole to --output\n"
     "  --sort            records in the byte order of their file names, then by line\n"
     "  --baseline FILE   leave out the records of an earlier jsonl output: a text known in a\n"
     "                    file is not written, nor counted, unless it occurs more often now\n"
     "  --open            open the log with the desktop's handler (" TOLVEK_OPENER ")\n"
     "  --fail-if-found   exit with status 3 when any record was written\n"
+    "\n"
+    "Translations (a PO, XLIFF or CSV file with a translation column) back into PATH:\n"
+    "  --apply FILE      each file is rewritten whole, only when every change in it applies\n"
+    "  --dry-run         write nothing: print a unified diff of what would change\n"
     "\n"
     "What is shown on standard error (failures always):\n"
     "  --verbose         a line for each file read\n"
@@ -153,12 +159,17 @@ bool ParseCodePage(const std::string& value, ConsoleOptions& options)
 
 bool ParseFormat(const std::string& value, ConsoleOptions& options)
 {
+    options.translationFormat = TranslationFormat::None;
     if (value == "log") {
         options.format = RecordFormatKind::Log;
     } else if (value == "jsonl") {
         options.format = RecordFormatKind::JsonLines;
     } else if (value == "csv") {
         options.format = RecordFormatKind::Csv;
+    } else if (value == "po") {
+        options.translationFormat = TranslationFormat::Po;
+    } else if (value == "xliff") {
+        options.translationFormat = TranslationFormat::Xliff;
     } else {
         return false;
     }
@@ -213,7 +224,7 @@ bool ParseValueOption(int argc, char** argv, int& index, ConsoleOptions& options
         options.output = value;
     } else if (TakeValue("--format", argc, argv, index, value, missing)) {
         if (missing || !ParseFormat(value, options)) {
-            error = "--format takes log, jsonl or csv";
+            error = "--format takes log, jsonl, csv, po or xliff";
             return false;
         }
     } else if (TakeValue("--files-from", argc, argv, index, value, missing)) {
@@ -228,6 +239,12 @@ bool ParseValueOption(int argc, char** argv, int& index, ConsoleOptions& options
             return false;
         }
         options.baseline = value;
+    } else if (TakeValue("--apply", argc, argv, index, value, missing)) {
+        if (missing || value.empty()) {
+            error = "--apply takes a PO, XLIFF or CSV file of translations";
+            return false;
+        }
+        options.apply = value;
     } else if (TakeValue("--codepage", argc, argv, index, value, missing)) {
         if (missing || !ParseCodePage(value, options)) {
             error = "--codepage takes 932 or single";
@@ -248,6 +265,7 @@ struct FlagOption {
 
 const FlagOption kFlagOptions[] = {
     {"--open", nullptr, &ConsoleOptions::open},
+    {"--dry-run", nullptr, &ConsoleOptions::dryRun},
     {"--follow", nullptr, &ConsoleOptions::followLinks},
     {"--fail-if-found", nullptr, &ConsoleOptions::failIfFound},
     {"--verbose", nullptr, &ConsoleOptions::verbose},
@@ -293,6 +311,48 @@ bool CheckCombination(const ConsoleOptions& options, std::string& error)
     return false;
 }
 
+// --apply takes no option but --dry-run (and --codepage, for files whose encoding a CSV does not
+// say); --format po|xliff writes one whole file, so it needs --output and cannot append.
+bool CheckTranslationOptions(int argc, char** argv, const ConsoleOptions& options,
+                             std::string& error)
+{
+    bool translations = !options.apply.empty() || options.translationFormat != TranslationFormat::None;
+    if (translations && (options.paths.size() != 1 || !options.filesFrom.empty())) {
+        error = "--apply and --format po or xliff take one PATH";
+        return false;
+    }
+    if (options.apply.empty()) {
+        if (options.dryRun) {
+            error = "--dry-run goes with --apply";
+            return false;
+        }
+        if (options.translationFormat != TranslationFormat::None &&
+            (options.output.empty() || options.open || options.failIfFound)) {
+            error = "--format po and xliff need --output FILE (or -), and take no --open or "
+                    "--fail-if-found";
+            return false;
+        }
+        return true;
+    }
+    for (int index = 1; index < argc; ++index) {
+        std::string argument = argv[index];
+        if (argument == "--") {
+            break;
+        }
+        bool allowed = argument.compare(0, 7, "--apply") == 0 || argument == "--dry-run" ||
+                       argument.compare(0, 10, "--codepage") == 0 || argument[0] != '-' ||
+                       argument == "-";
+        if (!allowed) {
+            error = "--apply takes no other option than --dry-run";
+            return false;
+        }
+        if (argument == "--apply" || argument == "--codepage") {
+            ++index;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ParseConsoleOptions(int argc, char** argv, ConsoleOptions& options, std::string& error)
@@ -321,6 +381,9 @@ bool ParseConsoleOptions(int argc, char** argv, ConsoleOptions& options, std::st
     }
     if (options.help || options.version) {
         return true;
+    }
+    if (!CheckTranslationOptions(argc, argv, options, error)) {
+        return false;
     }
     return CheckCombination(options, error);
 }

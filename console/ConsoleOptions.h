@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+// The translation files that --format writes instead of records.
+enum class TranslationFormat { None, Po, Xliff };
+
 // The command line of `tolvek [OPTIONS] PATH...`. Options override the settings for one run only.
 struct ConsoleOptions {
     std::vector<std::string> paths;  // in the order given
@@ -27,6 +30,9 @@ struct ConsoleOptions {
     bool sort = false;   // records in byte order of their names
     std::string baseline;  // --baseline FILE: an earlier jsonl output of the known texts
     RecordFormatKind format = RecordFormatKind::Log;
+    TranslationFormat translationFormat = TranslationFormat::None;
+    std::string apply;  // --apply TRANSLATIONS: put them back into PATH
+    bool dryRun = false;
     bool failIfFound = false;
     bool verbose = false;
     bool quiet = false;
