@@ -1,7 +1,7 @@
 #include "gui/TolvekDlg.h"
 
-#include "job/AnalyzeThread.h"
-#include "job/JobMessages.h"
+#include "gui/AnalyzeThread.h"
+#include "gui/JobMessages.h"
 #include "job/StatusTexts.h"
 #include "settings/EnvData.h"
 #include "winui/PaintDC.h"

@@ -1,6 +1,6 @@
-#include "job/WindowNotifier.h"
+#include "gui/WindowNotifier.h"
 
-#include "job/JobMessages.h"
+#include "gui/JobMessages.h"
 #include "job/StatusTexts.h"
 
 void SendEndNotices(HWND window, const char* detail, bool failed)
