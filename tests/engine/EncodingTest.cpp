@@ -99,6 +99,10 @@ TEST(Utf8Test, TheFirstContinuationByteKeepsToTheRangeOfItsLead)
         EXPECT_EQ(Decode({bytes.substr(0, 1), bytes.substr(1)}), test.decoded) << test.decoded;
         EXPECT_EQ(Decode({bytes.substr(0, 2), bytes.substr(2)}), test.decoded) << test.decoded;
         EXPECT_EQ(IsValid(bytes), test.decoded[0] == 'U') << test.decoded;
+        size_t length = 0;
+        const unsigned char* at = reinterpret_cast<const unsigned char*>(bytes.data());
+        EXPECT_EQ(DecodeUtf8(at, at + bytes.size(), length) != kNotACharacter, test.decoded[0] == 'U')
+            << test.decoded;
     }
 }
 
