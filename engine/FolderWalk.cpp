@@ -38,6 +38,8 @@ void Failed(WalkItem& item, const CString& path, const Failure& failure)
     item.path = path;
     item.displayName = CString();
     item.failure = failure;
+    item.folder.reset();
+    item.name = CString();
 }
 
 }  // namespace

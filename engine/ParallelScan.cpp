@@ -94,12 +94,12 @@ public:
     // null when the task was given up.
     RecordFile* WaitForTurn(ScanTask& task);
 
-    // A long text, held whole until it ends, is held by one scan at a time, and by the file
-    // whose turn it is (the first in the window, the one writing into the log, or one that the
-    // analysis thread scans itself) beside it, so that the turn never waits for a worker that
-    // waits for it. So a job holds at most two, whatever the number of threads, as one thread
-    // holds one; only a file that the analysis thread scans itself (the log, or one that no
-    // worker took) while both are held adds a third. Others wait here.
+    // A long text, held whole until it ends, is held by one file at a time, and only by a file
+    // whose turn it is: the first in the window, or one being written into the log (by its
+    // worker or by the analysis thread). A file being written never waits: it comes before the
+    // holder, which may wait for it, and holds its text beside the holder's. So a job holds one
+    // such text as a rule and two at most, whatever the number of threads, as one thread holds
+    // one. Other scans wait here.
     void AcquireHeldText(ScanTask& task);
     void ReleaseHeldText(ScanTask& task);
 
@@ -125,8 +125,8 @@ private:
     bool m_walkEnded = false;
     bool m_shutdown = false;
     std::vector<std::thread> m_threads;
-    const ScanTask* m_heldTextOwner = nullptr;  // of the one text any worker may hold
-    const ScanTask* m_turnTextOwner = nullptr;  // of the one that the file in its turn may hold
+    const ScanTask* m_heldTextOwner = nullptr;  // of the one long text held as a rule
+    int m_textWaiters = 0;                       // scans waiting to hold a long text
 };
 
 void TaskTextGate::Acquire() { m_pool.AcquireHeldText(m_task); }
@@ -233,7 +233,8 @@ ScanTask* ScanPool::NextQueued()
 }
 
 // True when the analysis thread has work: the files at the front of the window are ready to be
-// told and written, half a window of them or all there are, or one of them waits for its turn.
+// told and written, half a window of them, all there are, or those before a file that waits to
+// hold a long text; or one of them waits for its turn.
 bool ScanPool::HeadsReady() const
 {
     size_t ready = 0;
@@ -249,7 +250,7 @@ bool ScanPool::HeadsReady() const
         }
         ++ready;
     }
-    return ready > 0 && (ready * 2 >= m_window || ready == m_tasks.size());
+    return ready > 0 && (ready * 2 >= m_window || ready == m_tasks.size() || m_textWaiters > 0);
 }
 
 void ScanPool::Work()
@@ -317,39 +318,36 @@ void ScanPool::AcquireHeldText(ScanTask& task)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     while (!task.abort) {
-        if (m_heldTextOwner == nullptr) {
+        bool writing = task.state == ScanTask::kStreaming || task.scannedInTurn;
+        bool first = !m_tasks.empty() && m_tasks.front().get() == &task;
+        if ((writing || first) && m_heldTextOwner == nullptr) {
             m_heldTextOwner = &task;
             return;
         }
-        // The file whose turn it is must never wait for a worker that waits for that turn.
-        bool itsTurn = task.state == ScanTask::kStreaming || task.scannedInTurn ||
-                       (!m_tasks.empty() && m_tasks.front().get() == &task);
-        if (itsTurn && m_turnTextOwner == nullptr) {
-            m_turnTextOwner = &task;
-            return;
+        if (writing) {
+            return;  // the file being written comes before the holder, which may wait for it
         }
-        if (task.scannedInTurn) {
-            // The analysis thread's file comes before every worker's, the first in the window
-            // too, which may hold the turn's text and wait: it goes on without waiting.
-            return;
+        // Woken when a text is let go, when the task's file comes first or is written, and when
+        // the task is given up. The files done before it are written meanwhile, so that it
+        // comes first.
+        ++m_textWaiters;
+        if (HeadsReady()) {
+            m_heads.notify_one();
         }
-        // Woken when a text is let go, when a file's turn comes, and when the task is given up.
         m_work.wait(lock);
+        --m_textWaiters;
     }
 }
 
 void ScanPool::ReleaseHeldText(ScanTask& task)
 {
-    // The text is freed: its memory goes back to the system before another worker holds one.
+    // The text is freed: its memory goes back to the system before another file holds one.
     ReturnFreedMemory();
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_heldTextOwner == &task) {
         m_heldTextOwner = nullptr;
+        m_work.notify_all();
     }
-    if (m_turnTextOwner == &task) {
-        m_turnTextOwner = nullptr;
-    }
-    m_work.notify_all();
 }
 
 // Takes items from the walk until the window is full or the walk has ended; the walk runs

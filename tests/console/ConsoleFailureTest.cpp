@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -345,6 +346,18 @@ TEST_F(ConsoleFailureTest, SigintAndSigtermStopTheJobWithOnlyWholeRecords)
               2);  // src and texts.log: the new file is gone
 }
 
+// True when the process has `path` open.
+bool HasOpen(pid_t process, const std::string& path)
+{
+    std::error_code error;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(process) + "/fd", error)) {
+        if (std::filesystem::read_symlink(fd.path(), error) == path) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // True when the child ended within `seconds`; it is left to be collected.
 bool EndsWithin(pid_t child, int seconds)
 {
@@ -373,7 +386,14 @@ TEST_F(ConsoleFailureTest, AStopEndsAWaitForTheLogsLockOrForAPipesReader)
             ASSERT_GE(held, 0);
             ASSERT_TRUE(pipe || flock(held, LOCK_EX) == 0);
             pid_t child = pipe ? m_runner.Start({"--output", fifo, Src()}) : m_runner.Start({Src()});
-            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+            // Until the run waits: the pipe is full; the lock is asked for (or the stop comes first,
+            // which must end the run the same way).
+            int queued = 0;
+            for (int wait = 0; pipe && wait < 500 && queued < 32768; ++wait) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                queued = ioctl(held, FIONREAD, &queued) == 0 ? queued : 0;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(pipe ? 100 : 400));
             kill(child, signal);
             bool ended = EndsWithin(child, 5);
             std::string inPipe;
@@ -433,7 +453,11 @@ TEST_F(ConsoleFailureTest, ALinkSwappedInAfterTheListingIsNotReadThrough)
     ASSERT_GE(held, 0);
     ASSERT_EQ(flock(held, LOCK_EX), 0);
     pid_t child = m_runner.Start({"-r", "--threads", "1", Src()});
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // Once the run has the log open, it has read the listing, and it cannot write big.c's
+    // records, nor go on to the files after it, until the lock is free.
+    for (int wait = 0; wait < 500 && !HasOpen(child, Src("Tolvek.log")); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     for (const std::string& name : afterBig) {
         bool file = name[0] == 'v';
         std::filesystem::remove_all(Src(name));
