@@ -45,7 +45,11 @@ function(tolvek_target_defaults target)
     # Narrow literals are Shift_JIS in the binary; sources stay UTF-8.
     target_compile_options(${target} PRIVATE -fexec-charset=CP932)
     target_compile_definitions(${target} PUBLIC NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+    # mingw-w64's printf family takes the C99 formats (%lld, %zu) that the checks must know.
+    target_compile_definitions(${target} PUBLIC TOLVEK_PRINTF_ARCHETYPE=gnu_printf)
     target_link_options(${target} PRIVATE -static)
+  else()
+    target_compile_definitions(${target} PUBLIC TOLVEK_PRINTF_ARCHETYPE=printf)
   endif()
   if(NOT WIN32 AND NOT TOLVEK_SANITIZE AND NOT TOLVEK_TSAN AND NOT TOLVEK_FUZZ)
     # Debian's hardening for what ships: checked buffer functions (they need optimisation, so

@@ -2,7 +2,7 @@
 
 #include "gui/AnalyzeThread.h"
 #include "gui/JobMessages.h"
-#include "job/StatusTexts.h"
+#include "gui/StatusTexts.h"
 #include "settings/EnvData.h"
 #include "winui/PaintDC.h"
 #include "winui/Resources.h"

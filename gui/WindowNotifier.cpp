@@ -1,7 +1,7 @@
 #include "gui/WindowNotifier.h"
 
 #include "gui/JobMessages.h"
-#include "job/StatusTexts.h"
+#include "gui/StatusTexts.h"
 
 void SendEndNotices(HWND window, const char* detail, bool failed)
 {

@@ -2,7 +2,7 @@
 #include "gui/TolvekDlg.h"
 
 #include "gui/JobMessages.h"
-#include "job/StatusTexts.h"
+#include "gui/StatusTexts.h"
 #include "settings/EnvData.h"
 #include "tests/support/NoticeRecorder.h"
 #include "tests/support/TestSupport.h"
