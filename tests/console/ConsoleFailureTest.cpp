@@ -453,9 +453,10 @@ TEST_F(ConsoleFailureTest, ALinkSwappedInAfterTheListingIsNotReadThrough)
     ASSERT_GE(held, 0);
     ASSERT_EQ(flock(held, LOCK_EX), 0);
     pid_t child = m_runner.Start({"-r", "--threads", "1", Src()});
-    // Once the run has the log open, it has read the listing, and it cannot write big.c's
-    // records, nor go on to the files after it, until the lock is free.
-    for (int wait = 0; wait < 500 && !HasOpen(child, Src("Tolvek.log")); ++wait) {
+    // Once the run has big.c and the log open, it has read the listing, and it cannot write
+    // big.c's records, nor go on to the files after it, until the lock is free.
+    for (int wait = 0; wait < 500 && !(HasOpen(child, Src("Tolvek.log")) && HasOpen(child, Src("big.c")));
+         ++wait) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     for (const std::string& name : afterBig) {
