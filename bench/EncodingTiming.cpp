@@ -7,24 +7,28 @@
 
 #include <vector>
 
-double TimeEncodingDecisions(const std::string& folder)
+EncodingTiming TimeEncodingDecisions(const std::string& folder)
 {
     std::vector<char> block(128 * 1024);
-    double seconds = 0;
+    EncodingTiming timing;
+    double& seconds = timing.decisions;
     for (const std::string& path : ListTargetFiles(folder)) {
         TextReader source;
         if (!source.Open(path.c_str())) {
             continue;
         }
         EncodingDetector detector(source);
+        size_t got = source.Read(block.data(), block.size());
         Stopwatch markWatch;
-        bool utf16 = detector.TakeUtf16Mark();
-        seconds += markWatch.Seconds();
+        bool bigEndian = false;
+        bool utf16 = source.BeganWithUtf16Mark(bigEndian);
+        double markSeconds = markWatch.Seconds();
+        seconds += markSeconds;
+        timing.utf16Marks += markSeconds;
         if (utf16) {
             continue;
         }
-        size_t got = 0;
-        while ((got = source.Read(block.data(), block.size())) > 0) {
+        for (; got > 0; got = source.Read(block.data(), block.size())) {
             if (detector.Decided()) {
                 continue;  // read on, as the scan does, at no cost to the decision
             }
@@ -33,5 +37,5 @@ double TimeEncodingDecisions(const std::string& folder)
             seconds += watch.Seconds();
         }
     }
-    return seconds;
+    return timing;
 }

@@ -1,6 +1,5 @@
 #include "engine/EncodingDetector.h"
 
-#include "engine/Utf16.h"
 #include "engine/Utf8.h"
 #include "platform/ByteSearch.h"
 #include "platform/TextFile.h"
@@ -38,23 +37,6 @@ const char* EncodingDetector::Look(const char* begin, const char* end)
         }
     }
     return begin;
-}
-
-bool EncodingDetector::TakeUtf16Mark()
-{
-    TextReader::Position start = m_source.Tell();
-    char mark[2] = {};
-    size_t got = m_source.ReadRaw(mark, sizeof mark);
-    bool little = got == 2 && std::memcmp(mark, kUtf16LeMark, 2) == 0;
-    bool big = got == 2 && std::memcmp(mark, kUtf16BeMark, 2) == 0;
-    if (!little && !big) {
-        m_source.Seek(start);
-        return false;
-    }
-    m_started = true;
-    m_decided = true;
-    m_encoding = little ? SourceEncoding::Utf16Le : SourceEncoding::Utf16Be;
-    return true;
 }
 
 bool EncodingDetector::RestIsUtf8(const char* from, const char* end)

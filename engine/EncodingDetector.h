@@ -5,7 +5,7 @@
 class TextReader;
 
 // Decides, while a file is read block by block, how its bytes are read. A file that begins with a
-// UTF-16 byte order mark is UTF-16 (see TakeUtf16Mark). A file is UTF-8 when it begins with the
+// UTF-16 byte order mark is UTF-16 (see DecideUtf16). A file is UTF-8 when it begins with the
 // byte order mark, or when all of it is valid UTF-8 (the bytes after a 0x1A that ends its text
 // included) and it holds at least one byte of 0x80 or above; any other file is read in the code
 // page.
@@ -22,9 +22,13 @@ public:
     // order mark at the very start of a file).
     const char* Look(const char* begin, const char* end);
 
-    // Before any block is read: true, with the encoding decided, when the file begins with a
-    // UTF-16 byte order mark, which is then read; otherwise the source is back at its start.
-    bool TakeUtf16Mark();
+    // The file began with a UTF-16 byte order mark (as the reader tells from its first block).
+    void DecideUtf16(bool bigEndian)
+    {
+        m_started = true;
+        m_decided = true;
+        m_encoding = bigEndian ? SourceEncoding::Utf16Be : SourceEncoding::Utf16Le;
+    }
 
     bool Decided() const { return m_decided; }
     // The encoding decided, or the code page's while the bytes so far are ASCII.

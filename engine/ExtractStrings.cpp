@@ -8,7 +8,9 @@
 #include "engine/Utf16.h"
 #include "platform/TextFile.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <cstdint>
 #include <vector>
 
@@ -190,16 +192,13 @@ struct BlockScan {
     }
 };
 
-// A file in the code page or in UTF-8, read as text.
+// A file in the code page or in UTF-8, read as text, from its first block of `got` bytes on.
 template <typename Scanner>
-void ScanText(TextReader& source, EncodingDetector& detector, BlockScan<Scanner>& blocks)
+void ScanText(TextReader& source, EncodingDetector& detector, TextModeOffsets& offsets, size_t got,
+              BlockScan<Scanner>& blocks)
 {
-    thread_local TextModeOffsets offsets;
-    offsets.Reset();
-    blocks.scanner.SetStoredOffsets(offsets);
     char* block = ReadBlock();
-    size_t got = 0;
-    while ((got = source.Read(block, kReadBlockBytes, &offsets.NextBlock())) > 0) {
+    for (; got > 0; got = source.Read(block, kReadBlockBytes, &offsets.NextBlock())) {
         bool wasDecided = detector.Decided();
         const char* text = detector.Look(block, block + got);
         if (!wasDecided && detector.Decided() && detector.Encoding() == SourceEncoding::Utf8) {
@@ -214,17 +213,28 @@ void ScanText(TextReader& source, EncodingDetector& detector, BlockScan<Scanner>
     }
 }
 
-// A UTF-16 file after its mark, converted to UTF-8 block by block.
+// A UTF-16 file, converted to UTF-8 block by block: first the rest of the first block, of `got`
+// bytes as stored, after its mark; then what is read on.
 template <typename Scanner>
-void ScanUtf16(TextReader& source, bool bigEndian, BlockScan<Scanner>& blocks)
+void ScanUtf16(TextReader& source, bool bigEndian, size_t got, BlockScan<Scanner>& blocks)
 {
     const size_t kRawBlockBytes = (kReadBlockBytes - 8) / 3 * 2;
+    const size_t kMarkBytes = 2;
     thread_local std::vector<char> raw(kRawBlockBytes);
     char* block = ReadBlock();
     Utf16ToUtf8 converter(bigEndian);
-    Utf16Offsets offsets(2);
+    Utf16Offsets offsets(kMarkBytes);
     blocks.scanner.SetStoredOffsets(offsets);
-    size_t got = 0;
+    // The first block is the conversion's output buffer too: its raw bytes move out first.
+    std::vector<char> first(block + kMarkBytes, block + got);
+    for (size_t at = 0; at < first.size(); at += kRawBlockBytes) {
+        size_t size = std::min(kRawBlockBytes, first.size() - at);
+        std::memcpy(raw.data(), first.data() + at, size);
+        size_t length = offsets.Convert(converter, raw.data(), size, block);
+        if (!blocks.Feed(block, block + length)) {
+            return;
+        }
+    }
     while ((got = source.ReadRaw(raw.data(), raw.size())) > 0) {
         size_t length = offsets.Convert(converter, raw.data(), got, block);
         if (!blocks.Feed(block, block + length)) {
@@ -239,11 +249,17 @@ template <typename Scanner>
 void ScanFile(TextReader& source, EncodingDetector& detector, Scanner& scanner, FileScan& scan)
 {
     BlockScan<Scanner> blocks{scanner, scan};
-    if (detector.TakeUtf16Mark()) {
+    thread_local TextModeOffsets offsets;
+    offsets.Reset();
+    scanner.SetStoredOffsets(offsets);
+    size_t got = source.Read(ReadBlock(), kReadBlockBytes, &offsets.NextBlock());
+    bool bigEndian = false;
+    if (source.BeganWithUtf16Mark(bigEndian)) {
+        detector.DecideUtf16(bigEndian);
         scanner.ReadAsUtf8();
-        ScanUtf16(source, detector.Encoding() == SourceEncoding::Utf16Be, blocks);
+        ScanUtf16(source, bigEndian, got, blocks);
     } else {
-        ScanText(source, detector, blocks);
+        ScanText(source, detector, offsets, got, blocks);
     }
     if (blocks.whole) {
         scan.readFailure = source.GetFailure();

@@ -154,6 +154,13 @@ size_t TextReader::Read(char* buffer, size_t capacity, StoredBlockMap* map)
             }
             return 0;
         }
+        if (start == 0 && m_size - m_bytesLeft == got && got >= 2) {
+            bool little = std::memcmp(buffer, "\xFF\xFE", 2) == 0;
+            if (little || std::memcmp(buffer, "\xFE\xFF", 2) == 0) {
+                m_utf16Mark = little ? 1 : 2;
+                return got;  // UTF-16: no text in the code page, so no text mode
+            }
+        }
         if (m_pendingCr) {
             buffer[0] = '\r';
             m_pendingCr = false;

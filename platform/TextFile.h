@@ -30,6 +30,14 @@ public:
     // Fills `buffer` with up to `capacity` bytes of text; 0 at the end, or on a read error.
     // With `map`, also tells where the text stands in the file.
     size_t Read(char* buffer, size_t capacity, StoredBlockMap* map = nullptr);
+    // True when the file began with a UTF-16 byte order mark (FE FF: `bigEndian`). Then the first
+    // Read gave that block as stored, mark included, without the text mode's changes, and the
+    // rest of the file is for ReadRaw. Telling it from the first block costs no read of its own.
+    bool BeganWithUtf16Mark(bool& bigEndian) const
+    {
+        bigEndian = m_utf16Mark == 2;
+        return m_utf16Mark != 0;
+    }
     // Fills `buffer` with up to `capacity` bytes as stored, without the text mode's changes: for
     // a file whose first bytes say that it is no text in the code page. 0 at the end, or on a
     // read error.
@@ -54,6 +62,7 @@ public:
 private:
     void NotePastEnd(const char* buffer, size_t decoded, size_t raw);
 
+    int m_utf16Mark = 0;  // 1: FF FE, 2: FE FF began the file
     RawFile m_file;
     Failure m_failure;
     uint64_t m_size = 0;  // at opening
