@@ -97,7 +97,8 @@ TEST_F(CliProgramTest, OptionsFormatsAndExitStatusesAreTheCommands)
         {"log to standard output, CR LF", "--codepage 932 --output - src", "", 0,
          "a.c(1): \"\x82\xA0\"\r\na.c(1): \"plain\"\r\n"},
         {"jsonl", "--codepage 932 --condition 2 --format jsonl --output - src", "", 0,
-         "{\"file\": \"a.c\", \"line\": 1, \"text\": \"\xE3\x81\x82\", \"encoding\": \"cp932\"}\n"},
+         "{\"file\": \"a.c\", \"line\": 1, \"column\": 5, \"offset\": 4, \"length\": 4, "
+         "\"text\": \"\xE3\x81\x82\", \"encoding\": \"cp932\"}\n"},
         {"found", "--codepage 932 --condition 2 --fail-if-found --output - src", "", 3,
          "a.c(1): \"\x82\xA0\"\r\n"},
         {"failed", "--fail-if-found --output - missing", "", 1, ""},
