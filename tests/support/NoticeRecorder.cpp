@@ -1,6 +1,6 @@
 #include "tests/support/NoticeRecorder.h"
 
-#include "gui/JobMessages.h"
+#include "job/JobMessages.h"
 
 namespace {
 

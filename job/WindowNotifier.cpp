@@ -1,7 +1,7 @@
-#include "gui/WindowNotifier.h"
+#include "job/WindowNotifier.h"
 
-#include "gui/JobMessages.h"
-#include "gui/StatusTexts.h"
+#include "job/JobMessages.h"
+#include "job/StatusTexts.h"
 
 void SendEndNotices(HWND window, const char* detail, bool failed)
 {

@@ -1,6 +1,6 @@
-#include "gui/AnalyzeThread.h"
+#include "job/AnalyzeThread.h"
 
-#include "gui/WindowNotifier.h"
+#include "job/WindowNotifier.h"
 #include "platform/Thread.h"
 
 UINT AnalyzeThreadProc(void* param)
