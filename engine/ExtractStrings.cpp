@@ -58,15 +58,6 @@ private:
 // mark that the scanner skipped at the start.
 class TextModeOffsets : public StoredOffsets {
 public:
-    // A new file; the memory of the last one is kept.
-    void Reset()
-    {
-        m_map.storedStart = 0;
-        m_map.droppedCrLines.clear();
-        m_fed = 0;
-        m_blockFed = 0;
-        m_skipped = 0;
-    }
     StoredBlockMap& NextBlock() { return m_map; }
     // The scanner is fed the block from `skipped` bytes on.
     void Feeding(size_t skipped)
@@ -247,8 +238,10 @@ template <typename Scanner>
 void ScanFile(TextReader& source, EncodingDetector& detector, Scanner& scanner, FileScan& scan)
 {
     BlockScan<Scanner> blocks{scanner, scan};
-    thread_local TextModeOffsets offsets;
-    offsets.Reset();
+    // On the stack, not kept per thread: under MinGW a thread's thread_local destructors can run
+    // after their storage is freed, and one that writes (as any polymorphic destructor does)
+    // corrupts the heap. Its list of dropped CRs allocates only for files with CR LF.
+    TextModeOffsets offsets;
     scanner.SetStoredOffsets(offsets);
     size_t got = source.Read(ReadBlock(), kReadBlockBytes, &offsets.NextBlock());
     bool bigEndian = false;
