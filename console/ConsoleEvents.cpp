@@ -61,6 +61,15 @@ void ConsoleEvents::OnLogFailure(const char* path, const Failure& failure)
     Failed(path, "cannot write the log: " + DescribeFailure(failure));
 }
 
+void ConsoleEvents::OnFewerThreads(int started, int requested)
+{
+    // Not a failure: every file is still scanned, only more slowly.
+    EraseLine();
+    ReportProblem("the system started " + std::to_string(started) + " of " + std::to_string(requested) +
+                  " scanning threads; the analysis goes on with those");
+    std::fflush(stderr);
+}
+
 void ConsoleEvents::Failed(const char* path, const std::string& reason)
 {
     m_failed = true;

@@ -29,6 +29,7 @@ public:
     void OnReadFailure(const char* path, const Failure& failure) override;
     void OnLogFailure(const char* path, const Failure& failure) override;
     void OnProgress(int64_t filesRead, int64_t recordsFound) override;
+    void OnFewerThreads(int started, int requested) override;
     void OnEnd(const AnalysisSummary& summary) override;
 
     // Something of the run's own failed (a list, the output): told, and the run fails.

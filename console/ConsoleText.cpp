@@ -1,15 +1,14 @@
 #include "console/ConsoleText.h"
 
 #include "engine/LogFormat.h"
-#include "job/StatusTexts.h"
 
 #include <cerrno>
 #include <cstdio>
 
 const TerminalTexts& ChooseTerminalTexts()
 {
-    static const TerminalTexts kJapanese = {STATUS_ANALYZING, STATUS_FINISHED,
-                                            "%lld ファイル、%lld 件: "};
+    // The Windows program's status texts, in the same words.
+    static const TerminalTexts kJapanese = {"解析中...", "解析終了 !!", "%lld ファイル、%lld 件: "};
     static const TerminalTexts kEnglish = {"Analyzing...", "Analysis finished.",
                                            "%lld files, %lld records: "};
     return JapaneseLocale() ? kJapanese : kEnglish;

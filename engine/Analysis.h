@@ -26,10 +26,13 @@ public:
                   HeldTextGate* gate = nullptr);
 
     void ReadFailed(const char* path, const Failure& failure);
-    // Counts a scan of `displayName` done elsewhere, whose records `records` took.
+    // Counts the scan of the file at `path` done elsewhere, whose records went to the log already,
+    // with the lines that held the delimiter (0 when its records were not written).
     void FileScanned(const char* path, const FileScan& scan, int delimiterLines);
     void TellLogFailure();
 
+    // The front end's stop request, which threads of the job's own may watch too (or null).
+    const std::atomic<bool>* StopRequest() const { return m_stop; }
     RecordFile& Log() { return m_log; }
     const RecordFormat& Format() const { return *m_format; }
     const ScanSettings& Settings() const { return m_settings; }

@@ -41,6 +41,13 @@ public:
         (void)filesRead;
         (void)recordsFound;
     }
+    // The system started only `started` of the `requested` scanning threads; the analysis goes
+    // on with those (none: on its own thread alone).
+    virtual void OnFewerThreads(int started, int requested)
+    {
+        (void)started;
+        (void)requested;
+    }
     // The analysis has ended; the last call, made whatever happened before.
     virtual void OnEnd(const AnalysisSummary& summary) = 0;
 };

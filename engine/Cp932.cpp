@@ -1,6 +1,7 @@
 #include "engine/Cp932.h"
 
 #include "engine/Cp932Table.h"
+#include "platform/CodePage.h"
 
 #include <algorithm>
 #include <utility>
@@ -13,7 +14,7 @@ const int kTrails = 188;
 // The position of a double-byte code in the table, or -1.
 int DoubleIndex(unsigned char lead, unsigned char trail)
 {
-    int row = lead >= 0x81 && lead <= 0x9F ? lead - 0x81 : lead >= 0xE0 && lead <= 0xFC ? lead - 0xE0 + 31 : -1;
+    int row = !IsShiftJisLeadByte(lead) ? -1 : lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + 31;
     int column = trail >= 0x40 && trail <= 0x7E ? trail - 0x40 : trail >= 0x80 && trail <= 0xFC ? trail - 0x80 + 63 : -1;
     return row < 0 || column < 0 ? -1 : row * kTrails + column;
 }

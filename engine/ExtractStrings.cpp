@@ -161,6 +161,8 @@ private:
     std::vector<uint64_t> m_ends;
 };
 
+bool IsSet(const std::atomic<bool>* flag) { return flag != nullptr && flag->load(std::memory_order_relaxed); }
+
 // Feeds the scanner block by block, until the file ends, the records can go nowhere or a stop
 // is asked for.
 template <typename Scanner>
@@ -173,7 +175,7 @@ struct BlockScan {
     {
         if (!scanner.Feed(begin, end)) {
             whole = false;  // the record file cannot be opened
-        } else if (scan.stop != nullptr && scan.stop->load(std::memory_order_relaxed)) {
+        } else if (IsSet(scan.stop) || IsSet(scan.giveUp)) {
             scan.stopped = true;
             whole = false;
         }

@@ -13,6 +13,7 @@ class RecordOutput;
 struct FileScan {
     const std::atomic<bool>* stop = nullptr;  // in: when set, the scan ends after the records of
                                               // the block being scanned
+    const std::atomic<bool>* giveUp = nullptr;  // in: the same, for the scan's own caller only
     bool read = false;                        // the file was opened
     bool stopped = false;                     // the scan ended before the end of the file
     Failure readFailure;                      // why it could not be opened or read to its end

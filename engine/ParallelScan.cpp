@@ -5,12 +5,12 @@
 #include "platform/Path.h"
 
 #include <algorithm>
-#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -52,7 +52,8 @@ class TaskRecords : public RecordOutput {
 public:
     TaskRecords(ScanPool& pool, ScanTask& task) : m_pool(pool), m_task(task) {}
 
-    bool Open() override { return !m_task.abort; }
+    // Once it writes into the log itself, the log's own failure ends the scan too.
+    bool Open() override { return m_log != nullptr ? m_log->Open() : !m_task.abort; }
     void Append(const char* data, size_t length) override;
     void EndRecord() override;
     void EndFile() override {}
@@ -111,6 +112,8 @@ private:
     void WriteHead(ScanTask& head);
     void GiveUp(ScanTask& task);
     void StopAll();
+    bool StopAsked() const;
+    void TellThreads(int requested) const;
 
     WalkSource& m_walk;
     Analysis& m_analysis;
@@ -123,6 +126,7 @@ private:
     bool m_shutdown = false;
     std::vector<std::thread> m_threads;
     const ScanTask* m_heldTextOwner = nullptr;  // of the one long text held as a rule
+    int m_textWaiters = 0;                       // scans waiting to hold a long text
 };
 
 void TaskTextGate::Acquire() { m_pool.AcquireHeldText(m_task); }
@@ -172,8 +176,27 @@ ScanPool::ScanPool(WalkSource& walk, Analysis& analysis, int workers)
     : m_walk(walk), m_analysis(analysis), m_window(std::min(static_cast<size_t>(workers) * kTasksPerWorker, kMostTasks))
 {
     for (int index = 0; index < workers; ++index) {
-        m_threads.emplace_back(&ScanPool::Work, this);
+        try {
+            m_threads.emplace_back(&ScanPool::Work, this);
+        } catch (const std::system_error&) {
+            break;  // the job goes on with the threads it has, or on this one alone
+        }
     }
+    TellThreads(workers);
+}
+
+void ScanPool::TellThreads(int requested) const
+{
+    int started = static_cast<int>(m_threads.size());
+    if (started < requested) {
+        m_analysis.Events().OnFewerThreads(started, requested);
+    }
+}
+
+bool ScanPool::StopAsked() const
+{
+    const std::atomic<bool>* stop = m_analysis.StopRequest();
+    return stop != nullptr && stop->load(std::memory_order_relaxed);
 }
 
 ScanPool::~ScanPool()
@@ -195,9 +218,12 @@ void ScanPool::StopAll()
 }
 
 // The oldest file waiting to be scanned by a worker; the log itself is scanned by the analysis
-// thread, in its turn.
+// thread, in its turn. After a stop, none: no file is opened any more.
 ScanTask* ScanPool::NextQueued()
 {
+    if (StopAsked()) {
+        return nullptr;
+    }
     for (auto& task : m_tasks) {
         if (task->state == ScanTask::kQueued && !task->selfScan && !task->item.failed) {
             return task.get();
@@ -207,7 +233,8 @@ ScanTask* ScanPool::NextQueued()
 }
 
 // True when the analysis thread has work: the files at the front of the window are ready to be
-// told and written, half a window of them or all there are, or one of them waits for its turn.
+// told and written, half a window of them, all there are, or those before a file that waits to
+// hold a long text; or one of them waits for its turn.
 bool ScanPool::HeadsReady() const
 {
     size_t ready = 0;
@@ -223,37 +250,38 @@ bool ScanPool::HeadsReady() const
         }
         ++ready;
     }
-    return ready > 0 && (ready * 2 >= m_window || ready == m_tasks.size());
+    return ready > 0 && (ready * 2 >= m_window || ready == m_tasks.size() || m_textWaiters > 0);
 }
 
 void ScanPool::Work()
 {
     // One turn of the lock a file: the end of one file and the start of the next together.
     std::unique_lock<std::mutex> lock(m_mutex);
-    ScanTask* current = nullptr;
     for (;;) {
-        if (current != nullptr) {
-            // A file that waited for its turn has the analysis thread waiting for its end.
-            bool awaited = current->state == ScanTask::kStreaming ||
-                           current->state == ScanTask::kWaitingForTurn;
-            current->state = ScanTask::kDone;
-            if (awaited || HeadsReady()) {
-                m_heads.notify_one();
-            }
-        }
-        current = NextQueued();
+        ScanTask* current = NextQueued();
         if (current == nullptr) {
             if (m_shutdown) {
                 return;
             }
-            // Not for ever: a wake-up that some systems lose costs a moment, never the job.
-            m_work.wait_for(lock, std::chrono::milliseconds(50));
+            if (StopAsked()) {
+                // The analysis thread learns of a stop from the workers that see it.
+                m_heads.notify_one();
+                m_work.wait(lock, [this] { return m_shutdown; });
+            } else {
+                m_work.wait(lock, [this] { return m_shutdown || StopAsked() || NextQueued() != nullptr; });
+            }
             continue;
         }
         current->state = ScanTask::kScanning;
         lock.unlock();
         Scan(*current);
         lock.lock();
+        // A file that waited for its turn has the analysis thread waiting for its end.
+        bool awaited = current->state == ScanTask::kStreaming || current->state == ScanTask::kWaitingForTurn;
+        current->state = ScanTask::kDone;
+        if (awaited || HeadsReady() || StopAsked()) {
+            m_heads.notify_one();
+        }
     }
 }
 
@@ -262,13 +290,15 @@ void ScanPool::Scan(ScanTask& task)
     try {
         TaskRecords records(*this, task);
         TaskTextGate gate(*this, task);
-        task.scan.stop = &task.abort;
+        task.scan.stop = m_analysis.StopRequest();
+        task.scan.giveUp = &task.abort;
         task.scan.place = task.item.Place();
         task.scan.gate = &gate;
         task.delimiterLines = ExtractStrings(records, m_analysis.Format(), task.item.path,
                                              task.item.displayName, m_analysis.Settings(), task.scan);
     } catch (...) {
-        // Out of memory: the file is given up, as its task is.
+        // Out of memory, most likely: the file is given up, and told as one that could not be read.
+        task.scan.readFailure = MakeFailure(FailureKind::Other);
         task.abort = true;
     }
 }
@@ -297,8 +327,15 @@ void ScanPool::AcquireHeldText(ScanTask& task)
         if (writing) {
             return;  // the file being written comes before the holder, which may wait for it
         }
-        // The turn, and the text, come without a word: looked for now and then.
-        m_work.wait_for(lock, std::chrono::milliseconds(20));
+        // Woken when a text is let go, when the task's file comes first or is written, and when
+        // the task is given up. The files done before it are written meanwhile, so that it
+        // comes first.
+        ++m_textWaiters;
+        if (HeadsReady()) {
+            m_heads.notify_one();
+        }
+        m_work.wait(lock);
+        --m_textWaiters;
     }
 }
 
@@ -309,6 +346,7 @@ void ScanPool::ReleaseHeldText(ScanTask& task)
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_heldTextOwner == &task) {
         m_heldTextOwner = nullptr;
+        m_work.notify_all();
     }
 }
 
@@ -363,12 +401,10 @@ void ScanPool::WriteHead(ScanTask& head)
             head.state = ScanTask::kStreaming;
         }
         m_work.notify_all();
-        // It writes on until its end, unless a stop comes meanwhile.
-        while (head.state != ScanTask::kDone) {
-            m_heads.wait_for(lock, std::chrono::milliseconds(20));
-            if (!m_analysis.CanGoOn()) {
-                head.abort = true;
-            }
+        // It writes on until its end; a stop meanwhile ends its scan, and its file is not counted.
+        m_heads.wait(lock, [&head] { return head.state == ScanTask::kDone; });
+        if (!m_analysis.CanGoOn()) {
+            head.abort = true;
         }
     } else if (head.delimiterLines > 0 && !head.abort) {
         log.Append(head.records.data(), head.wholeRecordsEnd);
@@ -400,14 +436,12 @@ void ScanPool::Run()
         std::vector<std::unique_ptr<ScanTask>> ready;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
-            // Waits for work, looking now and then for a stop to pass on, and for a first file
-            // that no worker has taken for a while (a wake-up that some systems lose).
-            bool untaken = false;
-            while (!m_tasks.empty() && !HeadsReady() && m_analysis.CanGoOn() && !untaken) {
-                bool woken = m_heads.wait_for(lock, std::chrono::milliseconds(20)) ==
-                             std::cv_status::no_timeout;
-                untaken = !woken && m_tasks.front()->state == ScanTask::kQueued;
-            }
+            // Waits for work; a worker that sees a stop says so. With no worker to take them,
+            // the files are scanned here.
+            bool alone = m_threads.empty();
+            m_heads.wait(lock, [this, alone] {
+                return m_tasks.empty() || alone || HeadsReady() || !m_analysis.CanGoOn();
+            });
             if (m_tasks.empty()) {
                 return;
             }
@@ -418,7 +452,7 @@ void ScanPool::Run()
                 m_work.notify_all();
                 return;
             }
-            if (untaken && m_tasks.front()->state == ScanTask::kQueued) {
+            if (alone && m_tasks.front()->state == ScanTask::kQueued) {
                 // Scanned here, straight into the log.
                 m_tasks.front()->state = ScanTask::kScanning;
                 ready.push_back(std::move(m_tasks.front()));
@@ -436,6 +470,8 @@ void ScanPool::Run()
                 ready.push_back(std::move(m_tasks.front()));
                 m_tasks.pop_front();
             }
+            // A worker waiting to hold a long text may hold it once its file is first.
+            m_work.notify_all();
         }
         for (auto& head : ready) {
             if (!m_analysis.CanGoOn()) {

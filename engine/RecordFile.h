@@ -51,7 +51,6 @@ public:
 
     // Opens the file when it is not open yet; false when it cannot be (or has failed before).
     bool Open() override;
-    bool WasOpened() const { return m_opened; }
 
     // Locks the file now for the records of the file that comes next, as a long file's first
     // write would. For records written from another thread: the lock is then taken and freed on

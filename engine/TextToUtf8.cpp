@@ -3,6 +3,7 @@
 #include "engine/Cp932.h"
 #include "engine/Utf16.h"
 #include "engine/Utf8.h"
+#include "platform/CodePage.h"
 #include "platform/Path.h"
 
 #include <cstring>
@@ -24,7 +25,7 @@ public:
                 m_sink.OnCharacter(*at);
             } else if (uint32_t single = Cp932SingleToUnicode(*at)) {
                 m_sink.OnCharacter(single);
-            } else if (IsLeadRange(*at)) {
+            } else if (IsShiftJisLeadByte(*at)) {
                 m_lead = *at;
             } else {
                 Take(0);
@@ -43,11 +44,6 @@ public:
     bool Lossless() const { return m_lossless; }
 
 private:
-    static bool IsLeadRange(unsigned char byte)
-    {
-        return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-    }
-
     void Take(uint32_t character)
     {
         m_lossless = m_lossless && character != 0;

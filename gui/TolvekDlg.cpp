@@ -1,8 +1,8 @@
 #include "gui/TolvekDlg.h"
 
-#include "job/AnalyzeThread.h"
-#include "job/JobMessages.h"
-#include "job/StatusTexts.h"
+#include "gui/AnalyzeThread.h"
+#include "gui/JobMessages.h"
+#include "gui/StatusTexts.h"
 #include "settings/EnvData.h"
 #include "winui/PaintDC.h"
 #include "winui/Resources.h"

@@ -3,11 +3,8 @@
 #include <cstddef>
 #include <string>
 
-#if defined(__MINGW32__)
-#define TOLVEK_PRINTF_FORMAT(fmt, args) __attribute__((format(gnu_printf, fmt, args)))
-#else
-#define TOLVEK_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
-#endif
+// The format checks of the system's printf family (TOLVEK_PRINTF_ARCHETYPE comes from the build).
+#define TOLVEK_PRINTF_FORMAT(fmt, args) __attribute__((format(TOLVEK_PRINTF_ARCHETYPE, fmt, args)))
 
 // A byte string in the process's multibyte code page, NUL-terminated like the framework's
 // string class. Searches treat a lead byte and the byte after it as one character.

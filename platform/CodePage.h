@@ -9,6 +9,12 @@
 const int kCodePageShiftJis = 932;
 const int kCodePageSingleByte = 1252;
 
+// The lead bytes of Shift_JIS (code page 932), whatever code page is in force.
+constexpr bool IsShiftJisLeadByte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
 struct LeadByteTable {
     int codePage;
     bool isLead[256];

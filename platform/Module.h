@@ -2,11 +2,9 @@
 
 #include "platform/CString.h"
 
-#ifdef _WIN32
-// The executable's own full path: GetModuleFileNameA into a 260-byte buffer, refused when it
-// does not fit.
+// Windows only: the executable's own full path, GetModuleFileNameA into a 260-byte buffer,
+// refused when it does not fit.
 bool GetExecutablePath(CString& path);
-#endif
 
 // The folder that holds the settings file: the executable's folder on Windows (found with the
 // lead-byte-aware separator search, so a 0x5C trail byte in the executable's own name is not

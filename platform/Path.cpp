@@ -1,59 +1,16 @@
 #include "platform/Path.h"
 
 #include "platform/CodePage.h"
+#include "platform/PathSystem.h"
 #include "platform/Directory.h"
 
 #include <cstring>
-
-namespace {
-
-// Length of a drive prefix ("C:") on systems that have drives.
-int DriveLength(const char* path)
-{
-#ifdef _WIN32
-    return (path[0] != '\0' && path[1] == ':') ? 2 : 0;
-#else
-    (void)path;
-    return 0;
-#endif
-}
-
-// The lead bytes of path text.
-const LeadByteTable& PathLeadBytes()
-{
-#ifdef _WIN32
-    return GetLeadByteTable();
-#else
-    static const LeadByteTable kNone = {};
-    return kNone;
-#endif
-}
-
-}  // namespace
 
 bool IsPathLeadByte(char byte) { return PathLeadBytes().isLead[static_cast<unsigned char>(byte)]; }
 
 int FindInPathText(const char* text, const char* sub)
 {
     return FindCharAligned(text, sub, PathLeadBytes());
-}
-
-#ifdef _WIN32
-const char kPathSeparator = '\\';
-bool IsPathSeparator(char byte) { return byte == '\\' || byte == '/'; }
-#else
-const char kPathSeparator = '/';
-bool IsPathSeparator(char byte) { return byte == '/'; }
-#endif
-
-bool EndsWithSeparator(const char* path)
-{
-    size_t length = std::strlen(path);
-#ifdef _WIN32
-    return length >= 2 && path[length - 1] == '\\' && !IsPathLeadByte(path[length - 2]);
-#else
-    return length >= 1 && path[length - 1] == '/';
-#endif
 }
 
 int FindLastSeparator(const char* path)

@@ -14,7 +14,6 @@ void FillLeadByteTable(LeadByteTable& table, int codePage)
 {
     table.codePage = codePage;
     for (int byte = 0; byte < 256; ++byte) {
-        table.isLead[byte] = codePage == kCodePageShiftJis &&
-                             ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC));
+        table.isLead[byte] = codePage == kCodePageShiftJis && IsShiftJisLeadByte(static_cast<unsigned char>(byte));
     }
 }

@@ -1,11 +1,30 @@
 #include "platform/Path.h"
 
+#include "platform/PathSystem.h"
+
 #include <limits.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <vector>
+
+int DriveLength(const char*) { return 0; }
+
+const LeadByteTable& PathLeadBytes()
+{
+    static const LeadByteTable kNone = {};
+    return kNone;
+}
+
+const char kPathSeparator = '/';
+bool IsPathSeparator(char byte) { return byte == '/'; }
+
+bool EndsWithSeparator(const char* path)
+{
+    size_t length = std::strlen(path);
+    return length >= 1 && path[length - 1] == '/';
+}
 
 bool MakeAbsolutePath(const char* path, CString& absolute)
 {

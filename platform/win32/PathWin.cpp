@@ -1,9 +1,24 @@
 #include "platform/Path.h"
 
+#include "platform/PathSystem.h"
+
 #include <windows.h>
 
 #include <cstring>
 #include <vector>
+
+int DriveLength(const char* path) { return (path[0] != '\0' && path[1] == ':') ? 2 : 0; }
+
+const LeadByteTable& PathLeadBytes() { return GetLeadByteTable(); }
+
+const char kPathSeparator = '\\';
+bool IsPathSeparator(char byte) { return byte == '\\' || byte == '/'; }
+
+bool EndsWithSeparator(const char* path)
+{
+    size_t length = std::strlen(path);
+    return length >= 2 && path[length - 1] == '\\' && !IsPathLeadByte(path[length - 2]);
+}
 
 bool MakeAbsolutePath(const char* path, CString& absolute)
 {

@@ -230,13 +230,15 @@ TEST_F(ConsoleFailureTest, NamesCannotForgeRecordsOrDriveTheTerminal)
 {
     WriteBytes(Src("main.c(7): \"INJECTED\"\nx.c"), "\"real\"\n");
     WriteBytes(Src("\x1b[31mred.c"), "\"red\"\n");
+    WriteBytes(Src("del\x7F.c"), "\"del\"\n");
     CommandResult result = m_runner.Run({"--ext", "c", "--verbose", Src()});
     EXPECT_EQ(result.status, 0) << result.err;
     std::vector<std::string> lines = LogLines(Log());
     std::sort(lines.begin(), lines.end());
-    EXPECT_EQ(lines, (std::vector<std::string>{"\\x1b[31mred.c(1): \"red\"",
+    EXPECT_EQ(lines, (std::vector<std::string>{"\\x1b[31mred.c(1): \"red\"", "del\\x7f.c(1): \"del\"",
                                                "main.c(7): \"INJECTED\"\\nx.c(1): \"real\""}));
     EXPECT_EQ(result.err.find('\x1b'), std::string::npos);
+    EXPECT_EQ(result.err.find('\x7F'), std::string::npos);
     EXPECT_NE(result.err.find("Analyzing... main.c(7): \"INJECTED\"\\nx.c\n"), std::string::npos);
 }
 

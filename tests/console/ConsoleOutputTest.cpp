@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -146,9 +147,11 @@ TEST_F(ConsoleOutputTest, FailIfFoundSaysWhetherAnyRecordWasWritten)
     WriteBytes(Src("a.c"), "t = \"plain\";\n");
     EXPECT_EQ(m_runner.Run(audit).status, 0);
 
-    // A failure says more than a find.
+    // A failure says more than a find, with or without one.
     WriteBytes(Src("a.c"), "s = \"\x82\xA0\";\n");
     audit.back() = Src("missing.c");
+    EXPECT_EQ(m_runner.Run(audit).status, 1);
+    audit.push_back(Src());
     EXPECT_EQ(m_runner.Run(audit).status, 1);
 }
 
@@ -163,6 +166,7 @@ TEST_F(ConsoleOutputTest, ATerminalShowsOneLineThatIsRedrawnCutToItsWidthAndEras
     EXPECT_EQ(result.status, 0);
     // Each drawing begins at the start of the line, erases what was after it, and fits the width.
     std::string shown = result.err;
+    size_t widest = 0;
     ASSERT_NE(shown.find("\r"), std::string::npos) << shown;
     for (size_t at = shown.find('\r'); at != std::string::npos; at = shown.find('\r', at + 1)) {
         size_t end = shown.find("\x1b[K", at);
@@ -173,7 +177,10 @@ TEST_F(ConsoleOutputTest, ATerminalShowsOneLineThatIsRedrawnCutToItsWidthAndEras
             columns += (byte & 0xC0) != 0x80 ? 1 : 0;  // the texts here take a column a character
         }
         EXPECT_LE(columns, 39u) << line;
+        widest = std::max(widest, columns);
     }
+    // A long name fills the line to the last column but one, where the cursor waits.
+    EXPECT_EQ(widest, 39u) << shown;
     EXPECT_NE(shown.find("files,"), std::string::npos) << shown;
     // Erased at the end: nothing is left on the line.
     EXPECT_EQ(shown.substr(shown.size() - 4), "\r\x1b[K");

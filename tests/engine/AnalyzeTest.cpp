@@ -176,22 +176,28 @@ TEST_F(AnalyzeTest, AStopRequestEndsTheAnalysisAfterWholeRecords)
             m_stop = true;
         }
         std::atomic<bool> m_stop{false};
-    } events;
-    m_options.stop = &events.m_stop;
-    AnalyzeFolder(m_folder.Path().c_str(), m_options, events);
-    EXPECT_TRUE(events.Summary().stopped);
-    EXPECT_EQ(events.Files().size(), 1u);
-    // What was written of the first file, if anything, is whole records.
-    std::string log = FileExists(m_folder / "Tolvek.log") ? Log() : "";
-    const size_t kRecord = std::string("a.c(1): \"text\"\r\n").size();
-    EXPECT_LT(log.size(), 100000u * (kRecord + 5));
-    for (size_t at = 0, end; at < log.size(); at = end + 2) {
-        end = log.find("\r\n", at);
-        ASSERT_NE(end, std::string::npos);
-        ASSERT_EQ(log.compare(end - 5, 5, "text\""), 0) << log.substr(at, end - at);
+    };
+    // On several threads a worker writes a file this long into the log itself: it stops too.
+    for (int threads : {1, 3}) {
+        RemoveFile(m_folder / "Tolvek.log");
+        StoppingEvents events;
+        m_options.stop = &events.m_stop;
+        m_options.threads = threads;
+        AnalyzeFolder(m_folder.Path().c_str(), m_options, events);
+        EXPECT_TRUE(events.Summary().stopped);
+        ASSERT_EQ(events.Files().size(), 1u);
+        // What was written of the first file, if anything, is whole records, and far from all.
+        std::string log = FileExists(m_folder / "Tolvek.log") ? Log() : "";
+        const size_t kRecord = std::string("a.c(1): \"text\"\r\n").size();
+        EXPECT_LT(log.size(), 100000u * kRecord / 2) << threads << " threads";
+        for (size_t at = 0, end; at < log.size(); at = end + 2) {
+            end = log.find("\r\n", at);
+            ASSERT_NE(end, std::string::npos);
+            ASSERT_EQ(log.compare(end - 5, 5, "text\""), 0) << log.substr(at, end - at);
+        }
+        std::string other = events.Files()[0] == "a.c" ? "b.c(" : "a.c(";
+        EXPECT_EQ(log.find(other), std::string::npos);
     }
-    std::string other = events.Files()[0] == "a.c" ? "b.c(" : "a.c(";
-    EXPECT_EQ(log.find(other), std::string::npos);
 }
 
 TEST_F(AnalyzeTest, RelativeFolderIsMadeAbsolute)

@@ -79,6 +79,33 @@ TEST(Utf8Test, DecodesCharactersSplitBetweenPieces)
     EXPECT_EQ(Decode({"ok\xE3\x81"}), "U+006F U+006B ?E3 ?81 ");
 }
 
+TEST(Utf8Test, TheFirstContinuationByteKeepsToTheRangeOfItsLead)
+{
+    // Overlong forms, surrogates and characters beyond U+10FFFF, beside the first character in
+    // range; whole, and cut after the lead byte and after the first continuation byte.
+    const struct {
+        std::string bytes;
+        const char* decoded;
+    } kCases[] = {
+        {"\xE0\x9F\xBF", "?E0 ?9F ?BF "},         {"\xE0\xA0\x80", "U+0800 "},
+        {"\xED\xA0\x80", "?ED ?A0 ?80 "},         {"\xED\x9F\xBF", "U+D7FF "},
+        {"\xF0\x8F\xBF\xBF", "?F0 ?8F ?BF ?BF "}, {"\xF0\x90\x80\x80", "U+10000 "},
+        {"\xF4\x90\x80\x80", "?F4 ?90 ?80 ?80 "}, {"\xF4\x8F\xBF\xBF", "U+10FFFF "},
+        {"\xC3\xC0", "?C3 ?C0 "},                 {"\xE3\x81\xC0", "?E3 ?81 ?C0 "},
+    };
+    for (const auto& test : kCases) {
+        const std::string& bytes = test.bytes;
+        EXPECT_EQ(Decode({bytes}), test.decoded) << test.decoded;
+        EXPECT_EQ(Decode({bytes.substr(0, 1), bytes.substr(1)}), test.decoded) << test.decoded;
+        EXPECT_EQ(Decode({bytes.substr(0, 2), bytes.substr(2)}), test.decoded) << test.decoded;
+        EXPECT_EQ(IsValid(bytes), test.decoded[0] == 'U') << test.decoded;
+        size_t length = 0;
+        const unsigned char* at = reinterpret_cast<const unsigned char*>(bytes.data());
+        EXPECT_EQ(DecodeUtf8(at, at + bytes.size(), length) != kNotACharacter, test.decoded[0] == 'U')
+            << test.decoded;
+    }
+}
+
 TEST(Cp932Test, EveryCodeComesBackToItselfOrToThePreferredDuplicate)
 {
     int characters = 0;

@@ -317,10 +317,10 @@ TEST_F(ExtractStringsTest, FilesThatAreNotAllValidUtf8AreReadInTheCodePage)
 
 TEST_F(ExtractStringsTest, TheConditionsPickTheSameTextsInEitherEncoding)
 {
-    // ASCII, half-width katakana (single bytes in Shift_JIS), kanji, 表 and ソ with their 0x5C
+    // ASCII, half-width katakana and punctuation (single bytes in Shift_JIS), kanji, 表 and ソ with their 0x5C
     // trail bytes, an escape before a double-byte character, and a mix.
     const std::string sjis =
-        "a = \"plain\"; k = \"\xB1\xB2\xB3\"; j = \"\x93\xFA\x96\x7B\";\r\n"
+        "a = \"plain\"; k = \"\xA1\xB2\xDF\"; j = \"\x93\xFA\x96\x7B\";\r\n"
         "t = \"\x95\x5C\x83\x5C\"; e = \"\\\x95\x5C\"; m = \"ab\xB1\x82\xA0\";\r\n";
     const std::string utf8 = SjisToUtf8(sjis);
     ASSERT_NE(utf8, sjis);
@@ -331,7 +331,8 @@ TEST_F(ExtractStringsTest, TheConditionsPickTheSameTextsInEitherEncoding)
         EXPECT_EQ(LogOf(Utf16Of(utf8), condition), expected) << "condition " << condition;
         EXPECT_EQ(LogOf(Utf16Of(utf8, true), condition), expected) << "condition " << condition;
     }
-    EXPECT_EQ(LogOf(utf8, STRFLG_SINGLE_BYTE_ONLY), "a.c(1): \"plain\"\r\na.c(1): \"\xB1\xB2\xB3\"\r\n");
+    // The half-width range's first and last characters (U+FF61, U+FF9F) are single bytes.
+    EXPECT_EQ(LogOf(utf8, STRFLG_SINGLE_BYTE_ONLY), "a.c(1): \"plain\"\r\na.c(1): \"\xA1\xB2\xDF\"\r\n");
 }
 
 TEST_F(ExtractStringsTest, Utf16FilesAreReadByCharacters)

@@ -1,7 +1,7 @@
 // Shows the Windows program's windows one after another for tools/screenshots: for each
 // picture it sets the scene, writes NAME.ready (the screen rectangle to take) into the folder
 // named on the command line, and goes on when the script has written NAME.done.
-#include "job/StatusTexts.h"
+#include "gui/StatusTexts.h"
 #include "settings/EnvData.h"
 #include "winui/Dialog.h"
 #include "tests/support/TestSupport.h"

@@ -1,8 +1,8 @@
 // The main window, driven in-process: drops, jobs, the settings dialog and the About box.
 #include "gui/TolvekDlg.h"
 
-#include "job/JobMessages.h"
-#include "job/StatusTexts.h"
+#include "gui/JobMessages.h"
+#include "gui/StatusTexts.h"
 #include "settings/EnvData.h"
 #include "tests/support/NoticeRecorder.h"
 #include "tests/support/TestSupport.h"

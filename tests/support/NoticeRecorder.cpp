@@ -1,6 +1,6 @@
 #include "tests/support/NoticeRecorder.h"
 
-#include "job/JobMessages.h"
+#include "gui/JobMessages.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Jobs of the Windows program: the worker thread and its notices to a window.
-#include "job/AnalyzeThread.h"
+#include "gui/AnalyzeThread.h"
 
 #include "platform/CodePage.h"
 #include "settings/EnvData.h"

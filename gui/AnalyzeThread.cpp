@@ -1,6 +1,6 @@
-#include "job/AnalyzeThread.h"
+#include "gui/AnalyzeThread.h"
 
-#include "job/WindowNotifier.h"
+#include "gui/WindowNotifier.h"
 #include "platform/Thread.h"
 
 UINT AnalyzeThreadProc(void* param)

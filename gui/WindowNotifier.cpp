@@ -1,7 +1,7 @@
-#include "job/WindowNotifier.h"
+#include "gui/WindowNotifier.h"
 
-#include "job/JobMessages.h"
-#include "job/StatusTexts.h"
+#include "gui/JobMessages.h"
+#include "gui/StatusTexts.h"
 
 void SendEndNotices(HWND window, const char* detail, bool failed)
 {
