@@ -2,8 +2,8 @@
 #include "app/TolvekApp.h"
 #include "console/ConsoleFrontEnd.h"
 
-BOOL CTolvekApp::InitInstance()
+bool CTolvekApp::InitInstance()
 {
     m_nExitCode = RunConsole(m_argc, m_argv, m_env);
-    return FALSE;
+    return false;
 }

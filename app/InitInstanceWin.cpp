@@ -5,13 +5,13 @@
 #include "gui/TolvekDlg.h"
 #include "winui/Dialog.h"
 
-BOOL CTolvekApp::InitInstance()
+bool CTolvekApp::InitInstance()
 {
     // Named after the application, so a copy under another name runs beside this one.
     m_hMutex = CreateMutexA(nullptr, FALSE, m_pszAppName);
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         // A second instance ends without a word; the end of the process releases the handle.
-        return FALSE;
+        return false;
     }
     Enable3dControls();
 
@@ -31,5 +31,5 @@ BOOL CTolvekApp::InitInstance()
         CloseHandle(m_hMutex);
         m_hMutex = nullptr;
     }
-    return FALSE;
+    return false;
 }

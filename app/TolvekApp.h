@@ -10,9 +10,9 @@ public:
     CTolvekApp();
     ~CTolvekApp() override;
 
-    BOOL InitInstance() override;
+    bool InitInstance() override;
 
-    HANDLE m_hMutex = nullptr;
+    void* m_hMutex = nullptr;  // the single-instance mutex's handle (Windows)
     CEnvData m_env;
 };
 

@@ -59,6 +59,7 @@ struct FolderWalk::Level {
     std::unique_ptr<DirectoryList> entries;  // null once the rest of the listing is in `rest`
     std::vector<DirEntry> rest;
     size_t nextRest = 0;
+    Failure restFailure;  // why the listing read into `rest` ended early, if it did
     CString path;
     CString relative;  // from the analysed folder; empty for the folder itself
     CString name;      // in the folder above
@@ -84,7 +85,14 @@ bool FolderWalk::Next(WalkItem& item)
         Level& level = *m_levels.back();
         DirEntry entry;
         if (!NextEntry(level, entry)) {
+            // A listing that fails part way is a folder that could not be read, not its end.
+            Failure failure = level.entries != nullptr ? level.entries->GetFailure() : level.restFailure;
+            CString path = level.path;
             m_levels.pop_back();
+            if (failure.kind != FailureKind::None) {
+                Failed(item, path, failure);
+                return true;
+            }
             continue;
         }
         CString path = JoinPath(level.path, entry.name);
@@ -199,6 +207,7 @@ void FolderWalk::LimitOpenLevels()
             while (level.entries->Next(entry)) {
                 level.rest.push_back(entry);
             }
+            level.restFailure = level.entries->GetFailure();
             level.entries.reset();
         }
         level.folder.reset();

@@ -54,6 +54,21 @@ private:
     std::string m_bytes;
 };
 
+// Writes a text's hex digits into a record as they come.
+class JsonHex : public HexSink {
+public:
+    explicit JsonHex(RecordWriter& writer) : m_writer(writer) {}
+    void OnDigits(const char* digits, size_t length) override
+    {
+        for (size_t index = 0; index < length; ++index) {
+            m_writer.Put(digits[index]);
+        }
+    }
+
+private:
+    RecordWriter& m_writer;
+};
+
 // The name of an encoding as records give it.
 const char* EncodingName(SourceEncoding encoding)
 {
@@ -111,7 +126,11 @@ void JsonLinesFormat::WriteRecord(const CString& label, const LiteralPlace& plac
     bool lossless = DecodeText(text, encoding, json);
     writer.Put("\", \"encoding\": \"" + std::string(EncodingName(encoding)) + "\"");
     if (!lossless) {
-        writer.Put(", \"bytes\": \"" + HexOf(text, encoding) + "\"");
+        // Streamed: a long text's digits would be twice its size again in memory.
+        writer.Put(", \"bytes\": \"");
+        JsonHex hex(writer);
+        WriteHexOf(text, encoding, hex);
+        writer.Put('"');
     }
     writer.Put("}\n");
     writer.End();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/CString.h"
+#include "platform/Profile.h"
 
 #include <vector>
 
@@ -8,9 +9,9 @@
 // engine tests file names against it, the settings dialog edits it, the console builds it from
 // its --ext option.
 
-// The longest part of a target list that the settings dialog reads, as the settings file returns
-// at most this many bytes of a value.
-const int kTargetListMaxBytes = 1023;
+// The longest part of a target list that the settings dialog reads: what the settings file returns
+// of a value, without its NUL.
+const int kTargetListMaxBytes = static_cast<int>(kProfileValueBytes) - 1;
 
 // "|" + the path's extension without its dot + "|", or "||" without an extension.
 CString ExtensionKey(const char* path);

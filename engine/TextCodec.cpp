@@ -3,13 +3,9 @@
 #include "engine/Cp932.h"
 #include "engine/TextToUtf8.h"
 #include "engine/Utf8.h"
+#include "platform/CodePage.h"
 
 namespace {
-
-bool IsLeadRange(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 void DecodeCp932(const std::string& bytes, std::vector<DecodedUnit>& units)
 {
@@ -23,7 +19,7 @@ void DecodeCp932(const std::string& bytes, std::vector<DecodedUnit>& units)
         } else if (uint32_t single = Cp932SingleToUnicode(byte)) {
             units.push_back({single, at, 1});
             ++at;
-        } else if (IsLeadRange(byte) && at + 1 < size &&
+        } else if (IsShiftJisLeadByte(byte) && at + 1 < size &&
                    Cp932DoubleToUnicode(byte, data[at + 1]) != 0) {
             units.push_back({Cp932DoubleToUnicode(byte, data[at + 1]), at, 2});
             at += 2;

@@ -130,19 +130,28 @@ bool DecodePath(const char* path, CharacterSink& sink)
     return DecodeText(LiteralText{nullptr, path, length}, encoding, sink);
 }
 
-std::string HexOf(const LiteralText& text, SourceEncoding encoding)
+void WriteHexOf(const LiteralText& text, SourceEncoding encoding, HexSink& sink)
 {
     if (IsUtf16(encoding)) {
-        return Utf16HexOf(text, encoding == SourceEncoding::Utf16Be);
+        WriteUtf16HexOf(text, encoding == SourceEncoding::Utf16Be, sink);
+        return;
     }
-    const char kDigits[] = "0123456789abcdef";
-    std::string hex;
-    text.ForEachPiece([&](const char* piece, size_t size) {
+    HexWriter hex(sink);
+    text.ForEachPiece([&hex](const char* piece, size_t size) {
         for (size_t index = 0; index < size; ++index) {
-            unsigned char byte = static_cast<unsigned char>(piece[index]);
-            hex += kDigits[byte >> 4];
-            hex += kDigits[byte & 0xF];
+            hex.Put(static_cast<unsigned char>(piece[index]));
         }
     });
-    return hex;
+    hex.Flush();
+}
+
+std::string HexOf(const LiteralText& text, SourceEncoding encoding)
+{
+    class Collect : public HexSink {
+    public:
+        void OnDigits(const char* digits, size_t length) override { hex.append(digits, length); }
+        std::string hex;
+    } collect;
+    WriteHexOf(text, encoding, collect);
+    return collect.hex;
 }

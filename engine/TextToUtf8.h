@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/HexDigits.h"
 #include "engine/LiteralText.h"
 #include "engine/SourceEncoding.h"
 
@@ -32,5 +33,7 @@ void AppendUtf8(uint32_t character, std::string& out);
 // True when every byte was a character (as DecodeText).
 bool DecodePath(const char* path, CharacterSink& sink);
 
-// The text's own bytes in its file, in hexadecimal, two lowercase digits a byte.
+// The text's own bytes in its file, in hexadecimal, two lowercase digits a byte, into `sink`.
+void WriteHexOf(const LiteralText& text, SourceEncoding encoding, HexSink& sink);
+// The same, whole in a string: for short texts such as names.
 std::string HexOf(const LiteralText& text, SourceEncoding encoding);

@@ -140,14 +140,10 @@ bool DecodeConvertedUtf16(const LiteralText& text, CharacterSink& sink)
     return lossless;
 }
 
-std::string Utf16HexOf(const LiteralText& text, bool bigEndian)
+void WriteUtf16HexOf(const LiteralText& text, bool bigEndian, HexSink& sink)
 {
-    const char kDigits[] = "0123456789abcdef";
-    std::string hex;
-    auto putByte = [&](uint32_t byte) {
-        hex += kDigits[(byte >> 4) & 0xF];
-        hex += kDigits[byte & 0xF];
-    };
+    HexWriter hex(sink);
+    auto putByte = [&hex](uint32_t byte) { hex.Put(byte & 0xFF); };
     auto putUnit = [&](uint32_t unit) {
         putByte(bigEndian ? unit >> 8 : unit & 0xFF);
         putByte(bigEndian ? unit & 0xFF : unit >> 8);
@@ -164,5 +160,5 @@ std::string Utf16HexOf(const LiteralText& text, bool bigEndian)
     };
     ConvertedUtf16Reader reader;
     text.ForEachPiece([&](const char* piece, size_t size) { reader.Feed(piece, size, take); });
-    return hex;
+    hex.Flush();
 }

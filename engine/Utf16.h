@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/HexDigits.h"
 #include "engine/LiteralText.h"
 
 #include <cstddef>
@@ -81,5 +82,5 @@ private:
 class CharacterSink;
 bool DecodeConvertedUtf16(const LiteralText& text, CharacterSink& sink);
 
-// The text's own bytes in the file, in hexadecimal, two lowercase digits a byte.
-std::string Utf16HexOf(const LiteralText& text, bool bigEndian);
+// The text's own bytes in the file, in hexadecimal, two lowercase digits a byte, into `sink`.
+void WriteUtf16HexOf(const LiteralText& text, bool bigEndian, HexSink& sink);

@@ -4,7 +4,7 @@
 #include "job/AnalyzeJob.h"
 #include "platform/CString.h"
 #include "platform/Shell.h"
-#include "platform/WinTypes.h"
+#include <windows.h>
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/WinTypes.h"
+#include <windows.h>
 
 // The private messages that a job sends to its window (Windows), with SendMessageA: the sender
 // waits until the window has handled them, so the texts stay valid meanwhile.

@@ -10,3 +10,7 @@ constexpr char STATUS_DROP_ONE[] = "フォルダを（１つだけ）ドラッ�
 constexpr char STATUS_NO_TARGETS[] = "解析対象の拡張子がありません";  // the target list is empty
 constexpr char STATUS_LOG_FAILED[] = "ログを書き込めません";          // the log cannot be written
 constexpr char STATUS_UNREADABLE_FORMAT[] = "%lld 件のファイルを読めません";  // with the count
+
+// The second line of the closing status when nothing failed but the system started fewer scanning
+// threads than the job asked for, with the numbers asked for and started.
+constexpr char STATUS_FEWER_THREADS_FORMAT[] = "%d 個中 %d 個のスレッドで解析しました";

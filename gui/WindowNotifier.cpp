@@ -31,6 +31,13 @@ void WindowNotifier::OnReadFailure(const char*, const Failure&) {}
 
 void WindowNotifier::OnLogFailure(const char*, const Failure&) {}
 
+void WindowNotifier::OnFewerThreads(int started, int requested)
+{
+    // Told at the end: each file's status line would cover it at once.
+    m_threadsStarted = started;
+    m_threadsRequested = requested;
+}
+
 void WindowNotifier::OnEnd(const AnalysisSummary& summary)
 {
     if (!summary.logPath.IsEmpty() && m_openLog != nullptr) {
@@ -38,5 +45,10 @@ void WindowNotifier::OnEnd(const AnalysisSummary& summary)
     }
     m_ended = true;
     CString detail = DescribeFailures(summary);
-    SendEndNotices(m_window, detail, !detail.IsEmpty());
+    bool failed = !detail.IsEmpty();
+    if (!failed && m_threadsRequested > 0) {
+        // Not a failure: every file was scanned, only more slowly.
+        detail.Format(STATUS_FEWER_THREADS_FORMAT, m_threadsRequested, m_threadsStarted);
+    }
+    SendEndNotices(m_window, detail, failed);
 }

@@ -3,11 +3,11 @@
 #include "engine/AnalysisEvents.h"
 #include "platform/CString.h"
 #include "platform/Shell.h"
-#include "platform/WinTypes.h"
+#include <windows.h>
 
 // Turns a job's events into the window's notices (Windows): the name of each file before it is
 // read, and at the end the log opened in the shell when a line held the delimiter, the closing
-// status (its second line says what failed, if anything) and WM_ANALYZE_END. Runs on the job's
+// status (its second line says what failed, or else that fewer threads ran) and WM_ANALYZE_END. Runs on the job's
 // worker; the window's thread shows the texts.
 class WindowNotifier : public AnalysisEvents {
 public:
@@ -16,6 +16,7 @@ public:
     void OnFileBegin(const char* displayName) override;
     void OnReadFailure(const char* path, const Failure& failure) override;
     void OnLogFailure(const char* path, const Failure& failure) override;
+    void OnFewerThreads(int started, int requested) override;
     void OnEnd(const AnalysisSummary& summary) override;
 
     bool Ended() const { return m_ended; }
@@ -24,6 +25,8 @@ private:
     HWND m_window;
     OpenFileAction m_openLog;
     bool m_ended = false;
+    int m_threadsStarted = 0;
+    int m_threadsRequested = 0;  // 0 unless fewer threads started than asked for
 };
 
 // The closing status with `detail` as its second line, and WM_ANALYZE_END telling whether the job

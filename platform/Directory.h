@@ -40,8 +40,10 @@ public:
     bool Open(const char* folder);
     // Lists an open folder; the folder may be closed meanwhile.
     bool Open(const FolderHandle& folder);
+    // False at the end of the listing, and when the rest cannot be listed: GetFailure then tells
+    // why.
     bool Next(DirEntry& entry);
-    // Why Open failed.
+    // Why Open failed, or why Next could not list on (FailureKind::None at a listing's end).
     const Failure& GetFailure() const { return m_failure; }
 
 private:

@@ -1,13 +1,19 @@
 #pragma once
 
-// Profile (INI) files: GetPrivateProfileStringA and WritePrivateProfileStringA.
-// Windows: the system's own. Linux: ours (platform/posix/ProfilePosix.cpp), which behaves the
-// same way where the tool can see it.
-#include "platform/WinTypes.h"
+#include <cstddef>
 
-#ifndef _WIN32
-DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
-                               char* buffer, DWORD size, const char* path);
-BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
-                                const char* path);
-#endif
+// Profile (INI) files, read and written a key at a time. Windows: the system's own profile calls
+// (platform/win32). Linux: ours (platform/posix), which behaves the same way where the tool can
+// see it.
+
+// The room for one value that the settings read, its terminating NUL included.
+const size_t kProfileValueBytes = 1024;
+
+// Copies the value of `key` in `section` of the file at `path` (the default when there is none)
+// into `buffer` of `size` bytes, cut to fit and ended by a NUL; the bytes copied, the NUL not
+// counted.
+size_t ReadProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
+                         size_t size, const char* path);
+// Sets `key` in `section` of the file at `path` to `value`; false when the file cannot be
+// written.
+bool WriteProfileString(const char* section, const char* key, const char* value, const char* path);

@@ -7,15 +7,15 @@ thread_local CWinThread* t_current = nullptr;
 // Thrown by AfxEndThread and caught by the thread's entry, so that the stack unwinds before the
 // thread ends.
 struct ThreadExit {
-    UINT exitCode;
+    unsigned exitCode;
 };
 
 }  // namespace
 
-UINT RunWorkerThread(CWinThread* thread)
+unsigned RunWorkerThread(CWinThread* thread)
 {
     t_current = thread;
-    UINT exitCode = 0;
+    unsigned exitCode = 0;
     try {
         exitCode = thread->m_proc(thread->m_param);
     } catch (const ThreadExit& exit) {
@@ -30,7 +30,7 @@ UINT RunWorkerThread(CWinThread* thread)
     return exitCode;
 }
 
-void AfxEndThread(UINT exitCode, BOOL bDelete)
+void AfxEndThread(unsigned exitCode, bool bDelete)
 {
     if (!bDelete && t_current != nullptr) {
         t_current->m_bAutoDelete = false;

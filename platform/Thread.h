@@ -1,10 +1,8 @@
 #pragma once
 
-#include "platform/WinTypes.h"
-
 #include <cstdint>
 
-typedef UINT (*AFX_THREADPROC)(void* param);
+typedef unsigned (*AFX_THREADPROC)(void* param);
 
 // A worker thread started by AfxBeginThread. It deletes itself when the thread ends, through
 // AfxEndThread or by returning from its entry.
@@ -28,8 +26,8 @@ CWinThread* AfxBeginThread(AFX_THREADPROC proc, void* param);
 // Ends the calling worker thread with `exitCode`: its stack unwinds to the thread's entry, so
 // every object alive at the call is destroyed, then the thread object is deleted (unless
 // `bDelete` is false) and the thread ends. Only for threads started by AfxBeginThread.
-[[noreturn]] void AfxEndThread(UINT exitCode, BOOL bDelete = TRUE);
+[[noreturn]] void AfxEndThread(unsigned exitCode, bool bDelete = true);
 
 // Runs a thread's entry as both systems do: called first on the new thread, returns the exit
 // code once the entry has returned or called AfxEndThread, after deleting the thread object.
-UINT RunWorkerThread(CWinThread* thread);
+unsigned RunWorkerThread(CWinThread* thread);

@@ -22,7 +22,7 @@ CWinApp::~CWinApp()
     }
 }
 
-BOOL CWinApp::InitInstance() { return TRUE; }
+bool CWinApp::InitInstance() { return true; }
 
 int CWinApp::ExitInstance() { return m_nExitCode; }
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/WinTypes.h"
-
 // The application framework's essentials: one global application object, reached from any
 // thread through AfxGetApp(), and its start hook.
 //
@@ -15,7 +13,7 @@ public:
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
-    virtual BOOL InitInstance();
+    virtual bool InitInstance();
     virtual int ExitInstance();
 
     // The help command; nothing to show.

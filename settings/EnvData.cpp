@@ -11,7 +11,6 @@ namespace {
 
 const char kSection[] = "EnvData";
 const char kIniName[] = "Tolvek.ini";
-const DWORD kValueBufferSize = 1024;
 
 // The key's value, or its default when there is no file to read (a null path).
 CString ReadValue(const char* key, const char* defaultValue, const char* iniPath)
@@ -19,8 +18,8 @@ CString ReadValue(const char* key, const char* defaultValue, const char* iniPath
     if (iniPath == nullptr) {
         return CString(defaultValue);
     }
-    char value[kValueBufferSize] = {};
-    GetPrivateProfileStringA(kSection, key, defaultValue, value, kValueBufferSize, iniPath);
+    char value[kProfileValueBytes] = {};
+    ReadProfileString(kSection, key, defaultValue, value, sizeof value, iniPath);
     return CString(value);
 }
 
@@ -115,18 +114,18 @@ void CEnvData::Save() const
     if (whole || m_nStrFlg != m_loaded.strFlg) {
         CString strFlg;
         strFlg.Format("%d", static_cast<int>(m_nStrFlg));
-        WritePrivateProfileStringA(kSection, "StrFlg", strFlg, iniPath);
+        WriteProfileString(kSection, "StrFlg", strFlg, iniPath);
     }
     if (whole || m_strTgtFile != m_loaded.tgtFile) {
-        WritePrivateProfileStringA(kSection, "TgtFile", m_strTgtFile, iniPath);
+        WriteProfileString(kSection, "TgtFile", m_strTgtFile, iniPath);
     }
     if (whole || m_strToken != m_loaded.token) {
-        WritePrivateProfileStringA(kSection, "Token", m_strToken, iniPath);
+        WriteProfileString(kSection, "Token", m_strToken, iniPath);
     }
     if (whole || m_bSubFolder != m_loaded.subFolder) {
-        WritePrivateProfileStringA(kSection, "SubFolder", m_bSubFolder ? "1" : "0", iniPath);
+        WriteProfileString(kSection, "SubFolder", m_bSubFolder ? "1" : "0", iniPath);
     }
     if (whole || m_nSyntax != m_loaded.syntax) {
-        WritePrivateProfileStringA(kSection, "Syntax", m_nSyntax == 1 ? "1" : "0", iniPath);
+        WriteProfileString(kSection, "Syntax", m_nSyntax == 1 ? "1" : "0", iniPath);
     }
 }

@@ -123,8 +123,13 @@ bool DirectoryList::Next(DirEntry& entry)
     if (m_handle == nullptr) {
         return false;
     }
+    // readdir tells its end and its failure apart by errno alone.
+    errno = 0;
     const dirent* found = readdir(m_handle->Get());
     if (found == nullptr) {
+        if (errno != 0) {
+            m_failure = LastSystemFailure();
+        }
         return false;
     }
     entry.name = found->d_name;

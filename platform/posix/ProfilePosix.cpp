@@ -98,7 +98,7 @@ std::string WithoutQuotes(const std::string& value)
     return value;
 }
 
-DWORD CopyCut(const std::string& value, char* buffer, DWORD size)
+size_t CopyCut(const std::string& value, char* buffer, size_t size)
 {
     size_t length = value.size() < size - 1 ? value.size() : size - 1;
     if (length < value.size()) {
@@ -113,7 +113,7 @@ DWORD CopyCut(const std::string& value, char* buffer, DWORD size)
     }
     std::memcpy(buffer, value.data(), length);
     buffer[length] = '\0';
-    return static_cast<DWORD>(length);
+    return length;
 }
 
 // The first line of a value: a line end inside it would break the file's structure.
@@ -124,8 +124,8 @@ std::string FirstLine(const char* value)
 
 }  // namespace
 
-DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
-                               char* buffer, DWORD size, const char* path)
+size_t ReadProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
+                         size_t size, const char* path)
 {
     if (buffer == nullptr || size == 0) {
         return 0;
@@ -144,21 +144,20 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
     return CopyCut(value, buffer, size);
 }
 
-BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
-                                const char* path)
+bool WriteProfileString(const char* section, const char* key, const char* value, const char* path)
 {
     if (section == nullptr || key == nullptr || value == nullptr || path == nullptr) {
-        return FALSE;
+        return false;
     }
     std::string target;
     if (!FollowLinks(path, target)) {
-        return FALSE;
+        return false;
     }
     std::string content;
     if (!ReadWholeFile(target.c_str(), content) && access(target.c_str(), F_OK) == 0) {
-        return FALSE;  // there is a file, but we cannot read it: never replace what we cannot keep
+        return false;  // there is a file, but we cannot read it: never replace what we cannot keep
     }
     IniText text(content);
     text.Write(FirstLine(section), FirstLine(key), FirstLine(value));
-    return ReplaceFile(target.c_str(), text.Content()) ? TRUE : FALSE;
+    return ReplaceFile(target.c_str(), text.Content());
 }

@@ -6,7 +6,7 @@ namespace {
 
 void* ThreadEntry(void* object)
 {
-    UINT exitCode = RunWorkerThread(static_cast<CWinThread*>(object));
+    unsigned exitCode = RunWorkerThread(static_cast<CWinThread*>(object));
     return reinterpret_cast<void*>(static_cast<uintptr_t>(exitCode));
 }
 

@@ -144,7 +144,13 @@ bool FolderHandle::GetIdentity(FolderIdentity& identity) const
 bool DirectoryList::Next(DirEntry& entry)
 {
     WIN32_FIND_DATAA data;
-    if (m_handle == nullptr || !m_handle->Next(data)) {
+    if (m_handle == nullptr) {
+        return false;
+    }
+    if (!m_handle->Next(data)) {
+        if (GetLastError() != ERROR_NO_MORE_FILES) {
+            m_failure = LastSystemFailure();
+        }
         return false;
     }
     entry.name = data.cFileName;

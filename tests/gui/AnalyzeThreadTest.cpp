@@ -1,5 +1,6 @@
 // Jobs of the Windows program: the worker thread and its notices to a window.
 #include "gui/AnalyzeThread.h"
+#include "gui/WindowNotifier.h"
 
 #include "platform/CodePage.h"
 #include "settings/EnvData.h"
@@ -77,6 +78,19 @@ TEST_F(AnalyzeThreadTest, WhatFailedIsTheClosingStatusSecondLine)
                                            "解析中...|a.c", "解析終了 !!|ログを書き込めません",
                                            "END failed"}));
     EXPECT_TRUE(m_opened.Opened().empty());
+}
+
+TEST_F(AnalyzeThreadTest, FewerThreadsAreToldAtTheEndUnlessSomethingFailed)
+{
+    WindowNotifier notifier(m_recorder.Window(), OpenRecorder::Record);
+    notifier.OnFewerThreads(1, 4);
+    notifier.OnEnd(AnalysisSummary());
+    AnalysisSummary failed;
+    failed.logFailed = true;
+    notifier.OnEnd(failed);
+    EXPECT_EQ(m_recorder.Notices(),
+              (std::vector<std::string>{"解析終了 !!|4 個中 1 個のスレッドで解析しました", "END",
+                                        "解析終了 !!|ログを書き込めません", "END failed"}));
 }
 
 TEST_F(AnalyzeThreadTest, FilesThatCannotBeReadAreCounted)

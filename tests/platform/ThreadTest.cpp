@@ -34,7 +34,7 @@ private:
     WorkerReport& m_report;
 };
 
-UINT EndingWorker(void* param)
+unsigned EndingWorker(void* param)
 {
     WorkerReport& report = *static_cast<WorkerReport*>(param);
     report.ranElsewhere = std::this_thread::get_id() != report.caller;

@@ -37,13 +37,13 @@ protected:
 
     void WriteKey(const char* key, const char* value)
     {
-        WritePrivateProfileStringA("EnvData", key, value, m_ini.c_str());
+        WriteProfileString("EnvData", key, value, m_ini.c_str());
     }
 
     std::string ReadKey(const char* key)
     {
         char buffer[1024] = {};
-        GetPrivateProfileStringA("EnvData", key, "<missing>", buffer, sizeof buffer, m_ini.c_str());
+        ReadProfileString("EnvData", key, "<missing>", buffer, sizeof buffer, m_ini.c_str());
         return buffer;
     }
 
