@@ -2,8 +2,6 @@
 
 #include "engine/CppLiteralScanner.h"
 #include "engine/EncodingDetector.h"
-#include "engine/LogFormat.h"
-#include "engine/RecordFile.h"
 #include "engine/RecordOutput.h"
 #include "engine/Utf16.h"
 #include "platform/TextFile.h"
@@ -261,14 +259,6 @@ void ScanFile(TextReader& source, EncodingDetector& detector, Scanner& scanner, 
 }
 
 }  // namespace
-
-int ExtractStrings(const char* logPath, const char* srcPath, const char* displayName,
-                   const ScanSettings& settings)
-{
-    RecordFile log(logPath);
-    FileScan scan;
-    return ExtractStrings(log, LogFormat(), srcPath, displayName, settings, scan);
-}
 
 int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char* srcPath,
                    const char* displayName, const ScanSettings& settings, FileScan& scan)

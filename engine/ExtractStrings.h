@@ -32,7 +32,3 @@ struct FileScan {
 // record follows.
 int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char* srcPath,
                    const char* displayName, const ScanSettings& settings, FileScan& scan);
-
-// The same, into the log at `logPath` in the log's format, opened for this file alone.
-int ExtractStrings(const char* logPath, const char* srcPath, const char* displayName,
-                   const ScanSettings& settings);

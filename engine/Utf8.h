@@ -8,6 +8,33 @@
 // The byte order mark that may begin a UTF-8 file.
 constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
+// The bytes of one character as they come, held to UTF-8's rules: the lead byte says how many
+// continuation bytes follow and the range of the first (no overlong form, no surrogate, nothing
+// above U+10FFFF); the others lie in 80..BF.
+class Utf8Sequence {
+public:
+    // False for a byte that cannot begin a character of several bytes.
+    bool Begin(unsigned char lead);
+    // False for a byte that cannot come next.
+    bool Take(unsigned char byte)
+    {
+        if (byte < m_low || byte > m_high) {
+            return false;
+        }
+        --m_pending;
+        m_low = 0x80;
+        m_high = 0xBF;
+        return true;
+    }
+    // The continuation bytes still to come.
+    int Pending() const { return m_pending; }
+
+private:
+    int m_pending = 0;
+    unsigned char m_low = 0x80;
+    unsigned char m_high = 0xBF;
+};
+
 // Tells whether a stream of bytes, fed in blocks, is valid UTF-8: no overlong form, no surrogate,
 // nothing above U+10FFFF, no sequence cut (also none cut at the end).
 class Utf8Validator {
@@ -15,14 +42,12 @@ public:
     // Takes the next bytes; false as soon as they cannot be UTF-8.
     bool Feed(const char* begin, const char* end);
     // The end of the stream: true when everything was valid and nothing is left unfinished.
-    bool Finish() const { return m_valid && m_pending == 0; }
+    bool Finish() const { return m_valid && m_sequence.Pending() == 0; }
     bool Valid() const { return m_valid; }
 
 private:
     bool m_valid = true;
-    int m_pending = 0;             // continuation bytes still to come
-    unsigned char m_low = 0x80;    // the range the next continuation byte must lie in
-    unsigned char m_high = 0xBF;
+    Utf8Sequence m_sequence;  // the character under way
 };
 
 // Decodes one character at `at` (before `end`): its code point, and its length in `length`.

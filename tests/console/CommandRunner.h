@@ -2,6 +2,8 @@
 
 #include "tests/support/TestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <sys/types.h>
 
 #include <string>
@@ -48,6 +50,16 @@ private:
     TempFolder m_work;
     TempFolder m_config;
     int m_runs = 0;
+};
+
+// What the tests of the command share: a runner, and the sources' folder under its work folder.
+class CommandTest : public testing::Test {
+protected:
+    std::string Src() const { return m_runner.Work() / "src"; }
+    std::string Src(const std::string& name) const { return Src() + "/" + name; }
+    std::string Log() const { return ReadBytes(Src("Tolvek.log")); }
+
+    CommandRunner m_runner;
 };
 
 // True when the tests can drop to another user (they run as root).

@@ -13,7 +13,7 @@
 
 namespace {
 
-class ConsoleCommandTest : public testing::Test {
+class ConsoleCommandTest : public CommandTest {
 protected:
     void SetUp() override
     {
@@ -34,11 +34,8 @@ protected:
         return m_runner.Run(std::move(arguments), options);
     }
 
-    std::string Src(const std::string& name) const { return m_work / "src" + "/" + name; }
-    std::string Log() const { return ReadBytes(m_work / "src/Tolvek.log"); }
     std::string Ini() const { return m_runner.Ini(); }
 
-    CommandRunner m_runner;
     const TempFolder& m_work = m_runner.Work();
     const TempFolder& m_config = m_runner.Config();
 };

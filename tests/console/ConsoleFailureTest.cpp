@@ -27,7 +27,7 @@
 
 namespace {
 
-class ConsoleFailureTest : public testing::Test {
+class ConsoleFailureTest : public CommandTest {
 protected:
     void SetUp() override
     {
@@ -36,16 +36,12 @@ protected:
         m_unprivileged.unprivileged = true;
     }
 
-    std::string Src() const { return m_runner.Work() / "src"; }
-    std::string Src(const std::string& name) const { return Src() + "/" + name; }
-    std::string Log() const { return ReadBytes(Src("Tolvek.log")); }
     // The line that the command writes for a failure.
     static std::string Told(const std::string& path, const std::string& reason)
     {
         return "tolvek: " + path + ": " + reason + "\n";
     }
 
-    CommandRunner m_runner;
     RunOptions m_unprivileged;
 };
 

@@ -20,7 +20,7 @@ mode_t FileType(const std::string& path)
     return lstat(path.c_str(), &status) == 0 ? (status.st_mode & S_IFMT) : 0;
 }
 
-class ConsoleOutputTest : public testing::Test {
+class ConsoleOutputTest : public CommandTest {
 protected:
     void SetUp() override
     {
@@ -28,10 +28,6 @@ protected:
         WriteBytes(Src("a.c"), "s = \"\x82\xA0\"; t = \"plain\";\n");
     }
 
-    std::string Src() const { return m_runner.Work() / "src"; }
-    std::string Src(const std::string& name) const { return Src() + "/" + name; }
-
-    CommandRunner m_runner;
 };
 
 }  // namespace

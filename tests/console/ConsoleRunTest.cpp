@@ -15,7 +15,7 @@ using namespace std::string_literals;
 
 namespace {
 
-class ConsoleRunTest : public testing::Test {
+class ConsoleRunTest : public CommandTest {
 protected:
     void SetUp() override
     {
@@ -31,8 +31,6 @@ protected:
     {
         return m_runner.Run(std::move(arguments), options);
     }
-
-    CommandRunner m_runner;
 };
 
 // Lines of the log format through --output.

@@ -77,12 +77,10 @@ std::vector<SourceCase> Sources()
     };
 }
 
-class ConsoleTranslationTest : public testing::Test {
+class ConsoleTranslationTest : public CommandTest {
 protected:
     void SetUp() override { MakeFolder(Src()); }
 
-    std::string Src() const { return m_runner.Work() / "src"; }
-    std::string Src(const std::string& name) const { return Src() + "/" + name; }
     std::string Out(const std::string& name) const { return m_runner.Work() / name; }
 
     CommandResult Run(std::vector<std::string> options, std::vector<std::string> arguments)
@@ -111,8 +109,6 @@ protected:
         EXPECT_TRUE(read) << error;
         return units;
     }
-
-    CommandRunner m_runner;
 };
 
 // Every text wrapped in 【 】.

@@ -2,6 +2,8 @@
 
 #include "engine/Conditions.h"
 #include "engine/Cp932.h"
+#include "engine/LogFormat.h"
+#include "engine/RecordFile.h"
 #include "engine/Utf8.h"
 #include "platform/CodePage.h"
 #include "tests/support/TestSupport.h"
@@ -11,6 +13,15 @@
 #include <string>
 
 namespace {
+
+// One file's records, into the log at `logPath` in its format, opened for this file alone.
+int ExtractStrings(const char* logPath, const char* srcPath, const char* displayName,
+                   const ScanSettings& settings)
+{
+    RecordFile log(logPath);
+    FileScan scan;
+    return ::ExtractStrings(log, LogFormat(), srcPath, displayName, settings, scan);
+}
 
 class ExtractStringsTest : public testing::Test {
 protected:

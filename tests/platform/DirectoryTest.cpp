@@ -8,10 +8,6 @@
 #include <map>
 #include <string>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 TEST(DirectoryTest, ListsEveryEntryWithItsAttributes)
 {
     TempFolder folder;
@@ -122,19 +118,5 @@ TEST(DirectoryTest, AFileLinkFoundAtOpenIsRefusedUnlessFollowed)
     EXPECT_FALSE(refused.OpenForReadingIn(top, "b.c", false, size));
     EXPECT_EQ(refused.GetFailure().kind, FailureKind::SymbolicLink);
     EXPECT_TRUE(followed.OpenForReadingIn(top, "b.c", true, size));
-}
-
-TEST(DirectoryTest, AListingThatFailsIsToldAndNotTakenForItsEnd)
-{
-    // Linux refuses to list a folder removed while open; Windows lets it be listed to its end.
-    TempFolder folder;
-    std::string gone = folder / "gone";
-    MakeFolder(gone);
-    DirectoryList list;
-    ASSERT_TRUE(list.Open(gone.c_str()));
-    ASSERT_EQ(rmdir(gone.c_str()), 0);
-    DirEntry entry;
-    EXPECT_FALSE(list.Next(entry));
-    EXPECT_NE(list.GetFailure().kind, FailureKind::None);
 }
 #endif
