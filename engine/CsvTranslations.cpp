@@ -58,8 +58,8 @@ bool SplitCsv(const std::string& bytes, size_t at, std::vector<std::vector<std::
     return true;
 }
 
-// A cell as the records wrote it: a ' put before a text that a spreadsheet would take as a
-// formula is no part of it.
+// A cell as the records wrote it: a ' put before a text or a file's name that a spreadsheet would
+// take as a formula is no part of it.
 std::string Unguarded(const std::string& cell)
 {
     if (cell.size() >= 2 && cell[0] == '\'' &&
@@ -115,7 +115,7 @@ bool ReadCsvTranslations(const std::string& bytes, std::vector<TranslationUnit>&
         unit.written = true;
         unit.source = Unguarded(cell("text"));
         unit.translation = Unguarded(cell("translation"));
-        place.file = cell("file");
+        place.file = Unguarded(cell("file"));
         place.hasPrefix = columns.count("prefix") != 0;
         place.prefix = cell("prefix");
         place.writtenText = unit.source;

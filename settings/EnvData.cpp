@@ -19,7 +19,7 @@ CString ReadValue(const char* key, const char* defaultValue, const char* iniPath
         return CString(defaultValue);
     }
     char value[kProfileValueBytes] = {};
-    ReadProfileString(kSection, key, defaultValue, value, sizeof value, iniPath);
+    ReadProfileValue(kSection, key, defaultValue, value, sizeof value, iniPath);
     return CString(value);
 }
 
@@ -114,18 +114,18 @@ void CEnvData::Save() const
     if (whole || m_nStrFlg != m_loaded.strFlg) {
         CString strFlg;
         strFlg.Format("%d", static_cast<int>(m_nStrFlg));
-        WriteProfileString(kSection, "StrFlg", strFlg, iniPath);
+        WriteProfileValue(kSection, "StrFlg", strFlg, iniPath);
     }
     if (whole || m_strTgtFile != m_loaded.tgtFile) {
-        WriteProfileString(kSection, "TgtFile", m_strTgtFile, iniPath);
+        WriteProfileValue(kSection, "TgtFile", m_strTgtFile, iniPath);
     }
     if (whole || m_strToken != m_loaded.token) {
-        WriteProfileString(kSection, "Token", m_strToken, iniPath);
+        WriteProfileValue(kSection, "Token", m_strToken, iniPath);
     }
     if (whole || m_bSubFolder != m_loaded.subFolder) {
-        WriteProfileString(kSection, "SubFolder", m_bSubFolder ? "1" : "0", iniPath);
+        WriteProfileValue(kSection, "SubFolder", m_bSubFolder ? "1" : "0", iniPath);
     }
     if (whole || m_nSyntax != m_loaded.syntax) {
-        WriteProfileString(kSection, "Syntax", m_nSyntax == 1 ? "1" : "0", iniPath);
+        WriteProfileValue(kSection, "Syntax", m_nSyntax == 1 ? "1" : "0", iniPath);
     }
 }

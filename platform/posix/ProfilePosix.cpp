@@ -124,8 +124,8 @@ std::string FirstLine(const char* value)
 
 }  // namespace
 
-size_t ReadProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
-                         size_t size, const char* path)
+size_t ReadProfileValue(const char* section, const char* key, const char* defaultValue, char* buffer,
+                        size_t size, const char* path)
 {
     if (buffer == nullptr || size == 0) {
         return 0;
@@ -144,7 +144,7 @@ size_t ReadProfileString(const char* section, const char* key, const char* defau
     return CopyCut(value, buffer, size);
 }
 
-bool WriteProfileString(const char* section, const char* key, const char* value, const char* path)
+bool WriteProfileValue(const char* section, const char* key, const char* value, const char* path)
 {
     if (section == nullptr || key == nullptr || value == nullptr || path == nullptr) {
         return false;

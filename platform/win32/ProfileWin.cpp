@@ -2,13 +2,13 @@
 
 #include <windows.h>
 
-size_t ReadProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
-                         size_t size, const char* path)
+size_t ReadProfileValue(const char* section, const char* key, const char* defaultValue, char* buffer,
+                        size_t size, const char* path)
 {
     return GetPrivateProfileStringA(section, key, defaultValue, buffer, static_cast<DWORD>(size), path);
 }
 
-bool WriteProfileString(const char* section, const char* key, const char* value, const char* path)
+bool WriteProfileValue(const char* section, const char* key, const char* value, const char* path)
 {
     return WritePrivateProfileStringA(section, key, value, path) != FALSE;
 }

@@ -168,13 +168,14 @@ TEST(TranslationFilesTest, AFilePlanAppliesAllOrNothing)
 TEST(TranslationFilesTest, CsvRowsArePlacesOfTextsAsWritten)
 {
     std::string csv = "\xEF\xBB\xBF" "file,line,text,column,offset,length,prefix,translation\r\n"
-                      "\"a.c\",1,\"'=x\\n\",5,4,6,\"\",\"y\"\"z\\n\"\r\n";
+                      "\"'-a.c\",1,\"'=x\\n\",5,4,6,\"\",\"y\"\"z\\n\"\r\n";
     std::vector<TranslationUnit> units;
     std::string error;
     ASSERT_TRUE(ReadCsvTranslations(csv, units, error)) << error;
     ASSERT_EQ(units.size(), 1u);
     EXPECT_EQ(units[0].source, "=x\\n");
     EXPECT_EQ(units[0].translation, "y\"z\\n");
+    EXPECT_EQ(units[0].places[0].file, "-a.c");
     FilePlan plan("a.c", "f = \"=x\\n\";\n", FileEncoding::Utf8);
     plan.Add(units[0], units[0].places[0]);
     ASSERT_EQ(plan.Problems().size(), 1u);  // a bare quote

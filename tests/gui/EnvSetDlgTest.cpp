@@ -58,8 +58,9 @@ protected:
         return m_script.Run(m_dlg);
     }
 
-    // Opens the dialog again on the stored settings and tells what its list shows.
-    Items ReopenedItems()
+    // Opens the dialog again on the stored settings, tells what its list shows, and ends it with
+    // `button`.
+    Items ReopenedItems(int button = IDCANCEL)
     {
         CEnvSetDlg again(m_env);
         Items items;
@@ -68,7 +69,7 @@ protected:
             for (int item = 0; item < again.m_ctlExtList.GetItemCount(); ++item) {
                 items.push_back(again.m_ctlExtList.GetItemText(item, 0).GetString());
             }
-            PostClick(again.m_hWnd, IDCANCEL);
+            PostClick(again.m_hWnd, button);
         });
         script.Run(again);
         return items;
@@ -108,22 +109,32 @@ TEST_F(EnvSetDlgTest, ShowsTheSettingsInTheControls)
     EXPECT_EQ(delimiter, "'");
 }
 
-TEST_F(EnvSetDlgTest, EmptyItemsOfTheListVanish)
+TEST_F(EnvSetDlgTest, ASavedListShowsItsWholeItemsAndOkStoresItAsItWas)
 {
-    Env().m_strTgtFile = "||c||h|x";
-    Items items;
-    m_script.Then([&] { items = ListItems(); });
-    ClickAndRun(IDCANCEL);
-    EXPECT_EQ(items, (Items{"c", "h", "x"}));
-}
-
-TEST_F(EnvSetDlgTest, BarThatEndsADoubleByteCharacterDoesNotSeparate)
-{
-    Env().m_strTgtFile = "|ポ|c|";  // ポ is 0x83 0x7C: its second byte is the bar's
-    Items items;
-    m_script.Then([&] { items = ListItems(); });
-    ClickAndRun(IDOK);
-    EXPECT_EQ(items, (Items{"ポ", "c"}));
+    std::string longList = "|";  // 400 items "ab|": bytes 1..1023 hold 341 whole items
+    for (int i = 0; i < 400; ++i) {
+        longList += "ab|";
+    }
+    const struct {
+        const char* what;
+        std::string saved;
+        Items shown;
+    } lists[] = {
+        {"empty items vanish", "||c||h|x", {"c", "h", "x"}},
+        // ポ is 0x83 0x7C: its second byte is the bar's.
+        {"a bar that ends a double-byte character does not separate", "|ポ|c|", {"ポ", "c"}},
+        {"a long list opens with its first 1023 bytes", longList, Items(341, "ab")},
+        // 1022 bytes, then a double-byte character that the 1023-byte limit would split.
+        {"a long list is cut on a whole character", "|" + std::string(1021, 'x') + "表",
+         {std::string(1021, 'x')}},
+    };
+    for (const auto& list : lists) {
+        SCOPED_TRACE(list.what);
+        Env().m_strTgtFile = list.saved.c_str();
+        EXPECT_EQ(ReopenedItems(), list.shown);
+    }
+    Env().m_strTgtFile = "|ポ|c|";
+    EXPECT_EQ(ReopenedItems(IDOK), (Items{"ポ", "c"}));
     EXPECT_EQ(Env().m_strTgtFile, "|ポ|c|");
 }
 
@@ -427,30 +438,4 @@ TEST_F(EnvSetDlgTest, ConditionOutsideTheItemsShowsNoSelectionAndBecomesMinusOne
     ClickAndRun(IDOK);
     EXPECT_EQ(selected, CB_ERR);
     EXPECT_EQ(Env().m_nStrFlg, -1);
-}
-
-TEST_F(EnvSetDlgTest, LongTargetListOpensWithItsFirst1023Bytes)
-{
-    // 400 items "ab|" make 1201 bytes after the leading bar: bytes 1..1023 hold 341 whole items.
-    std::string list = "|";
-    for (int i = 0; i < 400; ++i) {
-        list += "ab|";
-    }
-    Env().m_strTgtFile = list.c_str();
-    Items items;
-    m_script.Then([&] { items = ListItems(); });
-    ClickAndRun(IDCANCEL);
-    ASSERT_EQ(items.size(), 341u);
-    EXPECT_EQ(items.back(), "ab");
-}
-
-TEST_F(EnvSetDlgTest, LongListIsCutOnAWholeCharacter)
-{
-    // 1022 bytes, then a double-byte character that the 1023-byte limit would split.
-    std::string list = "|" + std::string(1021, 'x') + "表";
-    Env().m_strTgtFile = list.c_str();
-    Items items;
-    m_script.Then([&] { items = ListItems(); });
-    ClickAndRun(IDCANCEL);
-    EXPECT_EQ(items, (Items{std::string(1021, 'x')}));
 }

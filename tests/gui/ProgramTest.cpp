@@ -141,44 +141,64 @@ const char kDefaultIni[] =
     "[EnvData]\r\nStrFlg=0\r\nTgtFile=|c|cpp|h|\r\nToken=\"\r\nSubFolder=0\r\nSyntax=0\r\n";
 const char kLogOfA[] = "a.c(1): \"x\"\r\n";
 
+// A job named on the command line: what the sources hold, what the program is given, and what it
+// leaves. Each case runs on its own: no settings file and no log before it.
+struct CommandLineJob {
+    const char* what;
+    const char* iniBefore;  // Tolvek.ini before the run, or null
+    const char* file;       // a file written under the sources (its folder made first), or null
+    const char* content;
+    const char* argument;   // under the sources ("": the sources themselves)
+    bool quoted;            // given in quotes
+    const char* log;        // under the sources
+    const char* records;    // the log's bytes, or null when the run writes no log
+    const char* iniAfter;   // Tolvek.ini after the run
+};
+
+const char kIniOfTxt[] = "[EnvData]\r\nStrFlg=0\r\nTgtFile=|txt|\r\nToken=\"\r\n";
+
+const CommandLineJob kCommandLineJobs[] = {
+    {"a folder, and the program ends by itself", nullptr, nullptr, nullptr, "", false, "Tolvek.log",
+     kLogOfA, kDefaultIni},
+    {"the settings of the ini file, written back", kIniOfTxt, nullptr, nullptr, "", false, "Tolvek.log",
+     "b.txt(1): \"y\"\r\n", kIniOfTxt},
+    {"a quoted path with blanks, without its quotes", nullptr, "with blanks\\main.cpp",
+     "puts(\"hello\");\n", "with blanks", true, "with blanks\\Tolvek.log", "main.cpp(1): \"hello\"\r\n",
+     kDefaultIni},
+    {"a file alone", nullptr, "c.h", "#define T \"t\"\n", "c.h", false, "Tolvek.log", "c.h(1): \"t\"\r\n",
+     kDefaultIni},
+    {"a path that names nothing", nullptr, nullptr, nullptr, "missing", false, "Tolvek.log", nullptr,
+     kDefaultIni},
+};
+
 }  // namespace
 
-TEST_F(ProgramTest, FolderOnTheCommandLineIsAnalysedAndTheProgramEndsByItself)
+TEST_F(ProgramTest, AJobOnTheCommandLineIsAnalysedAndTheProgramEndsByItself)
 {
-    Program program(m_exe, m_sources.Path());
-    ASSERT_TRUE(program.Started()) << m_exe << ": error " << program.StartError();
-    ASSERT_TRUE(program.Ends());
-    EXPECT_EQ(program.ExitCode(), 0u);
-    EXPECT_EQ(ReadBytes(m_sources / "Tolvek.log"), kLogOfA);
-    EXPECT_EQ(Ini(), kDefaultIni);
-}
-
-TEST_F(ProgramTest, QuotedPathWithBlanksIsAnalysedWithoutTheQuotes)
-{
-    std::string folder = m_sources / "with blanks";
-    MakeFolder(folder);
-    WriteBytes(folder + "\\main.cpp", "puts(\"hello\");\n");
-    Program program(m_exe, "\"" + folder + "\"");
-    ASSERT_TRUE(program.Ends());
-    EXPECT_EQ(ReadBytes(folder + "\\Tolvek.log"), "main.cpp(1): \"hello\"\r\n");
-}
-
-TEST_F(ProgramTest, FileOnTheCommandLineIsAnalysedAlone)
-{
-    WriteBytes(m_sources / "c.h", "#define T \"t\"\n");
-    Program program(m_exe, m_sources / "c.h");
-    ASSERT_TRUE(program.Ends());
-    EXPECT_EQ(ReadBytes(m_sources / "Tolvek.log"), "c.h(1): \"t\"\r\n");
-    EXPECT_EQ(Ini(), kDefaultIni);
-}
-
-TEST_F(ProgramTest, SettingsFromTheIniFileAreUsedAndWrittenBack)
-{
-    WriteBytes(m_home / "Tolvek.ini", "[EnvData]\r\nStrFlg=0\r\nTgtFile=|txt|\r\nToken=\"\r\n");
-    Program program(m_exe, m_sources.Path());
-    ASSERT_TRUE(program.Ends());
-    EXPECT_EQ(ReadBytes(m_sources / "Tolvek.log"), "b.txt(1): \"y\"\r\n");
-    EXPECT_EQ(Ini(), "[EnvData]\r\nStrFlg=0\r\nTgtFile=|txt|\r\nToken=\"\r\n");
+    for (const CommandLineJob& job : kCommandLineJobs) {
+        SCOPED_TRACE(job.what);
+        RemoveFile(m_home / "Tolvek.ini");
+        RemoveFile(m_sources / job.log);
+        if (job.iniBefore != nullptr) {
+            WriteBytes(m_home / "Tolvek.ini", job.iniBefore);
+        }
+        if (job.file != nullptr) {
+            std::string file = m_sources / job.file;
+            MakeFolder(file.substr(0, file.find_last_of('\\')));
+            WriteBytes(file, job.content);
+        }
+        std::string path = job.argument[0] == '\0' ? m_sources.Path() : m_sources / job.argument;
+        Program program(m_exe, job.quoted ? "\"" + path + "\"" : path);
+        ASSERT_TRUE(program.Started()) << m_exe << ": error " << program.StartError();
+        ASSERT_TRUE(program.Ends());
+        EXPECT_EQ(program.ExitCode(), 0u);
+        if (job.records != nullptr) {
+            EXPECT_EQ(ReadBytes(m_sources / job.log), job.records);
+        } else {
+            EXPECT_FALSE(FileExists(m_sources / job.log));
+        }
+        EXPECT_EQ(Ini(), job.iniAfter);
+    }
 }
 
 TEST_F(ProgramTest, ClosingTheWindowWritesTheSettings)
@@ -245,14 +265,6 @@ TEST_F(ProgramTest, ACommandLineJobThatFailsEndsWithExitCodeOne)
     Program program(m_exe, m_sources.Path());
     ASSERT_TRUE(program.Ends());
     EXPECT_EQ(program.ExitCode(), 1u);
-}
-
-TEST_F(ProgramTest, PathThatNamesNothingEndsTheProgram)
-{
-    Program program(m_exe, m_sources / "missing");
-    ASSERT_TRUE(program.Ends());
-    EXPECT_FALSE(FileExists(m_sources / "Tolvek.log"));
-    EXPECT_EQ(Ini(), kDefaultIni);
 }
 
 namespace {

@@ -16,15 +16,15 @@ protected:
                      size_t size = kProfileValueBytes)
     {
         std::string buffer(size + 1, '#');
-        size_t length = ReadProfileString(section, key, defaultValue, &buffer[0], size,
-                                          m_ini.c_str());
+        size_t length = ReadProfileValue(section, key, defaultValue, &buffer[0], size,
+                                         m_ini.c_str());
         EXPECT_EQ(buffer[length], '\0');
         return buffer.substr(0, length);
     }
 
     void Write(const char* section, const char* key, const char* value)
     {
-        EXPECT_TRUE(WriteProfileString(section, key, value, m_ini.c_str()));
+        EXPECT_TRUE(WriteProfileValue(section, key, value, m_ini.c_str()));
     }
 
     TempFolder m_folder;
@@ -118,7 +118,7 @@ TEST_F(ProfileTest, AFileThatCannotBeWrittenKeepsWhatItHad)
 {
     // A folder where the file should be: the write fails, and nothing else is lost.
     MakeFolder(m_ini);
-    EXPECT_FALSE(WriteProfileString("EnvData", "StrFlg", "1", m_ini.c_str()));
+    EXPECT_FALSE(WriteProfileValue("EnvData", "StrFlg", "1", m_ini.c_str()));
     EXPECT_EQ(Read("EnvData", "StrFlg", "0"), "0");
 }
 

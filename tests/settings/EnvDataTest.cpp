@@ -37,13 +37,13 @@ protected:
 
     void WriteKey(const char* key, const char* value)
     {
-        WriteProfileString("EnvData", key, value, m_ini.c_str());
+        WriteProfileValue("EnvData", key, value, m_ini.c_str());
     }
 
     std::string ReadKey(const char* key)
     {
         char buffer[1024] = {};
-        ReadProfileString("EnvData", key, "<missing>", buffer, sizeof buffer, m_ini.c_str());
+        ReadProfileValue("EnvData", key, "<missing>", buffer, sizeof buffer, m_ini.c_str());
         return buffer;
     }
 
