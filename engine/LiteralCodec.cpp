@@ -199,36 +199,46 @@ bool IsCarried(char32_t character)
     return character >= 0x20 && character != 0xFFFE && character != 0xFFFF;
 }
 
+// The unit of a literal's text at `at`, which moves past it: a character as written (a resource
+// script's doubled quote is one quote), or what an escape gives (`escaped`; `namesCharacter` when
+// it names a character rather than a code unit). False where the text is no valid literal.
+bool ReadUnit(const LiteralToken& token, const std::u32string& text, size_t& at, uint32_t& unit,
+              bool& escaped, bool& namesCharacter)
+{
+    char32_t character = text[at++];
+    escaped = character == kBackslash;
+    namesCharacter = false;
+    if (escaped) {
+        return ReadEscape(text, at, unit, namesCharacter);
+    }
+    if (token.kind == LiteralKind::ResourceScript && character == kQuote) {
+        if (at >= text.size() || text[at] != kQuote) {
+            return false;
+        }
+        ++at;
+    }
+    unit = character;
+    return true;
+}
+
 // A text with escapes whose units are bytes of an encoding: the bytes are put together, then read.
 bool DecodeByteLiteral(const LiteralToken& token, const std::u32string& text,
                        FileEncoding bytesEncoding, std::u32string& value)
 {
     std::string bytes;
     for (size_t at = 0; at < text.size();) {
-        char32_t character = text[at++];
-        if (token.kind == LiteralKind::ResourceScript && character == kQuote) {
-            if (at >= text.size() || text[at] != kQuote) {
-                return false;
-            }
-            ++at;
-        } else if (character == kBackslash) {
-            uint32_t unit = 0;
-            bool namesCharacter = false;
-            if (!ReadEscape(text, at, unit, namesCharacter)) {
-                return false;
-            }
-            if (namesCharacter) {
-                if (!EncodeCharacter(unit, bytesEncoding, bytes)) {
-                    return false;
-                }
-            } else if (unit > 0xFF) {
-                return false;
-            } else {
-                bytes += static_cast<char>(unit);
-            }
-            continue;
+        uint32_t unit = 0;
+        bool escaped = false;
+        bool namesCharacter = false;
+        if (!ReadUnit(token, text, at, unit, escaped, namesCharacter)) {
+            return false;
         }
-        if (!EncodeCharacter(character, bytesEncoding, bytes)) {
+        if (escaped && !namesCharacter) {
+            if (unit > 0xFF) {
+                return false;
+            }
+            bytes += static_cast<char>(unit);
+        } else if (!EncodeCharacter(unit, bytesEncoding, bytes)) {
             return false;
         }
     }
@@ -246,22 +256,14 @@ bool DecodeCharacterLiteral(const LiteralToken& token, const std::u32string& tex
                             std::u32string& value)
 {
     for (size_t at = 0; at < text.size();) {
-        char32_t character = text[at++];
-        if (token.kind == LiteralKind::ResourceScript && character == kQuote) {
-            if (at >= text.size() || text[at] != kQuote) {
-                return false;
-            }
-            ++at;
-        } else if (character == kBackslash) {
-            uint32_t unit = 0;
-            bool namesCharacter = false;
-            if (!ReadEscape(text, at, unit, namesCharacter) ||
-                (unit >= 0xD800 && unit <= 0xDFFF)) {
-                return false;
-            }
-            character = unit;
+        uint32_t unit = 0;
+        bool escaped = false;
+        bool namesCharacter = false;
+        if (!ReadUnit(token, text, at, unit, escaped, namesCharacter) ||
+            (escaped && unit >= 0xD800 && unit <= 0xDFFF)) {
+            return false;
         }
-        value += character;
+        value += static_cast<char32_t>(unit);
     }
     return true;
 }
