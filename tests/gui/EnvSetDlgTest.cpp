@@ -75,6 +75,22 @@ protected:
         return items;
     }
 
+    // Opens the dialog on the settings, adds an item typed as `typed`, and ends it with OK.
+    INT_PTR AddTyped(const std::string& typed)
+    {
+        CEnvSetDlg dlg(m_env);
+        ModalScript script;
+        script.Then([&] { PostClick(dlg.m_hWnd, IDC_ADD); });
+        script.Then([&] {
+            HWND edit = dlg.m_ctlExtList.GetEditControl();
+            ASSERT_NE(edit, nullptr);
+            SetWindowTextA(edit, typed.c_str());
+            PostKey(edit, VK_RETURN);
+        });
+        script.Then([&] { PostClick(dlg.m_hWnd, IDOK); });
+        return script.Run(dlg);
+    }
+
     CEnvData m_env;
     CEnvSetDlg m_dlg{m_env};
     ModalScript m_script;
@@ -194,12 +210,25 @@ TEST_F(EnvSetDlgTest, EscapeEndsTheEditAndKeepsWhatWasTyped)
     EXPECT_EQ(Env().m_strTgtFile, "|c|cpp|h|cxx|");
 }
 
-TEST_F(EnvSetDlgTest, ALeadingDotIsDroppedWhenTheListIsSaved)
+TEST_F(EnvSetDlgTest, AnItemTypedAfterAddIsStoredAsTyped)
 {
-    m_script.Then([&] { PostClick(Dialog(), IDC_ADD); });
-    EditLabelTo(".RC", VK_RETURN);
-    EXPECT_EQ(ClickAndRun(IDOK), IDOK);
-    EXPECT_EQ(Env().m_strTgtFile, "|c|cpp|h|RC|");
+    const struct {
+        const char* what;
+        const char* typed;
+        const char* stored;
+        Items reopened;
+    } items[] = {
+        {"a leading dot is dropped when the list is saved", ".RC", "|c|cpp|h|RC|", {"c", "cpp", "h", "RC"}},
+        {"an item with a bar reads back as two", "c|h", "|c|cpp|h|c|h|", {"c", "cpp", "h", "c", "h"}},
+        {"the same extension may stand twice", "c", "|c|cpp|h|c|", {"c", "cpp", "h", "c"}},
+    };
+    for (const auto& item : items) {
+        SCOPED_TRACE(item.what);
+        Env().m_strTgtFile = "|c|cpp|h|";
+        EXPECT_EQ(AddTyped(item.typed), IDOK);
+        EXPECT_EQ(Env().m_strTgtFile, item.stored);
+        EXPECT_EQ(ReopenedItems(), item.reopened);
+    }
 }
 
 TEST_F(EnvSetDlgTest, DoubleClickEditsTheSelectedItemAndEmptyTextRemovesIt)
@@ -231,23 +260,6 @@ TEST_F(EnvSetDlgTest, DoubleClickWithoutSelectionEditsNothing)
     });
     ClickAndRun(IDCANCEL);
     EXPECT_EQ(edit, nullptr);
-}
-
-TEST_F(EnvSetDlgTest, ItemWithABarIsStoredAsTypedAndReadsBackAsTwo)
-{
-    m_script.Then([&] { PostClick(Dialog(), IDC_ADD); });
-    EditLabelTo("c|h", VK_RETURN);
-    ClickAndRun(IDOK);
-    EXPECT_EQ(Env().m_strTgtFile, "|c|cpp|h|c|h|");
-    EXPECT_EQ(ReopenedItems(), (Items{"c", "cpp", "h", "c", "h"}));
-}
-
-TEST_F(EnvSetDlgTest, SameExtensionMayStandTwice)
-{
-    m_script.Then([&] { PostClick(Dialog(), IDC_ADD); });
-    EditLabelTo("c", VK_RETURN);
-    ClickAndRun(IDOK);
-    EXPECT_EQ(Env().m_strTgtFile, "|c|cpp|h|c|");
 }
 
 TEST_F(EnvSetDlgTest, DeleteRemovesTheSelectedItemAndNothingWithoutSelection)
