@@ -7,8 +7,8 @@
 
 // Turns a job's events into the window's notices (Windows): the name of each file before it is
 // read, and at the end the log opened in the shell when a line held the delimiter, the closing
-// status (its second line says what failed, or else that fewer threads ran) and WM_ANALYZE_END. Runs on the job's
-// worker; the window's thread shows the texts.
+// status (its second line says what failed, or else that fewer threads ran) and WM_ANALYZE_END.
+// Runs on the job's worker; the window's thread shows the texts.
 class WindowNotifier : public AnalysisEvents {
 public:
     WindowNotifier(HWND window, OpenFileAction openLog) : m_window(window), m_openLog(openLog) {}
