@@ -4,9 +4,11 @@
 // Exits 1 when a figure could not be measured.
 //
 //   tolvek-bench [--files N] [--rounds N] [--folder PATH] [--keep] [--skip-big] [--quick]
+//                [--scan-only]
 //
 // --skip-big leaves out the 200 MB file, the 100 MB literal, the 20 million records and the tree
-// of 20,000 files; --quick takes few files and few rounds and leaves them out too.
+// of 20,000 files; --quick takes few files and few rounds and leaves them out too; --scan-only
+// prints the in-memory scanner figures alone.
 #include "bench/BenchFiles.h"
 #include "bench/BenchSupport.h"
 #include "bench/CommandTiming.h"
@@ -193,6 +195,13 @@ int main(int argc, char** argv)
     std::printf("files: %d target files, %.1f MB, %d long lines\n", set.files, set.bytes / 1e6,
                 set.longLines);
 
+    if (options.scanOnly) {
+        bool scanned = PrintScanThroughput(folder, options.rounds);
+        if (options.folder.empty() && !options.keep) {
+            RemovePath(folder);
+        }
+        return scanned ? 0 : 1;
+    }
     CommandTimer command(folder);
     RoundMedians medians = TimeRounds(folder, options.rounds, command);
     PrintTimings(set, medians, options.rounds, folder, command);
