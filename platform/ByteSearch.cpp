@@ -2,6 +2,8 @@
 
 #include "platform/Processor.h"
 
+#include <cstdint>
+
 #if defined(__x86_64__) || defined(__i386__)
 #define TOLVEK_HAS_SSE2_PATH 1
 #include <emmintrin.h>
@@ -56,6 +58,21 @@ const char* FindStopByteByBytes(const char* p, const char* end, const StopBytes&
 {
     while (p < end && !IsStopByte(static_cast<unsigned char>(*p), stops)) {
         ++p;
+    }
+    return p;
+}
+
+const char* FindStopByteCountingLinesByBytes(const char* p, const char* end, const StopBytes& stops,
+                                             size_t& lineFeeds, const char*& lineStart)
+{
+    for (; p < end; ++p) {
+        if (IsStopByte(static_cast<unsigned char>(*p), stops)) {
+            return p;
+        }
+        if (*p == '\n') {
+            ++lineFeeds;
+            lineStart = p + 1;
+        }
     }
     return p;
 }
@@ -162,18 +179,69 @@ TOLVEK_SSE2 const char* FindStopByteSse2(const char* p, const char* end, const S
     return FindStopByteByBytes(p, end, stops);
 }
 
+// `mask` holds a bit for each line feed among the 64 bytes from `base`.
+inline void AddLineFeeds(const char* base, uint64_t mask, size_t& lineFeeds, const char*& lineStart)
+{
+    if (mask != 0) {
+        lineFeeds += static_cast<size_t>(__builtin_popcountll(mask));
+        lineStart = base + (63 - __builtin_clzll(mask)) + 1;
+    }
+}
+
+// The line feeds before the first stop byte, when there is one.
+inline uint64_t FeedsBeforeStop(uint64_t feeds, uint64_t stopMask)
+{
+    return stopMask != 0 ? feeds & ((stopMask & (0 - stopMask)) - 1) : feeds;
+}
+
+// Both searches at once, 64 bytes a round (16 near the end): a bit mask of the stop bytes and one
+// of the line feeds, so that each byte is read once.
+TOLVEK_SSE2 const char* FindStopByteCountingLinesSse2(const char* p, const char* end,
+                                                      const StopBytes& stops, size_t& lineFeeds,
+                                                      const char*& lineStart)
+{
+    __m128i wanted[4];
+    for (int index = 0; index < stops.count; ++index) {
+        wanted[index] = _mm_set1_epi8(static_cast<char>(stops.bytes[index]));
+    }
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    for (; end - p >= 16; p += 16) {
+        uint64_t stopMask = 0;
+        uint64_t feeds = 0;
+        int lanes = end - p >= 64 ? 4 : 1;
+        for (int index = 0; index < lanes; ++index) {
+            __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * index));
+            stopMask |= static_cast<uint64_t>(static_cast<unsigned>(
+                            _mm_movemask_epi8(StopsIn(chunk, wanted, stops))))
+                        << (16 * index);
+            feeds |= static_cast<uint64_t>(static_cast<unsigned>(
+                         _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lineFeed))))
+                     << (16 * index);
+        }
+        AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
+        if (stopMask != 0) {
+            return p + __builtin_ctzll(stopMask);
+        }
+        p += 16 * (lanes - 1);
+    }
+    return FindStopByteCountingLinesByBytes(p, end, stops, lineFeeds, lineStart);
+}
+
 #if !defined(__SSE2__)
 // The searches this processor runs, chosen once.
 struct Searches {
     const char* (*findLine)(const char*, const char*, char, size_t&);
     const char* (*findStop)(const char*, const char*, const StopBytes&);
+    const char* (*findStopCounting)(const char*, const char*, const StopBytes&, size_t&,
+                                    const char*&);
 };
 
 const Searches& ChosenSearches()
 {
-    static const Searches searches = ProcessorHasSse2()
-                                         ? Searches{FindLineWithByteSse2, FindStopByteSse2}
-                                         : Searches{FindLineWithByteByBytes, FindStopByteByBytes};
+    static const Searches searches =
+        ProcessorHasSse2()
+            ? Searches{FindLineWithByteSse2, FindStopByteSse2, FindStopByteCountingLinesSse2}
+            : Searches{FindLineWithByteByBytes, FindStopByteByBytes, FindStopByteCountingLinesByBytes};
     return searches;
 }
 #endif
@@ -198,6 +266,16 @@ const char* FindStopByte(const char* p, const char* end, const StopBytes& stops)
 #endif
 }
 
+const char* FindStopByteCountingLines(const char* p, const char* end, const StopBytes& stops,
+                                      size_t& lineFeeds, const char*& lineStart)
+{
+#if defined(__SSE2__)
+    return FindStopByteCountingLinesSse2(p, end, stops, lineFeeds, lineStart);
+#else
+    return ChosenSearches().findStopCounting(p, end, stops, lineFeeds, lineStart);
+#endif
+}
+
 #else
 
 const char* FindLineWithByte(const char* p, const char* end, char target, size_t& lineFeeds)
@@ -208,6 +286,12 @@ const char* FindLineWithByte(const char* p, const char* end, char target, size_t
 const char* FindStopByte(const char* p, const char* end, const StopBytes& stops)
 {
     return FindStopByteByBytes(p, end, stops);
+}
+
+const char* FindStopByteCountingLines(const char* p, const char* end, const StopBytes& stops,
+                                      size_t& lineFeeds, const char*& lineStart)
+{
+    return FindStopByteCountingLinesByBytes(p, end, stops, lineFeeds, lineStart);
 }
 
 #endif

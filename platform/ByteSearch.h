@@ -22,6 +22,14 @@ struct StopBytes {
 // The first byte in [p, end) that is one of the stop bytes, or `end`.
 const char* FindStopByte(const char* p, const char* end, const StopBytes& stops);
 
+// The first byte in [p, end) that is one of the stop bytes (the line feed is not one), or `end`, in
+// the same pass that counts the line feeds before it: adds them to `lineFeeds`, and sets
+// `lineStart` just past the last of them (untouched when there is none).
+const char* FindStopByteCountingLines(const char* p, const char* end, const StopBytes& stops,
+                                      size_t& lineFeeds, const char*& lineStart);
+
 // The same searches, a byte at a time: what a processor without SSE2 runs.
 const char* FindLineWithByteByBytes(const char* p, const char* end, char target, size_t& lineFeeds);
 const char* FindStopByteByBytes(const char* p, const char* end, const StopBytes& stops);
+const char* FindStopByteCountingLinesByBytes(const char* p, const char* end, const StopBytes& stops,
+                                             size_t& lineFeeds, const char*& lineStart);

@@ -86,3 +86,48 @@ TEST(ByteSearchTest, FindStopByteAgreesWithAPlainLoop)
         }
     }
 }
+
+TEST(ByteSearchTest, FindStopByteCountingLinesAgreesWithAPlainLoop)
+{
+    std::mt19937 random(13);
+    const StopBytes stops[] = {{{'"', '\'', '/', 0}, 3, false}, {{'"', '\\', 0, 0}, 2, true}};
+    for (const StopBytes& stop : stops) {
+        for (size_t length = 0; length < 300; ++length) {
+            std::string text = RandomText(random, length);
+            for (char& byte : text) {
+                if (random() % 8 != 0 && byte != '\n') {
+                    byte = 'x';
+                }
+            }
+            const char* begin = text.data();
+            const char* end = begin + text.size();
+            size_t expectedFeeds = 0;
+            const char* expectedLine = nullptr;
+            const char* expected = begin;
+            for (; expected < end; ++expected) {
+                unsigned char byte = static_cast<unsigned char>(*expected);
+                bool stopsHere = stop.highBytes && byte >= 0x80;
+                for (int index = 0; index < stop.count; ++index) {
+                    stopsHere |= byte == stop.bytes[index];
+                }
+                if (stopsHere) {
+                    break;
+                }
+                if (byte == '\n') {
+                    ++expectedFeeds;
+                    expectedLine = expected + 1;
+                }
+            }
+            size_t feeds = 0;
+            const char* line = nullptr;
+            ASSERT_EQ(FindStopByteCountingLines(begin, end, stop, feeds, line), expected) << length;
+            ASSERT_EQ(feeds, expectedFeeds) << length;
+            ASSERT_EQ(line, expectedLine) << length;
+            size_t byteFeeds = 0;
+            const char* byteLine = nullptr;
+            ASSERT_EQ(FindStopByteCountingLinesByBytes(begin, end, stop, byteFeeds, byteLine), expected);
+            ASSERT_EQ(byteFeeds, expectedFeeds) << length;
+            ASSERT_EQ(byteLine, expectedLine) << length;
+        }
+    }
+}
