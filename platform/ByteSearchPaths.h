@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/ByteSearch.h"
+
+// Each processor's versions of the block searches, for the choice made at start-up and for the
+// tests, which hold every version this processor runs against the byte-by-byte one.
+
+#if defined(__x86_64__) || defined(__i386__)
+#define TOLVEK_HAS_SSE2_PATH 1
+
+// 16 bytes at a time; call only where ProcessorHasSse2().
+const char* FindLineWithByteSse2(const char* p, const char* end, char target, size_t& lineFeeds);
+const char* FindStopByteSse2(const char* p, const char* end, const StopBytes& stops);
+const char* FindStopByteCountingLinesSse2(const char* p, const char* end, const StopBytes& stops,
+                                          size_t& lineFeeds, const char*& lineStart);
+#endif
+
+// 32 bytes at a time, on x86-64 only, and not for Windows, whose compiler does not keep 32-byte
+// values aligned on the stack.
+#if defined(__x86_64__) && !defined(_WIN32)
+#define TOLVEK_HAS_AVX2_PATH 1
+
+bool ProcessorHasAvx2();
+const char* FindLineWithByteAvx2(const char* p, const char* end, char target, size_t& lineFeeds);
+const char* FindStopByteAvx2(const char* p, const char* end, const StopBytes& stops);
+const char* FindStopByteCountingLinesAvx2(const char* p, const char* end, const StopBytes& stops,
+                                          size_t& lineFeeds, const char*& lineStart);
+#endif
