@@ -84,11 +84,13 @@ void CppLiteralScanner::ReadAsUtf8()
 void CppLiteralScanner::ReadLeadBytes()
 {
     const bool* isLead = GetLeadByteTable().isLead;
-    bool anyLead = false;
-    for (int byte = 0; byte < 256; ++byte) {
-        m_lead[byte] = !m_utf8 && isLead[byte];
-        anyLead = anyLead || m_lead[byte];
+    // Set up for each file: copies rather than a loop with a test per byte.
+    if (m_utf8) {
+        std::memset(m_lead, 0, sizeof m_lead);
+    } else {
+        std::memcpy(m_lead, isLead, sizeof m_lead);
     }
+    bool anyLead = std::memchr(m_lead, true, sizeof m_lead) != nullptr;
     auto stops = [anyLead](const char* bytes) {
         StopBytes result{{0, 0, 0, 0}, 0, anyLead};
         for (; *bytes != '\0' && result.count < 4; ++bytes) {
