@@ -174,6 +174,12 @@ void PrintRatios(const RoundMedians& medians, const CommandTimer& command)
                 medians.read / medians.oneThread);
     if (command.NotTimed().empty()) {
         std::printf("command/read ratio: %.2f (goal >= 0.85)\n", medians.read / medians.command);
+        if (medians.readProcessor > 0) {
+            std::printf("command's processor time / the reading thread's: %.2f (%.1f ms / %.1f ms; "
+                        "goal <= 1.5)\n",
+                        medians.commandProcessor / medians.readProcessor,
+                        medians.commandProcessor * 1e3, medians.readProcessor * 1e3);
+        }
     } else {
         std::printf("command/read ratio: none, the command is %s\n", command.NotTimed().c_str());
     }
