@@ -89,6 +89,11 @@ bool PrintScanThroughput(const std::string& folder, int rounds)
                 "(goal <= +10%%)\n",
                 cpp.megabytesPerSecond, static_cast<long long>(cpp.texts),
                 Cost(scan.megabytesPerSecond, cpp.megabytesPerSecond));
+    std::printf("  by processor time, median / best round: %.0f / %.0f MB/s, C/C++ syntax %.0f / "
+                "%.0f MB/s, cost %+.0f%% / %+.0f%% (goal >= 8000 MB/s, cost <= +10%%)\n",
+                scan.processorMedian, scan.processorBest, cpp.processorMedian, cpp.processorBest,
+                Cost(scan.processorMedian, cpp.processorMedian),
+                Cost(scan.processorBest, cpp.processorBest));
     return scan.texts > 0 && cpp.texts > 0;
 }
 
