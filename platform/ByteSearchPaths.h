@@ -15,9 +15,8 @@ const char* FindStopByteCountingLinesSse2(const char* p, const char* end, const 
                                           size_t& lineFeeds, const char*& lineStart);
 #endif
 
-// 32 bytes at a time, on x86-64 only, and not for Windows, whose compiler does not keep 32-byte
-// values aligned on the stack.
-#if defined(__x86_64__) && !defined(_WIN32)
+// 32 bytes at a time, where the build asks for them (platform/CMakeLists.txt says where).
+#if defined(TOLVEK_AVX2_SEARCHES) && defined(__x86_64__)
 #define TOLVEK_HAS_AVX2_PATH 1
 
 bool ProcessorHasAvx2();
