@@ -15,7 +15,7 @@ namespace {
 {
     std::fprintf(stderr,
                  "usage: %s [--files N] [--rounds N] [--folder PATH] [--keep] [--skip-big] "
-                 "[--quick]\n",
+                 "[--quick] [--scan-only]\n",
                  program);
     std::exit(2);
 }
@@ -55,6 +55,8 @@ BenchOptions ParseBenchOptions(int argc, char** argv)
             options.keep = true;
         } else if (argument == "--skip-big") {
             options.skipBig = true;
+        } else if (argument == "--scan-only") {
+            options.scanOnly = true;
         } else if (argument == "--quick") {
             options.files = 200;
             options.rounds = 3;

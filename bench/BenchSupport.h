@@ -9,10 +9,12 @@ struct BenchOptions {
     int rounds = 11;   // rounds of the alternating timings, whose medians are printed
     bool keep = false;
     bool skipBig = false;
+    bool scanOnly = false;  // only the in-memory scanner figures
     std::string folder;  // use this folder instead of a new temporary one
 };
 
-// Also accepts --quick: few files and few rounds, and none of the big figures, for a smoke run.
+// Also accepts --quick: few files and few rounds, and none of the big figures, for a smoke run;
+// and --scan-only: the in-memory scanner figures alone, to compare builds of the scanner.
 BenchOptions ParseBenchOptions(int argc, char** argv);
 
 class Stopwatch {

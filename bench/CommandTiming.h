@@ -18,6 +18,8 @@ public:
     bool Failed() const { return m_failed; }
     // The seconds of one run; 0, and a reason in NotTimed(), when it cannot run or fails.
     double TimeOnce();
+    // The processor time (user and system) of the last timed run, in seconds.
+    double LastProcessorSeconds() const { return m_lastProcessor; }
 
 private:
     std::string m_folder;
@@ -25,4 +27,5 @@ private:
     std::string m_config;
     std::string m_notTimed;
     bool m_failed = false;
+    double m_lastProcessor = 0;
 };

@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,7 +25,11 @@ std::string CommandPath()
     return self.substr(0, self.rfind('/') + 1) + "tolvek";
 }
 
-bool RunOnce(const std::string& command, const std::string& folder, const std::string& config)
+double Seconds(const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; }
+
+// Runs the command once; `processor` gets the processor time it took.
+bool RunOnce(const std::string& command, const std::string& folder, const std::string& config,
+             double& processor)
 {
     std::string program = command;
     std::string codePage = "--codepage=932";
@@ -39,7 +44,10 @@ bool RunOnce(const std::string& command, const std::string& folder, const std::s
     pid_t child = 0;
     int status = -1;
     if (posix_spawn(&child, program.c_str(), &actions, nullptr, arguments, environment) == 0) {
-        waitpid(child, &status, 0);
+        rusage usage{};
+        if (wait4(child, &status, 0, &usage) == child) {
+            processor = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+        }
     }
     posix_spawn_file_actions_destroy(&actions);
     return status == 0;
@@ -71,7 +79,7 @@ double CommandTimer::TimeOnce()
     }
     RemovePath(JoinPath(m_folder, kLogFileName));
     Stopwatch watch;
-    if (!RunOnce(m_command, m_folder, m_config)) {
+    if (!RunOnce(m_command, m_folder, m_config, m_lastProcessor)) {
         m_notTimed = "tolvek failed on the folder";
         m_failed = true;
         return 0;

@@ -1,6 +1,8 @@
 #include "bench/PeakMemory.h"
+#include "bench/ProcessorTime.h"
 
 #include <sys/resource.h>
+#include <time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,3 +27,10 @@ double PeakMegabytesOf(const PeakJob& job)
 }
 
 bool RanAsPeakChild(int, char**, int&) { return false; }
+
+double ThreadProcessorSeconds()
+{
+    timespec time{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
+    return static_cast<double>(time.tv_sec) + time.tv_nsec / 1e9;
+}

@@ -1,4 +1,5 @@
 #include "bench/PeakMemory.h"
+#include "bench/ProcessorTime.h"
 
 #include "bench/WinHandle.h"
 
@@ -102,4 +103,16 @@ bool RanAsPeakChild(int argc, char** argv, int& status)
     SetEvent(HandleFromText(argv[2]));
     WaitForSingleObject(HandleFromText(argv[3]), INFINITE);
     return true;
+}
+
+double ThreadProcessorSeconds()
+{
+    FILETIME created, ended, system, user;
+    if (!GetThreadTimes(GetCurrentThread(), &created, &ended, &system, &user)) {
+        return 0;
+    }
+    auto seconds = [](const FILETIME& time) {
+        return static_cast<double>((static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime) / 1e7;
+    };
+    return seconds(system) + seconds(user);
 }

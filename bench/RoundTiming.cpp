@@ -2,6 +2,7 @@
 
 #include "bench/BenchFiles.h"
 #include "bench/BenchSupport.h"
+#include "bench/ProcessorTime.h"
 #include "bench/QuietEvents.h"
 #include "engine/Analyze.h"
 #include "engine/Syntax.h"
@@ -10,11 +11,14 @@
 
 namespace {
 
-double TimeReading(const std::string& folder)
+double TimeReading(const std::string& folder, double& processor)
 {
+    double processorStart = ThreadProcessorSeconds();
     Stopwatch watch;
     ReadAllFiles(folder);
-    return watch.Seconds();
+    double seconds = watch.Seconds();
+    processor = ThreadProcessorSeconds() - processorStart;
+    return seconds;
 }
 
 // `threads` as AnalysisOptions takes it: 0 one per processor, 1 a single thread.
@@ -36,12 +40,16 @@ double TimeAnalysis(const std::string& folder, int threads, int32_t syntax = SYN
 RoundMedians TimeRounds(const std::string& folder, int rounds, CommandTimer& command)
 {
     std::vector<double> read, analysis, oneThread, commandRuns, cppAnalysis, cppOneThread;
+    std::vector<double> readProcessor, commandProcessor;
     ReadAllFiles(folder);  // warm the page cache
     for (int round = 0; round < rounds; ++round) {
-        read.push_back(TimeReading(folder));
+        double processor = 0;
+        read.push_back(TimeReading(folder, processor));
+        readProcessor.push_back(processor);
         analysis.push_back(TimeAnalysis(folder, 0));
         oneThread.push_back(TimeAnalysis(folder, 1));
         commandRuns.push_back(command.TimeOnce());
+        commandProcessor.push_back(command.LastProcessorSeconds());
         cppAnalysis.push_back(TimeAnalysis(folder, 0, SYNTAX_CPP));
         cppOneThread.push_back(TimeAnalysis(folder, 1, SYNTAX_CPP));
     }
@@ -52,5 +60,7 @@ RoundMedians TimeRounds(const std::string& folder, int rounds, CommandTimer& com
     medians.command = command.NotTimed().empty() ? Median(commandRuns) : 0;
     medians.cppAnalysis = Median(cppAnalysis);
     medians.cppOneThread = Median(cppOneThread);
+    medians.readProcessor = Median(readProcessor);
+    medians.commandProcessor = command.NotTimed().empty() ? Median(commandProcessor) : 0;
     return medians;
 }

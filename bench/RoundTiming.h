@@ -7,7 +7,7 @@
 // Medians, in seconds, of rounds that each time in turn: reading the folder's target files on
 // one thread, the analysis of the folder on one thread per processor, the analysis on a single
 // thread, and the command (0 when it is not timed), then the two analyses again reading C/C++
-// literals. Alternating spreads the machine's slow spells over all the figures.
+// literals; and the processor time of the reading and of the command. Alternating spreads the machine's slow spells over all the figures.
 struct RoundMedians {
     double read = 0;
     double analysis = 0;
@@ -15,6 +15,8 @@ struct RoundMedians {
     double command = 0;
     double cppAnalysis = 0;
     double cppOneThread = 0;
+    double readProcessor = 0;     // the processor time of the reading thread
+    double commandProcessor = 0;  // of the command's process, all its threads (0: not timed)
 };
 
 RoundMedians TimeRounds(const std::string& folder, int rounds, CommandTimer& command);

@@ -2,6 +2,7 @@
 
 #include "bench/BenchFiles.h"
 #include "bench/BenchSupport.h"
+#include "bench/ProcessorTime.h"
 #include "engine/Conditions.h"
 #include "engine/CppLiteralScanner.h"
 #include "engine/LiteralScanner.h"
@@ -87,12 +88,17 @@ ScanThroughput MeasureScanThroughput(const std::string& folder, int rounds, int3
     ScanThroughput result;
     result.megabytes = static_cast<double>(loaded.text.size()) / 1e6;
     std::vector<double> seconds;
+    std::vector<double> processor;
     for (int round = 0; round < rounds; ++round) {
+        double processorStart = ThreadProcessorSeconds();
         Stopwatch watch;
         result.texts = ScanAll(loaded, settings);
         seconds.push_back(watch.Seconds());
+        processor.push_back(ThreadProcessorSeconds() - processorStart);
     }
-    double median = Median(seconds);
-    result.megabytesPerSecond = median > 0 ? result.megabytes / median : 0;
+    auto rate = [&result](double taken) { return taken > 0 ? result.megabytes / taken : 0; };
+    result.megabytesPerSecond = rate(Median(seconds));
+    result.processorMedian = rate(Median(processor));
+    result.processorBest = rate(*std::min_element(processor.begin(), processor.end()));
     return result;
 }

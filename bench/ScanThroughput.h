@@ -7,6 +7,10 @@
 // processor, whatever the disk and the system's file calls cost.
 struct ScanThroughput {
     double megabytesPerSecond = 0;  // the median of the rounds
+    // By the processor time of the scanning thread, median and best of the rounds: on a machine
+    // that other work keeps busy these move far less than the time on the clock.
+    double processorMedian = 0;
+    double processorBest = 0;
     double megabytes = 0;           // of text scanned in each round (CR LF read as LF)
     int64_t texts = 0;              // found in each round
 };

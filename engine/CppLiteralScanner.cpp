@@ -84,11 +84,13 @@ void CppLiteralScanner::ReadAsUtf8()
 void CppLiteralScanner::ReadLeadBytes()
 {
     const bool* isLead = GetLeadByteTable().isLead;
-    bool anyLead = false;
-    for (int byte = 0; byte < 256; ++byte) {
-        m_lead[byte] = !m_utf8 && isLead[byte];
-        anyLead = anyLead || m_lead[byte];
+    // Set up for each file: copies rather than a loop with a test per byte.
+    if (m_utf8) {
+        std::memset(m_lead, 0, sizeof m_lead);
+    } else {
+        std::memcpy(m_lead, isLead, sizeof m_lead);
     }
+    bool anyLead = std::memchr(m_lead, true, sizeof m_lead) != nullptr;
     auto stops = [anyLead](const char* bytes) {
         StopBytes result{{0, 0, 0, 0}, 0, anyLead};
         for (; *bytes != '\0' && result.count < 4; ++bytes) {
@@ -120,7 +122,8 @@ void CppLiteralScanner::ReadLeadBytes()
     m_stops[kCode] = stops("\"'/");
     m_stops[kCode].highBytes = false;
     m_stops[kLineComment] = stops("\\\n");
-    m_stops[kBlockComment] = stops("*\n");
+    m_stops[kBlockComment] = stops("*");
+    m_stops[kBlockComment].highBytes = false;
     m_stops[kString] = stops("\"\\\n");
     m_stops[kChar] = stops("'\\\n");
     m_stops[kRawBody] = stops(")\n");
@@ -256,23 +259,24 @@ void CppLiteralScanner::LineFeed(const char* at)
     m_lineStartFed = Fed(at + 1);
 }
 
-// Counts the line feeds in [p, end), where nothing else matters and `absent` does not occur:
-// the block search for a line that holds it counts them on the way.
-void CppLiteralScanner::CountLines(const char* p, const char* end, char absent)
+// The first of `stops` in [p, end), or `end`, counting the line feeds on the way: where nothing
+// but line feeds matters before it, one pass over the bytes does both.
+const char* CppLiteralScanner::FindStopCountingLines(const char* p, const char* end, const StopBytes& stops)
 {
     size_t lineFeeds = 0;
-    const char* lastLine = FindLineWithByte(p, end, absent, lineFeeds);
+    const char* lastLine = nullptr;
+    const char* stop = FindStopByteCountingLines(p, end, stops, lineFeeds, lastLine);
     if (lineFeeds > 0) {
         m_line += static_cast<int64_t>(lineFeeds);
         m_lineStartFed = Fed(lastLine);
     }
+    return stop;
 }
 
 const char* CppLiteralScanner::Code(const char* p, const char* end)
 {
     for (;;) {
-        const char* stop = FindStopByte(p, end, m_stops[kCode]);
-        CountLines(p, stop, '"');
+        const char* stop = FindStopCountingLines(p, end, m_stops[kCode]);
         if (stop == end) {
             return end;
         }
@@ -433,9 +437,7 @@ const char* CppLiteralScanner::LineCommentToBlockEnd(const char* p, const char* 
 const char* CppLiteralScanner::BlockComment(const char* p, const char* end)
 {
     for (;;) {
-        const void* found = std::memchr(p, '*', static_cast<size_t>(end - p));
-        const char* star = found != nullptr ? static_cast<const char*>(found) : end;
-        CountLines(p, star, '*');
+        const char* star = FindStopCountingLines(p, end, m_stops[kBlockComment]);
         if (star == end) {
             return end;
         }

@@ -48,7 +48,7 @@ private:
     const char* RawDelimiter(const char* p);
     const char* RawBody(const char* p, const char* end);
     const char* RawClose(const char* p);
-    void CountLines(const char* p, const char* end, char absent);
+    const char* FindStopCountingLines(const char* p, const char* end, const StopBytes& stops);
     bool IsHeaderName(const char* quote) const;
     bool StartsACharacter(const char* p, const char* at) const;
     const char* LineCommentToBlockEnd(const char* p, const char* end);

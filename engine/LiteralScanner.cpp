@@ -66,11 +66,13 @@ void LiteralScanner::ClassifyBytes()
     // of a UTF-8 character of several bytes.
     bool escapes = std::strchr(m_delimiter, '\\') == nullptr;
     const bool* isLead = GetLeadByteTable().isLead;
-    for (int byte = 0; byte < 256; ++byte) {
-        if (m_utf8) {
-            m_class[byte] = byte >= 0x80 ? kHigh : kPlain;
-        } else {
-            m_class[byte] = isLead[byte] ? kLead : kPlain;
+    // Set up for each file: loops without a test inside, which the compiler widens.
+    if (m_utf8) {
+        std::memset(m_class, kPlain, 0x80);
+        std::memset(m_class + 0x80, kHigh, 0x80);
+    } else {
+        for (int byte = 0; byte < 256; ++byte) {
+            m_class[byte] = static_cast<unsigned char>(isLead[byte] ? kLead : kPlain);
         }
     }
     for (size_t index = 0; index < m_delimiterLength; ++index) {
@@ -89,8 +91,8 @@ void LiteralScanner::ClassifyBytes()
     // high half when the code page has lead bytes (or the delimiter lies there).
     m_stopBytes = StopBytes{{'\n', 0, static_cast<unsigned char>(m_delimiter[0]), '\\'},
                             escapes ? 4 : 3, false};
-    for (int byte = 0x80; byte < 256; ++byte) {
-        m_stopBytes.highBytes |= m_class[byte] != kPlain;
+    for (int byte = 0x80; byte < 256 && !m_stopBytes.highBytes; ++byte) {
+        m_stopBytes.highBytes = m_class[byte] != kPlain;
     }
 }
 

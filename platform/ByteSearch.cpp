@@ -1,9 +1,11 @@
 #include "platform/ByteSearch.h"
 
+#include "platform/ByteSearchPaths.h"
 #include "platform/Processor.h"
 
-#if defined(__x86_64__) || defined(__i386__)
-#define TOLVEK_HAS_SSE2_PATH 1
+#include <cstdint>
+
+#if defined(TOLVEK_HAS_SSE2_PATH)
 #include <emmintrin.h>
 #endif
 
@@ -60,9 +62,22 @@ const char* FindStopByteByBytes(const char* p, const char* end, const StopBytes&
     return p;
 }
 
-#if defined(TOLVEK_HAS_SSE2_PATH)
+const char* FindStopByteCountingLinesByBytes(const char* p, const char* end, const StopBytes& stops,
+                                             size_t& lineFeeds, const char*& lineStart)
+{
+    for (; p < end; ++p) {
+        if (IsStopByte(static_cast<unsigned char>(*p), stops)) {
+            return p;
+        }
+        if (*p == '\n') {
+            ++lineFeeds;
+            lineStart = p + 1;
+        }
+    }
+    return p;
+}
 
-namespace {
+#if defined(TOLVEK_HAS_SSE2_PATH)
 
 // Line feeds are counted per byte lane (each lane counts up to 255 before it is added up), and
 // the start of the line is looked for only once the target has been found.
@@ -127,7 +142,7 @@ TOLVEK_SSE2 const char* FindLineWithByteSse2(const char* p, const char* end, cha
 }
 
 // The lanes of `chunk` that hold a stop byte (`wanted` holds the stop bytes, each in every lane).
-TOLVEK_SSE2 inline __m128i StopsIn(__m128i chunk, const __m128i* wanted, const StopBytes& stops)
+static TOLVEK_SSE2 inline __m128i StopsIn(__m128i chunk, const __m128i* wanted, const StopBytes& stops)
 {
     __m128i found = stops.highBytes ? chunk : _mm_setzero_si128();
     for (int index = 0; index < stops.count; ++index) {
@@ -138,6 +153,7 @@ TOLVEK_SSE2 inline __m128i StopsIn(__m128i chunk, const __m128i* wanted, const S
 
 TOLVEK_SSE2 const char* FindStopByteSse2(const char* p, const char* end, const StopBytes& stops)
 {
+    const char* begin = p;
     __m128i wanted[4];
     for (int index = 0; index < stops.count; ++index) {
         wanted[index] = _mm_set1_epi8(static_cast<char>(stops.bytes[index]));
@@ -159,30 +175,121 @@ TOLVEK_SSE2 const char* FindStopByteSse2(const char* p, const char* end, const S
             return p + __builtin_ctz(mask);
         }
     }
-    return FindStopByteByBytes(p, end, stops);
+    if (p == end || end - begin < 16) {
+        return FindStopByteByBytes(p, end, stops);
+    }
+    // The last bytes, in the 16 that end the range; those already searched are left out.
+    __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16));
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(StopsIn(chunk, wanted, stops))) >>
+                    (16 - (end - p));
+    return mask != 0 ? p + __builtin_ctz(mask) : end;
 }
 
-#if !defined(__SSE2__)
+// Without the POPCNT instruction, which not every processor that runs this path has, this beats
+// the compiler's library call.
+static inline size_t CountBits(uint64_t mask)
+{
+    mask = mask - ((mask >> 1) & 0x5555555555555555ull);
+    mask = (mask & 0x3333333333333333ull) + ((mask >> 2) & 0x3333333333333333ull);
+    mask = (mask + (mask >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<size_t>((mask * 0x0101010101010101ull) >> 56);
+}
+
+// `mask` holds a bit for each line feed among the 64 bytes from `base`.
+static inline void AddLineFeeds(const char* base, uint64_t mask, size_t& lineFeeds, const char*& lineStart)
+{
+    if (mask != 0) {
+        lineFeeds += CountBits(mask);
+        lineStart = base + (63 - __builtin_clzll(mask)) + 1;
+    }
+}
+
+// The line feeds before the first stop byte, when there is one.
+static inline uint64_t FeedsBeforeStop(uint64_t feeds, uint64_t stopMask)
+{
+    return stopMask != 0 ? feeds & ((stopMask & (0 - stopMask)) - 1) : feeds;
+}
+
+// Both searches at once, 64 bytes a round (16 near the end): a bit mask of the stop bytes and one
+// of the line feeds, so that each byte is read once.
+TOLVEK_SSE2 const char* FindStopByteCountingLinesSse2(const char* p, const char* end,
+                                                      const StopBytes& stops, size_t& lineFeeds,
+                                                      const char*& lineStart)
+{
+    __m128i wanted[4];
+    for (int index = 0; index < stops.count; ++index) {
+        wanted[index] = _mm_set1_epi8(static_cast<char>(stops.bytes[index]));
+    }
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    const char* begin = p;
+    for (; end - p >= 16; p += 16) {
+        uint64_t stopMask = 0;
+        uint64_t feeds = 0;
+        int lanes = end - p >= 64 ? 4 : 1;
+        for (int index = 0; index < lanes; ++index) {
+            __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * index));
+            stopMask |= static_cast<uint64_t>(static_cast<unsigned>(
+                            _mm_movemask_epi8(StopsIn(chunk, wanted, stops))))
+                        << (16 * index);
+            feeds |= static_cast<uint64_t>(static_cast<unsigned>(
+                         _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lineFeed))))
+                     << (16 * index);
+        }
+        AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
+        if (stopMask != 0) {
+            return p + __builtin_ctzll(stopMask);
+        }
+        p += 16 * (lanes - 1);
+    }
+    if (p == end || end - begin < 16) {
+        return FindStopByteCountingLinesByBytes(p, end, stops, lineFeeds, lineStart);
+    }
+    // The last bytes, in the 16 that end the range; those already searched are left out.
+    __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16));
+    int shift = 16 - static_cast<int>(end - p);
+    uint64_t stopMask = static_cast<unsigned>(_mm_movemask_epi8(StopsIn(chunk, wanted, stops))) >> shift;
+    uint64_t feeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lineFeed))) >> shift;
+    AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
+    return stopMask != 0 ? p + __builtin_ctzll(stopMask) : end;
+}
+
+#if defined(TOLVEK_HAS_AVX2_PATH) || !defined(__SSE2__)
+#define TOLVEK_CHOOSES_SEARCHES 1
+
+namespace {
+
 // The searches this processor runs, chosen once.
 struct Searches {
     const char* (*findLine)(const char*, const char*, char, size_t&);
     const char* (*findStop)(const char*, const char*, const StopBytes&);
+    const char* (*findStopCounting)(const char*, const char*, const StopBytes&, size_t&,
+                                    const char*&);
 };
+
+Searches ChooseSearches()
+{
+#if defined(TOLVEK_HAS_AVX2_PATH)
+    if (ProcessorHasAvx2()) {
+        return Searches{FindLineWithByteAvx2, FindStopByteAvx2, FindStopByteCountingLinesAvx2};
+    }
+#endif
+    return ProcessorHasSse2()
+               ? Searches{FindLineWithByteSse2, FindStopByteSse2, FindStopByteCountingLinesSse2}
+               : Searches{FindLineWithByteByBytes, FindStopByteByBytes, FindStopByteCountingLinesByBytes};
+}
 
 const Searches& ChosenSearches()
 {
-    static const Searches searches = ProcessorHasSse2()
-                                         ? Searches{FindLineWithByteSse2, FindStopByteSse2}
-                                         : Searches{FindLineWithByteByBytes, FindStopByteByBytes};
+    static const Searches searches = ChooseSearches();
     return searches;
 }
-#endif
 
 }  // namespace
+#endif
 
 const char* FindLineWithByte(const char* p, const char* end, char target, size_t& lineFeeds)
 {
-#if defined(__SSE2__)
+#if !defined(TOLVEK_CHOOSES_SEARCHES)
     return FindLineWithByteSse2(p, end, target, lineFeeds);
 #else
     return ChosenSearches().findLine(p, end, target, lineFeeds);
@@ -191,10 +298,20 @@ const char* FindLineWithByte(const char* p, const char* end, char target, size_t
 
 const char* FindStopByte(const char* p, const char* end, const StopBytes& stops)
 {
-#if defined(__SSE2__)
+#if !defined(TOLVEK_CHOOSES_SEARCHES)
     return FindStopByteSse2(p, end, stops);
 #else
     return ChosenSearches().findStop(p, end, stops);
+#endif
+}
+
+const char* FindStopByteCountingLines(const char* p, const char* end, const StopBytes& stops,
+                                      size_t& lineFeeds, const char*& lineStart)
+{
+#if !defined(TOLVEK_CHOOSES_SEARCHES)
+    return FindStopByteCountingLinesSse2(p, end, stops, lineFeeds, lineStart);
+#else
+    return ChosenSearches().findStopCounting(p, end, stops, lineFeeds, lineStart);
 #endif
 }
 
@@ -208,6 +325,12 @@ const char* FindLineWithByte(const char* p, const char* end, char target, size_t
 const char* FindStopByte(const char* p, const char* end, const StopBytes& stops)
 {
     return FindStopByteByBytes(p, end, stops);
+}
+
+const char* FindStopByteCountingLines(const char* p, const char* end, const StopBytes& stops,
+                                      size_t& lineFeeds, const char*& lineStart)
+{
+    return FindStopByteCountingLinesByBytes(p, end, stops, lineFeeds, lineStart);
 }
 
 #endif

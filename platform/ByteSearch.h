@@ -2,9 +2,9 @@
 
 #include <cstddef>
 
-// Searches over a block of text for the scanner and the text-mode reader, 16 bytes at a time
-// where the processor has SSE2 (a 32-bit build looks when it first searches), byte by byte
-// elsewhere.
+// Searches over a block of text for the scanner and the text-mode reader, 32 bytes at a time
+// where the processor has AVX2 (x86-64 outside Windows), 16 where it has SSE2, byte by byte
+// elsewhere; the first search chooses for the whole run.
 
 // Finds the first line in [p, end) that holds `target`. Returns the start of that line (or, when
 // no line holds it, the start of the last, unterminated line) and adds the line feeds before
@@ -22,6 +22,14 @@ struct StopBytes {
 // The first byte in [p, end) that is one of the stop bytes, or `end`.
 const char* FindStopByte(const char* p, const char* end, const StopBytes& stops);
 
+// The first byte in [p, end) that is one of the stop bytes (the line feed is not one), or `end`, in
+// the same pass that counts the line feeds before it: adds them to `lineFeeds`, and sets
+// `lineStart` just past the last of them (untouched when there is none).
+const char* FindStopByteCountingLines(const char* p, const char* end, const StopBytes& stops,
+                                      size_t& lineFeeds, const char*& lineStart);
+
 // The same searches, a byte at a time: what a processor without SSE2 runs.
 const char* FindLineWithByteByBytes(const char* p, const char* end, char target, size_t& lineFeeds);
 const char* FindStopByteByBytes(const char* p, const char* end, const StopBytes& stops);
+const char* FindStopByteCountingLinesByBytes(const char* p, const char* end, const StopBytes& stops,
+                                             size_t& lineFeeds, const char*& lineStart);

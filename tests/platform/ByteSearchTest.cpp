@@ -1,10 +1,13 @@
 // The block searches against plain loops, on random text of every length around their strides.
 #include "platform/ByteSearch.h"
+#include "platform/ByteSearchPaths.h"
+#include "platform/Processor.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -30,6 +33,32 @@ std::string RandomText(std::mt19937& random, size_t length)
     return text;
 }
 
+// Every version of the searches this processor runs, the chosen one first.
+struct SearchPath {
+    const char* name;
+    const char* (*findLine)(const char*, const char*, char, size_t&);
+    const char* (*findStop)(const char*, const char*, const StopBytes&);
+    const char* (*findStopCounting)(const char*, const char*, const StopBytes&, size_t&, const char*&);
+};
+
+std::vector<SearchPath> PathsOfThisProcessor()
+{
+    std::vector<SearchPath> paths{
+        {"chosen", FindLineWithByte, FindStopByte, FindStopByteCountingLines},
+        {"bytes", FindLineWithByteByBytes, FindStopByteByBytes, FindStopByteCountingLinesByBytes}};
+#if defined(TOLVEK_HAS_SSE2_PATH)
+    if (ProcessorHasSse2()) {
+        paths.push_back({"sse2", FindLineWithByteSse2, FindStopByteSse2, FindStopByteCountingLinesSse2});
+    }
+#endif
+#if defined(TOLVEK_HAS_AVX2_PATH)
+    if (ProcessorHasAvx2()) {
+        paths.push_back({"avx2", FindLineWithByteAvx2, FindStopByteAvx2, FindStopByteCountingLinesAvx2});
+    }
+#endif
+    return paths;
+}
+
 }  // namespace
 
 TEST(ByteSearchTest, FindLineWithByteAgreesWithAPlainLoop)
@@ -43,14 +72,12 @@ TEST(ByteSearchTest, FindLineWithByteAgreesWithAPlainLoop)
             const char* begin = text.data();
             const char* end = begin + text.size();
             size_t expectedFeeds = 0;
-            size_t feeds = 0;
             const char* expected = ReferenceLineWithByte(begin, end, target, expectedFeeds);
-            ASSERT_EQ(FindLineWithByte(begin, end, target, feeds), expected) << length;
-            ASSERT_EQ(feeds, expectedFeeds) << length;
-            // What a processor without SSE2 runs agrees as well.
-            size_t byteFeeds = 0;
-            ASSERT_EQ(FindLineWithByteByBytes(begin, end, target, byteFeeds), expected) << length;
-            ASSERT_EQ(byteFeeds, expectedFeeds) << length;
+            for (const SearchPath& path : PathsOfThisProcessor()) {
+                size_t feeds = 0;
+                ASSERT_EQ(path.findLine(begin, end, target, feeds), expected) << path.name << length;
+                ASSERT_EQ(feeds, expectedFeeds) << path.name << length;
+            }
         }
     }
 }
@@ -81,8 +108,51 @@ TEST(ByteSearchTest, FindStopByteAgreesWithAPlainLoop)
                 }
                 ++expected;
             }
-            ASSERT_EQ(FindStopByte(begin, end, stop), expected) << length;
-            ASSERT_EQ(FindStopByteByBytes(begin, end, stop), expected) << length;
+            for (const SearchPath& path : PathsOfThisProcessor()) {
+                ASSERT_EQ(path.findStop(begin, end, stop), expected) << path.name << length;
+            }
+        }
+    }
+}
+
+TEST(ByteSearchTest, FindStopByteCountingLinesAgreesWithAPlainLoop)
+{
+    std::mt19937 random(13);
+    const StopBytes stops[] = {{{'"', '\'', '/', 0}, 3, false}, {{'"', '\\', 0, 0}, 2, true}};
+    for (const StopBytes& stop : stops) {
+        for (size_t length = 0; length < 300; ++length) {
+            std::string text = RandomText(random, length);
+            for (char& byte : text) {
+                if (random() % 8 != 0 && byte != '\n') {
+                    byte = 'x';
+                }
+            }
+            const char* begin = text.data();
+            const char* end = begin + text.size();
+            size_t expectedFeeds = 0;
+            const char* expectedLine = nullptr;
+            const char* expected = begin;
+            for (; expected < end; ++expected) {
+                unsigned char byte = static_cast<unsigned char>(*expected);
+                bool stopsHere = stop.highBytes && byte >= 0x80;
+                for (int index = 0; index < stop.count; ++index) {
+                    stopsHere |= byte == stop.bytes[index];
+                }
+                if (stopsHere) {
+                    break;
+                }
+                if (byte == '\n') {
+                    ++expectedFeeds;
+                    expectedLine = expected + 1;
+                }
+            }
+            for (const SearchPath& path : PathsOfThisProcessor()) {
+                size_t feeds = 0;
+                const char* line = nullptr;
+                ASSERT_EQ(path.findStopCounting(begin, end, stop, feeds, line), expected) << path.name << length;
+                ASSERT_EQ(feeds, expectedFeeds) << path.name << length;
+                ASSERT_EQ(line, expectedLine) << path.name << length;
+            }
         }
     }
 }

@@ -1,0 +1,136 @@
+#include "platform/ByteSearchPaths.h"
+
+#if defined(TOLVEK_HAS_AVX2_PATH)
+
+#include <immintrin.h>
+
+#include <cstdint>
+
+#define TOLVEK_AVX2 __attribute__((target("avx2,popcnt")))
+
+namespace {
+
+// The lanes of `chunk` that hold a stop byte (`wanted` holds the stop bytes, each in every lane).
+TOLVEK_AVX2 inline __m256i StopsIn(__m256i chunk, const __m256i* wanted, const StopBytes& stops)
+{
+    __m256i found = stops.highBytes ? chunk : _mm256_setzero_si256();
+    for (int index = 0; index < stops.count; ++index) {
+        found = _mm256_or_si256(found, _mm256_cmpeq_epi8(chunk, wanted[index]));
+    }
+    return found;
+}
+
+TOLVEK_AVX2 inline uint32_t MaskOf(__m256i lanes)
+{
+    return static_cast<uint32_t>(_mm256_movemask_epi8(lanes));
+}
+
+TOLVEK_AVX2 inline __m256i Load(const char* at)
+{
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+}
+
+// The line feeds before the first stop byte, when there is one.
+inline uint64_t FeedsBeforeStop(uint64_t feeds, uint64_t stopMask)
+{
+    return stopMask != 0 ? feeds & ((stopMask & (0 - stopMask)) - 1) : feeds;
+}
+
+// `mask` holds a bit for each line feed among the 64 bytes from `base`.
+TOLVEK_AVX2 inline void AddLineFeeds(const char* base, uint64_t mask, size_t& lineFeeds,
+                                     const char*& lineStart)
+{
+    if (mask != 0) {
+        lineFeeds += static_cast<size_t>(__builtin_popcountll(mask));
+        lineStart = base + (63 - __builtin_clzll(mask)) + 1;
+    }
+}
+
+}  // namespace
+
+bool ProcessorHasAvx2()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+}
+
+TOLVEK_AVX2 const char* FindStopByteAvx2(const char* p, const char* end, const StopBytes& stops)
+{
+    if (end - p < 32) {
+        return FindStopByteByBytes(p, end, stops);
+    }
+    __m256i wanted[4];
+    for (int index = 0; index < stops.count; ++index) {
+        wanted[index] = _mm256_set1_epi8(static_cast<char>(stops.bytes[index]));
+    }
+    for (; end - p >= 64; p += 64) {
+        uint64_t mask = MaskOf(StopsIn(Load(p), wanted, stops)) |
+                        static_cast<uint64_t>(MaskOf(StopsIn(Load(p + 32), wanted, stops))) << 32;
+        if (mask != 0) {
+            return p + __builtin_ctzll(mask);
+        }
+    }
+    if (end - p >= 32) {
+        uint32_t mask = MaskOf(StopsIn(Load(p), wanted, stops));
+        if (mask != 0) {
+            return p + __builtin_ctz(mask);
+        }
+        p += 32;
+    }
+    if (p == end) {
+        return end;
+    }
+    // The last bytes, in the 32 that end the range; those already searched are left out.
+    uint32_t mask = MaskOf(StopsIn(Load(end - 32), wanted, stops)) >> (32 - (end - p));
+    return mask != 0 ? p + __builtin_ctz(mask) : end;
+}
+
+TOLVEK_AVX2 const char* FindStopByteCountingLinesAvx2(const char* p, const char* end,
+                                                      const StopBytes& stops, size_t& lineFeeds,
+                                                      const char*& lineStart)
+{
+    if (end - p < 32) {
+        return FindStopByteCountingLinesByBytes(p, end, stops, lineFeeds, lineStart);
+    }
+    __m256i wanted[4];
+    for (int index = 0; index < stops.count; ++index) {
+        wanted[index] = _mm256_set1_epi8(static_cast<char>(stops.bytes[index]));
+    }
+    const __m256i lineFeed = _mm256_set1_epi8('\n');
+    for (; end - p >= 64; p += 64) {
+        __m256i low = Load(p);
+        __m256i high = Load(p + 32);
+        uint64_t stopMask = MaskOf(StopsIn(low, wanted, stops)) |
+                            static_cast<uint64_t>(MaskOf(StopsIn(high, wanted, stops))) << 32;
+        uint64_t feeds = MaskOf(_mm256_cmpeq_epi8(low, lineFeed)) |
+                         static_cast<uint64_t>(MaskOf(_mm256_cmpeq_epi8(high, lineFeed))) << 32;
+        AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
+        if (stopMask != 0) {
+            return p + __builtin_ctzll(stopMask);
+        }
+    }
+    while (p < end) {
+        // 32 bytes, or the last 32 of the range with those already searched left out.
+        int shift = end - p >= 32 ? 0 : 32 - static_cast<int>(end - p);
+        __m256i chunk = Load(p - shift);
+        uint64_t stopMask = MaskOf(StopsIn(chunk, wanted, stops)) >> shift;
+        uint64_t feeds = MaskOf(_mm256_cmpeq_epi8(chunk, lineFeed)) >> shift;
+        AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
+        if (stopMask != 0) {
+            return p + __builtin_ctzll(stopMask);
+        }
+        p += 32 - shift;
+    }
+    return end;
+}
+
+// The start of the line that holds the target is just past the last line feed before it.
+const char* FindLineWithByteAvx2(const char* p, const char* end, char target, size_t& lineFeeds)
+{
+    const StopBytes stops{{static_cast<unsigned char>(target), 0, 0, 0}, 1, false};
+    const char* lineStart = p;
+    FindStopByteCountingLinesAvx2(p, end, stops, lineFeeds, lineStart);
+    return lineStart;
+}
+
+#endif

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/ByteSearch.h"
+
+// Each processor's versions of the block searches, for the choice made at start-up and for the
+// tests, which hold every version this processor runs against the byte-by-byte one.
+
+#if defined(__x86_64__) || defined(__i386__)
+#define TOLVEK_HAS_SSE2_PATH 1
+
+// 16 bytes at a time; call only where ProcessorHasSse2().
+const char* FindLineWithByteSse2(const char* p, const char* end, char target, size_t& lineFeeds);
+const char* FindStopByteSse2(const char* p, const char* end, const StopBytes& stops);
+const char* FindStopByteCountingLinesSse2(const char* p, const char* end, const StopBytes& stops,
+                                          size_t& lineFeeds, const char*& lineStart);
+#endif
+
+// 32 bytes at a time, where the build asks for them (platform/CMakeLists.txt says where).
+#if defined(TOLVEK_AVX2_SEARCHES) && defined(__x86_64__)
+#define TOLVEK_HAS_AVX2_PATH 1
+
+bool ProcessorHasAvx2();
+const char* FindLineWithByteAvx2(const char* p, const char* end, char target, size_t& lineFeeds);
+const char* FindStopByteAvx2(const char* p, const char* end, const StopBytes& stops);
+const char* FindStopByteCountingLinesAvx2(const char* p, const char* end, const StopBytes& stops,
+                                          size_t& lineFeeds, const char*& lineStart);
+#endif
