@@ -3,6 +3,7 @@
 #include "bench/BenchFiles.h"
 #include "bench/BenchSupport.h"
 #include "engine/EncodingDetector.h"
+#include "engine/ScanBuffers.h"
 #include "platform/TextFile.h"
 
 #include <vector>
@@ -10,6 +11,7 @@
 EncodingTiming TimeEncodingDecisions(const std::string& folder)
 {
     std::vector<char> block(128 * 1024);
+    ScanBuffers buffers;
     EncodingTiming timing;
     double& seconds = timing.decisions;
     for (const std::string& path : ListTargetFiles(folder)) {
@@ -17,7 +19,7 @@ EncodingTiming TimeEncodingDecisions(const std::string& folder)
         if (!source.Open(path.c_str())) {
             continue;
         }
-        EncodingDetector detector(source);
+        EncodingDetector detector(source, buffers);
         size_t got = source.Read(block.data(), block.size());
         Stopwatch markWatch;
         bool bigEndian = false;

@@ -80,6 +80,7 @@ void Analysis::ScanFile(const char* path, const char* displayName, const SourceP
     scan.stop = m_stop;
     scan.place = place;
     scan.gate = gate;
+    scan.buffers = &m_buffers;
     int lines = ExtractStrings(m_log, *m_format, path, displayName, m_settings, scan);
     FileScanned(path, scan, lines);
 }

@@ -5,6 +5,7 @@
 #include "engine/ExtractStrings.h"
 #include "engine/RecordFile.h"
 #include "engine/RecordFormat.h"
+#include "engine/ScanBuffers.h"
 
 #include <atomic>
 #include <cstdint>
@@ -54,4 +55,5 @@ private:
     AnalysisEvents& m_events;
     AnalysisSummary m_summary;
     int64_t m_total = 0;  // lines that held the delimiter, in every file
+    ScanBuffers m_buffers;  // of the files that this analysis's own thread scans
 };

@@ -1,5 +1,6 @@
 #include "engine/EncodingDetector.h"
 
+#include "engine/ScanBuffers.h"
 #include "engine/Utf8.h"
 #include "platform/ByteSearch.h"
 #include "platform/TextFile.h"
@@ -9,7 +10,6 @@
 
 namespace {
 
-const size_t kReadAheadBytes = 128 * 1024;
 const size_t kMarkLength = sizeof kUtf8ByteOrderMark - 1;
 
 }  // namespace
@@ -45,21 +45,22 @@ bool EncodingDetector::RestIsUtf8(const char* from, const char* end)
     if (!validator.Feed(from, end)) {
         return false;
     }
-    thread_local std::vector<char> ahead(kReadAheadBytes);
+    char* ahead = m_buffers.Spare();
+    const size_t aheadBytes = ScanBuffers::kSpareBytes;
     TextReader::Position back = m_source.Tell();
     size_t got = 0;
-    while (validator.Valid() && (got = m_source.Read(ahead.data(), ahead.size())) > 0) {
-        validator.Feed(ahead.data(), ahead.data() + got);
+    while (validator.Valid() && (got = m_source.Read(ahead, aheadBytes)) > 0) {
+        validator.Feed(ahead, ahead + got);
     }
     // The text may end at a 0x1A, but the encoding is the whole file's: the bytes after it count.
     static const char kEndOfText = 0x1A;
     bool pastEnd = false;
-    while (validator.Valid() && (got = m_source.ReadPastEnd(ahead.data(), ahead.size())) > 0) {
+    while (validator.Valid() && (got = m_source.ReadPastEnd(ahead, aheadBytes)) > 0) {
         if (!pastEnd) {
             validator.Feed(&kEndOfText, &kEndOfText + 1);
             pastEnd = true;
         }
-        validator.Feed(ahead.data(), ahead.data() + got);
+        validator.Feed(ahead, ahead + got);
     }
     bool valid = validator.Finish();
     m_source.Seek(back);

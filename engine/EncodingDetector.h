@@ -2,6 +2,7 @@
 
 #include "engine/SourceEncoding.h"
 
+class ScanBuffers;
 class TextReader;
 
 // Decides, while a file is read block by block, how its bytes are read. A file that begins with a
@@ -16,7 +17,8 @@ class TextReader;
 // is told apart at its first double-byte character.
 class EncodingDetector {
 public:
-    explicit EncodingDetector(TextReader& source) : m_source(source) {}
+    // What is read ahead goes into the spare buffer of `buffers`.
+    EncodingDetector(TextReader& source, ScanBuffers& buffers) : m_source(source), m_buffers(buffers) {}
 
     // Looks at the next block read from the source; returns where its text begins (after the byte
     // order mark at the very start of a file).
@@ -38,6 +40,7 @@ private:
     bool RestIsUtf8(const char* from, const char* end);
 
     TextReader& m_source;
+    ScanBuffers& m_buffers;
     bool m_started = false;
     bool m_decided = false;
     SourceEncoding m_encoding = CodePageEncoding();

@@ -3,6 +3,7 @@
 #include "engine/CppLiteralScanner.h"
 #include "engine/EncodingDetector.h"
 #include "engine/RecordOutput.h"
+#include "engine/ScanBuffers.h"
 #include "engine/Utf16.h"
 #include "platform/TextFile.h"
 
@@ -14,7 +15,7 @@
 
 namespace {
 
-const size_t kReadBlockBytes = 128 * 1024;
+const size_t kReadBlockBytes = ScanBuffers::kBlockBytes;
 
 // Writes each literal as a record; opens the record file at the first delimiter line.
 class RecordSink : public LiteralSink {
@@ -76,17 +77,6 @@ private:
     uint64_t m_blockFed = 0;  // bytes fed before the current block
     size_t m_skipped = 0;
 };
-
-// One read buffer per worker thread, reused for every file it scans. It starts on a page
-// boundary: the system copies file pages into it several times faster than into a buffer that
-// is offset from one.
-char* ReadBlock()
-{
-    const size_t kPageBytes = 4096;
-    thread_local std::vector<char> storage(kReadBlockBytes + kPageBytes);
-    uintptr_t address = reinterpret_cast<uintptr_t>(storage.data());
-    return storage.data() + (kPageBytes - address % kPageBytes) % kPageBytes;
-}
 
 // Where the text of a UTF-16 file stands: for each byte of the converted block, where its
 // character begins and ends in the file. Converting one code unit at a time tells both.
@@ -183,10 +173,9 @@ struct BlockScan {
 
 // A file in the code page or in UTF-8, read as text, from its first block of `got` bytes on.
 template <typename Scanner>
-void ScanText(TextReader& source, EncodingDetector& detector, TextModeOffsets& offsets, size_t got,
-              BlockScan<Scanner>& blocks)
+void ScanText(TextReader& source, EncodingDetector& detector, TextModeOffsets& offsets, char* block,
+              size_t got, BlockScan<Scanner>& blocks)
 {
-    char* block = ReadBlock();
     for (; got > 0; got = source.Read(block, kReadBlockBytes, &offsets.NextBlock())) {
         bool wasDecided = detector.Decided();
         const char* text = detector.Look(block, block + got);
@@ -205,12 +194,13 @@ void ScanText(TextReader& source, EncodingDetector& detector, TextModeOffsets& o
 // A UTF-16 file, converted to UTF-8 block by block: first the rest of the first block, of `got`
 // bytes as stored, after its mark; then what is read on.
 template <typename Scanner>
-void ScanUtf16(TextReader& source, bool bigEndian, size_t got, BlockScan<Scanner>& blocks)
+void ScanUtf16(TextReader& source, bool bigEndian, ScanBuffers& buffers, size_t got, BlockScan<Scanner>& blocks)
 {
     const size_t kRawBlockBytes = (kReadBlockBytes - 8) / 3 * 2;
+    static_assert(kRawBlockBytes <= ScanBuffers::kSpareBytes, "the raw bytes fit the spare buffer");
     const size_t kMarkBytes = 2;
-    thread_local std::vector<char> raw(kRawBlockBytes);
-    char* block = ReadBlock();
+    char* raw = buffers.Spare();
+    char* block = buffers.Block();
     Utf16ToUtf8 converter(bigEndian);
     Utf16Offsets offsets(kMarkBytes);
     blocks.scanner.SetStoredOffsets(offsets);
@@ -218,14 +208,14 @@ void ScanUtf16(TextReader& source, bool bigEndian, size_t got, BlockScan<Scanner
     std::vector<char> first(block + kMarkBytes, block + got);
     for (size_t at = 0; at < first.size(); at += kRawBlockBytes) {
         size_t size = std::min(kRawBlockBytes, first.size() - at);
-        std::memcpy(raw.data(), first.data() + at, size);
-        size_t length = offsets.Convert(converter, raw.data(), size, block);
+        std::memcpy(raw, first.data() + at, size);
+        size_t length = offsets.Convert(converter, raw, size, block);
         if (!blocks.Feed(block, block + length)) {
             return;
         }
     }
-    while ((got = source.ReadRaw(raw.data(), raw.size())) > 0) {
-        size_t length = offsets.Convert(converter, raw.data(), got, block);
+    while ((got = source.ReadRaw(raw, kRawBlockBytes)) > 0) {
+        size_t length = offsets.Convert(converter, raw, got, block);
         if (!blocks.Feed(block, block + length)) {
             return;
         }
@@ -235,22 +225,21 @@ void ScanUtf16(TextReader& source, bool bigEndian, size_t got, BlockScan<Scanner
 }
 
 template <typename Scanner>
-void ScanFile(TextReader& source, EncodingDetector& detector, Scanner& scanner, FileScan& scan)
+void ScanFile(TextReader& source, EncodingDetector& detector, Scanner& scanner, ScanBuffers& buffers,
+              FileScan& scan)
 {
     BlockScan<Scanner> blocks{scanner, scan};
-    // On the stack, not kept per thread: under MinGW a thread's thread_local destructors can run
-    // after their storage is freed, and one that writes (as any polymorphic destructor does)
-    // corrupts the heap. Its list of dropped CRs allocates only for files with CR LF.
-    TextModeOffsets offsets;
+    TextModeOffsets offsets;  // its list of dropped CRs allocates only for files with CR LF
     scanner.SetStoredOffsets(offsets);
-    size_t got = source.Read(ReadBlock(), kReadBlockBytes, &offsets.NextBlock());
+    char* block = buffers.Block();
+    size_t got = source.Read(block, kReadBlockBytes, &offsets.NextBlock());
     bool bigEndian = false;
     if (source.BeganWithUtf16Mark(bigEndian)) {
         detector.DecideUtf16(bigEndian);
         scanner.ReadAsUtf8();
-        ScanUtf16(source, bigEndian, got, blocks);
+        ScanUtf16(source, bigEndian, buffers, got, blocks);
     } else {
-        ScanText(source, detector, offsets, got, blocks);
+        ScanText(source, detector, offsets, block, got, blocks);
     }
     if (blocks.whole) {
         scan.readFailure = source.GetFailure();
@@ -272,15 +261,17 @@ int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char
         return 0;
     }
     scan.read = true;
-    EncodingDetector detector(source);
+    ScanBuffers ownBuffers;  // allocated only when the caller lends none
+    ScanBuffers& buffers = scan.buffers != nullptr ? *scan.buffers : ownBuffers;
+    EncodingDetector detector(source, buffers);
     RecordSink sink(records, format, displayName, detector);
     if (settings.syntax == SYNTAX_CPP) {
         CppLiteralScanner scanner(settings, SourceKindOf(srcPath), sink);
-        ScanFile(source, detector, scanner, scan);
+        ScanFile(source, detector, scanner, buffers, scan);
     } else {
         LiteralScanner scanner(settings, sink);
         scanner.SetHeldTextGate(scan.gate);
-        ScanFile(source, detector, scanner, scan);
+        ScanFile(source, detector, scanner, buffers, scan);
     }
     records.EndFile();
     return records.Failed() ? 0 : sink.Count();

@@ -7,6 +7,7 @@
 #include <atomic>
 
 class RecordFormat;
+class ScanBuffers;
 class RecordOutput;
 
 // How the scan of one file went.
@@ -18,6 +19,8 @@ struct FileScan {
     bool stopped = false;                     // the scan ended before the end of the file
     Failure readFailure;                      // why it could not be opened or read to its end
     SourcePlace place;                        // in: where the source opens, when not by its path
+    ScanBuffers* buffers = nullptr;           // in: the scanning thread's buffers, reused from
+                                              // file to file (null: the scan's own)
     HeldTextGate* gate = nullptr;             // in: asked before a long text is held (a job's
                                               // scans that run at once share the memory)
 };

@@ -1,6 +1,7 @@
 #include "engine/ParallelScan.h"
 
 #include "engine/RecordOutput.h"
+#include "engine/ScanBuffers.h"
 #include "platform/Memory.h"
 #include "platform/Path.h"
 
@@ -255,6 +256,7 @@ bool ScanPool::HeadsReady() const
 
 void ScanPool::Work()
 {
+    ScanBuffers buffers;
     // One turn of the lock a file: the end of one file and the start of the next together.
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
@@ -273,6 +275,7 @@ void ScanPool::Work()
             continue;
         }
         current->state = ScanTask::kScanning;
+        current->scan.buffers = &buffers;
         lock.unlock();
         Scan(*current);
         lock.lock();
