@@ -132,7 +132,7 @@ void CppLiteralScanner::ReadLeadBytes()
 
 bool CppLiteralScanner::Feed(const char* p, const char* end)
 {
-    m_blockBegin = p;
+    m_at.blockBegin = p;
     m_codeStart = nullptr;
     m_textStart = m_inText ? p : nullptr;
     if (p < end && !m_stopped) {
@@ -165,7 +165,7 @@ const char* CppLiteralScanner::AfterBlockEnd(const char* p)
             return p + 1;  // a doubled quote: both stay in the text
         }
         m_text.pop_back();
-        CloseLiteral(nullptr, m_lastBlockEnd);
+        CloseLiteral(nullptr, m_at.lastBlockEnd);
         EnterCode(p);
         return p;
     }
@@ -256,7 +256,7 @@ const char* CppLiteralScanner::TakeLead(const char* p, const char* end)
 void CppLiteralScanner::LineFeed(const char* at)
 {
     ++m_line;
-    m_lineStartFed = Fed(at + 1);
+    m_at.lineStartFed = m_at.Fed(at + 1);
 }
 
 // The first of `stops` in [p, end), or `end`, counting the line feeds on the way: where nothing
@@ -268,7 +268,7 @@ const char* CppLiteralScanner::FindStopCountingLines(const char* p, const char* 
     const char* stop = FindStopByteCountingLines(p, end, stops, lineFeeds, lastLine);
     if (lineFeeds > 0) {
         m_line += static_cast<int64_t>(lineFeeds);
-        m_lineStartFed = Fed(lastLine);
+        m_at.lineStartFed = m_at.Fed(lastLine);
     }
     return stop;
 }
@@ -313,11 +313,11 @@ const char* CppLiteralScanner::Code(const char* p, const char* end)
 // before the quote on its line. Most lines fail at their first byte that is not a blank.
 bool CppLiteralScanner::IsHeaderName(const char* quote) const
 {
-    const char* from = m_blockBegin;
+    const char* from = m_at.blockBegin;
     const char* head = nullptr;
     size_t headLength = 0;
-    if (m_lineStartFed >= m_fedBase) {
-        from = m_blockBegin + (m_lineStartFed - m_fedBase);
+    if (m_at.lineStartFed >= m_at.fedBase) {
+        from = m_at.blockBegin + (m_at.lineStartFed - m_at.fedBase);
     } else {
         head = m_lineHead;
         headLength = m_lineHeadLength;
@@ -481,7 +481,7 @@ const char* CppLiteralScanner::Quoted(const char* p, const char* end)
             }
         }
         if (m_state == kString) {
-            CloseLiteral(p, StoredEnd(p));
+            CloseLiteral(p, m_at.StoredEnd(p));
         }
         EnterCode(p + 1);
         return p + 1;
@@ -551,7 +551,7 @@ const char* CppLiteralScanner::RawClose(const char* p)
     } else if (*p == '"') {
         AppendText(m_textStart, p);
         m_text.resize(m_closeTextLength);
-        CloseLiteral(nullptr, StoredEnd(p));
+        CloseLiteral(nullptr, m_at.StoredEnd(p));
         EnterCode(p + 1);
         return p + 1;
     }
@@ -594,7 +594,7 @@ const char* CppLiteralScanner::SkipLine(const char* p, const char* end)
 // code precedes them.
 size_t CppLiteralScanner::Before(const char* at, unsigned char* bytes, bool& more) const
 {
-    const char* from = m_codeStart != nullptr ? m_codeStart : m_blockBegin;
+    const char* from = m_codeStart != nullptr ? m_codeStart : m_at.blockBegin;
     size_t inBlock = static_cast<size_t>(at - from);
     size_t fromTail = 0;
     if (m_codeStart == nullptr && inBlock < kTailBytes) {
@@ -647,9 +647,9 @@ void CppLiteralScanner::OpenLiteral(const char* quote)
         }
     }
     size_t prefixLength = std::strlen(prefix);
-    size_t inBlock = static_cast<size_t>(quote - m_blockBegin);
+    size_t inBlock = static_cast<size_t>(quote - m_at.blockBegin);
     m_place.line = m_line;
-    m_place.offset = prefixLength <= inBlock ? Stored(quote - prefixLength)
+    m_place.offset = prefixLength <= inBlock ? m_at.Stored(quote - prefixLength)
                                              : m_tailStored[m_tailCount - (prefixLength - inBlock)];
     m_place.column = static_cast<int64_t>(m_place.offset - LineStartStored()) + 1;
     m_place.prefix = prefix;
@@ -712,18 +712,18 @@ bool CppLiteralScanner::PassesCondition(const char* text, size_t length) const
 
 uint64_t CppLiteralScanner::LineStartStored() const
 {
-    return m_lineStartFed >= m_fedBase ? m_offsets->StoredOffset(m_lineStartFed) : m_lineStartStored;
+    return m_at.lineStartFed >= m_at.fedBase ? m_at.offsets->StoredOffset(m_at.lineStartFed) : m_at.lineStartStored;
 }
 
 // Keeps what the next block needs of this one: the open text, the last bytes of code with their
 // stored offsets, and where the line began.
 void CppLiteralScanner::EndBlock(const char* end)
 {
-    if (end == m_blockBegin) {
+    if (end == m_at.blockBegin) {
         return;
     }
     if (m_state == kCode || m_state == kSlash) {
-        const char* from = m_codeStart != nullptr ? m_codeStart : m_blockBegin;
+        const char* from = m_codeStart != nullptr ? m_codeStart : m_at.blockBegin;
         size_t inBlock = static_cast<size_t>(end - from);
         size_t keep = inBlock < kTailBytes ? inBlock : kTailBytes;
         size_t old = m_codeStart == nullptr ? m_tailCount : 0;
@@ -740,7 +740,7 @@ void CppLiteralScanner::EndBlock(const char* end)
         for (size_t at = 0; at < keep; ++at) {
             const char* byte = end - keep + at;
             m_tail[old + at] = static_cast<unsigned char>(*byte);
-            m_tailStored[old + at] = Stored(byte);
+            m_tailStored[old + at] = m_at.Stored(byte);
         }
         m_tailCount = old + keep;
     }
@@ -749,21 +749,15 @@ void CppLiteralScanner::EndBlock(const char* end)
         AppendText(m_textStart, end);
     }
     m_textStart = nullptr;
-    uint64_t fedEnd = Fed(end);
-    if (m_lineStartFed >= m_fedBase && m_lineStartFed < fedEnd) {
-        m_lineStartStored = m_offsets->StoredOffset(m_lineStartFed);
-    }
-    m_lastBlockEnd = StoredEnd(end - 1);
-    m_fedBase = fedEnd;
-    m_blockBegin = end;
+    m_at.EndBlock(end);
 }
 
 // Keeps the current line's first bytes, for a header name after the block.
 void CppLiteralScanner::KeepLineHead(const char* end)
 {
-    const char* from = m_blockBegin;
-    if (m_lineStartFed >= m_fedBase) {
-        from = m_blockBegin + (m_lineStartFed - m_fedBase);
+    const char* from = m_at.blockBegin;
+    if (m_at.lineStartFed >= m_at.fedBase) {
+        from = m_at.blockBegin + (m_at.lineStartFed - m_at.fedBase);
         m_lineHeadLength = 0;
     }
     for (; from < end && m_lineHeadLength < kLineHeadBytes; ++from) {
@@ -776,7 +770,7 @@ void CppLiteralScanner::Finish()
     if (m_quotePending && !m_stopped) {
         m_quotePending = false;
         m_text.pop_back();
-        CloseLiteral(nullptr, m_lastBlockEnd);
+        CloseLiteral(nullptr, m_at.lastBlockEnd);
     }
     m_text.clear();
     m_inText = false;

@@ -24,7 +24,7 @@ public:
     CppLiteralScanner(const ScanSettings& settings, SourceKind kind, LiteralSink& sink);
 
     void ReadAsUtf8();
-    void SetStoredOffsets(const StoredOffsets& offsets) { m_offsets = &offsets; }
+    void SetStoredOffsets(const StoredOffsets& offsets) { m_at.offsets = &offsets; }
     bool Feed(const char* begin, const char* end);
     void Finish();
 
@@ -69,9 +69,6 @@ private:
     void AppendText(const char* begin, const char* end) { m_text.append(begin, end); }
     bool PassesCondition(const char* text, size_t length) const;
 
-    uint64_t Fed(const char* at) const { return m_fedBase + static_cast<uint64_t>(at - m_blockBegin); }
-    uint64_t Stored(const char* at) const { return m_offsets->StoredOffset(Fed(at)); }
-    uint64_t StoredEnd(const char* at) const { return m_offsets->StoredEnd(Fed(at)); }
     uint64_t LineStartStored() const;
     void EndBlock(const char* end);
 
@@ -85,12 +82,7 @@ private:
     unsigned char m_masks[kStateCount];   // the bits that end a stretch in each state
 
     static const SameOffsets s_sameOffsets;
-    const StoredOffsets* m_offsets = &s_sameOffsets;
-    const char* m_blockBegin = nullptr;
-    uint64_t m_fedBase = 0;
-    uint64_t m_lastBlockEnd = 0;     // stored offset past the last block's last byte
-    uint64_t m_lineStartFed = 0;
-    uint64_t m_lineStartStored = 0;  // of the current line, once its block has passed
+    BlockPositions m_at{&s_sameOffsets};
 
     State m_state = kCode;
     bool m_stopped = false;

@@ -98,7 +98,7 @@ void LiteralScanner::ClassifyBytes()
 
 bool LiteralScanner::Feed(const char* p, const char* end)
 {
-    m_blockBegin = p;
+    m_at.blockBegin = p;
     while (p < end && !m_stopped) {
         if (m_atLineStart) {
             p = SkipLinesWithoutDelimiter(p, end);
@@ -108,33 +108,18 @@ bool LiteralScanner::Feed(const char* p, const char* end)
         }
         p = ScanLine(p, end);
     }
-    EndBlock(end);
+    m_at.EndBlock(end);
     return !m_stopped;
-}
-
-// Keeps what the next block needs of this one's positions.
-void LiteralScanner::EndBlock(const char* end)
-{
-    if (end == m_blockBegin) {
-        return;
-    }
-    uint64_t fedEnd = Fed(end);
-    if (m_lineStartFed >= m_fedBase && m_lineStartFed < fedEnd) {
-        m_lineStartStored = m_offsets->StoredOffset(m_lineStartFed);
-    }
-    m_lastBlockEnd = StoredEnd(end - 1);
-    m_fedBase = fedEnd;
-    m_blockBegin = end;
 }
 
 uint64_t LiteralScanner::StoredEndBefore(const char* at) const
 {
-    return at > m_blockBegin ? StoredEnd(at - 1) : m_lastBlockEnd;
+    return at > m_at.blockBegin ? m_at.StoredEnd(at - 1) : m_at.lastBlockEnd;
 }
 
 uint64_t LiteralScanner::LineStartStored() const
 {
-    return m_lineStartFed >= m_fedBase ? m_offsets->StoredOffset(m_lineStartFed) : m_lineStartStored;
+    return m_at.lineStartFed >= m_at.fedBase ? m_at.offsets->StoredOffset(m_at.lineStartFed) : m_at.lineStartStored;
 }
 
 // A line without the delimiter's first byte cannot contain the delimiter: it yields nothing and
@@ -146,7 +131,7 @@ const char* LiteralScanner::SkipLinesWithoutDelimiter(const char* p, const char*
     const char* lineStart = FindLineWithByte(p, end, m_delimiter[0], lineFeeds);
     m_line += static_cast<int64_t>(lineFeeds);
     if (lineFeeds > 0) {
-        m_lineStartFed = Fed(lineStart);
+        m_at.lineStartFed = m_at.Fed(lineStart);
     }
     return lineStart;
 }
@@ -313,12 +298,12 @@ void LiteralScanner::EstablishDelimiterLine()
 void LiteralScanner::ToggleText(const char* at)
 {
     if (m_inText) {
-        CloseText(at, StoredEnd(at));
+        CloseText(at, m_at.StoredEnd(at));
         return;
     }
     m_inText = true;
     m_textPlace.line = m_line;
-    m_textPlace.offset = Stored(at);
+    m_textPlace.offset = m_at.Stored(at);
     m_textPlace.column = static_cast<int64_t>(m_textPlace.offset - LineStartStored()) + 1;
     m_textHasLead = false;
     m_textBegin = at + 1;
@@ -388,7 +373,7 @@ bool LiteralScanner::PassesCondition(const LiteralText& text) const
 
 void LiteralScanner::ResetLine(const char* nextLine)
 {
-    m_lineStartFed = Fed(nextLine);
+    m_at.lineStartFed = m_at.Fed(nextLine);
     m_inText = false;
     ClearSpilled();
     m_pendingTexts.clear();
@@ -405,7 +390,7 @@ void LiteralScanner::Finish()
     // The last line had no line feed: a text still open at its end is taken.
     if (!m_stopped && m_inText) {
         m_inText = false;
-        EmitText(LiteralText{&m_spilled, nullptr, 0}, m_lastBlockEnd);
+        EmitText(LiteralText{&m_spilled, nullptr, 0}, m_at.lastBlockEnd);
     }
     ClearSpilled();
     m_pendingTexts.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/BlockPositions.h"
 #include "engine/LiteralPlace.h"
 #include "engine/LiteralText.h"
 #include "platform/ByteSearch.h"
@@ -73,7 +74,7 @@ public:
     void ReadAsUtf8();
     // Where the fed bytes stand in the file as stored; without it they are the stored bytes.
     // `offsets` must outlive the scan.
-    void SetStoredOffsets(const StoredOffsets& offsets) { m_offsets = &offsets; }
+    void SetStoredOffsets(const StoredOffsets& offsets) { m_at.offsets = &offsets; }
 
     // Scans the next bytes of the file. False once the sink has stopped the scan.
     bool Feed(const char* begin, const char* end);
@@ -104,13 +105,9 @@ private:
     bool PassesCondition(const LiteralText& text) const;
     void ClassifyBytes();
     void ResetLine(const char* nextLine);
-    uint64_t Fed(const char* at) const { return m_fedBase + static_cast<uint64_t>(at - m_blockBegin); }
-    uint64_t Stored(const char* at) const { return m_offsets->StoredOffset(Fed(at)); }
-    uint64_t StoredEnd(const char* at) const { return m_offsets->StoredEnd(Fed(at)); }
     // The stored offset just past the byte before `at`, which may lie in the last block.
     uint64_t StoredEndBefore(const char* at) const;
     uint64_t LineStartStored() const;
-    void EndBlock(const char* end);
 
     LiteralSink& m_sink;
     unsigned char m_class[256];
@@ -121,12 +118,7 @@ private:
     bool m_utf8 = false;
 
     static const SameOffsets s_sameOffsets;
-    const StoredOffsets* m_offsets = &s_sameOffsets;
-    const char* m_blockBegin = nullptr;
-    uint64_t m_fedBase = 0;           // fed bytes before the current block
-    uint64_t m_lastBlockEnd = 0;      // stored offset past the last block's last byte
-    uint64_t m_lineStartFed = 0;      // where the current line begins, in fed bytes
-    uint64_t m_lineStartStored = 0;   // its stored offset, once its block has passed
+    BlockPositions m_at{&s_sameOffsets};
 
     int64_t m_line = 1;
     bool m_atLineStart = true;
