@@ -59,6 +59,16 @@ std::vector<SearchPath> PathsOfThisProcessor()
     return paths;
 }
 
+// What every search path must agree with: the stop bytes' definition, one byte at a time.
+bool StopsAt(const StopBytes& stop, unsigned char byte)
+{
+    bool stops = stop.highBytes && byte >= 0x80;
+    for (int index = 0; index < stop.count; ++index) {
+        stops |= byte == stop.bytes[index];
+    }
+    return stops;
+}
+
 }  // namespace
 
 TEST(ByteSearchTest, FindLineWithByteAgreesWithAPlainLoop)
@@ -99,11 +109,7 @@ TEST(ByteSearchTest, FindStopByteAgreesWithAPlainLoop)
             const char* expected = begin;
             while (expected < end) {
                 unsigned char byte = static_cast<unsigned char>(*expected);
-                bool stopsHere = stop.highBytes && byte >= 0x80;
-                for (int index = 0; index < stop.count; ++index) {
-                    stopsHere |= byte == stop.bytes[index];
-                }
-                if (stopsHere) {
+                if (StopsAt(stop, byte)) {
                     break;
                 }
                 ++expected;
@@ -134,11 +140,7 @@ TEST(ByteSearchTest, FindStopByteCountingLinesAgreesWithAPlainLoop)
             const char* expected = begin;
             for (; expected < end; ++expected) {
                 unsigned char byte = static_cast<unsigned char>(*expected);
-                bool stopsHere = stop.highBytes && byte >= 0x80;
-                for (int index = 0; index < stop.count; ++index) {
-                    stopsHere |= byte == stop.bytes[index];
-                }
-                if (stopsHere) {
+                if (StopsAt(stop, byte)) {
                     break;
                 }
                 if (byte == '\n') {
