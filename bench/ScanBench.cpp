@@ -202,6 +202,11 @@ int main(int argc, char** argv)
     BenchOptions options = ParseBenchOptions(argc, argv);
     std::string folder = options.folder.empty() ? MakeTempFolder() : options.folder;
     GeneratedSet set = GenerateSourceFolder(folder, options.files);
+    if (!set.written) {
+        std::fprintf(stderr, "tolvek-bench: cannot write the generated sources into %s\n",
+                     folder.c_str());
+        return 1;
+    }
     std::printf("folder: %s\n", folder.c_str());
     std::printf("files: %d target files, %.1f MB, %d long lines\n", set.files, set.bytes / 1e6,
                 set.longLines);

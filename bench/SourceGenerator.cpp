@@ -101,9 +101,8 @@ bool WriteFile(const std::string& path, const std::string& text)
     if (file == nullptr) {
         return false;
     }
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::fclose(file);
-    return true;
+    bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    return std::fclose(file) == 0 && written;
 }
 
 }  // namespace
@@ -137,7 +136,10 @@ GeneratedSet GenerateSourceFolder(const std::string& folder, int files)
             }
             text.swap(converted);
         }
-        WriteFile(folder + "/file" + std::to_string(index) + "." + extension, text);
+        if (!WriteFile(folder + "/file" + std::to_string(index) + "." + extension, text)) {
+            set.written = false;
+            return set;
+        }
         if (std::string(extension) != "txt") {
             ++set.files;
             set.bytes += static_cast<double>(text.size());

@@ -9,6 +9,7 @@ struct GeneratedSet {
     int files = 0;       // target files
     double bytes = 0;    // bytes of the target files
     int longLines = 0;
+    bool written = true; // false when a file could not be written: the set is incomplete
 };
 
 // Writes files until `files` of them are targets.
