@@ -94,11 +94,17 @@ void LiteralScanner::ClassifyBytes()
     for (int byte = 0x80; byte < 256 && !m_stopBytes.highBytes; ++byte) {
         m_stopBytes.highBytes = m_class[byte] != kPlain;
     }
+    unsigned char first = static_cast<unsigned char>(m_delimiter[0]);
+    m_markedLines = m_delimiterLength == 1 && m_class[first] == kDelimiter && first < 0x80 &&
+                   m_class[static_cast<unsigned char>('\\')] == kBackslash;
 }
 
 bool LiteralScanner::Feed(const char* p, const char* end)
 {
     m_at.blockBegin = p;
+    if (m_inText) {
+        m_textBegin = p;  // an open text goes on from the last block's pieces
+    }
     while (p < end && !m_stopped) {
         if (m_atLineStart) {
             p = SkipLinesWithoutDelimiter(p, end);
@@ -106,7 +112,7 @@ bool LiteralScanner::Feed(const char* p, const char* end)
                 break;
             }
         }
-        p = ScanLine(p, end);
+        p = m_atLineStart && m_markedLines ? ScanMarkedLine(p, end) : ScanLine(p, end);
     }
     m_at.EndBlock(end);
     return !m_stopped;
@@ -140,9 +146,6 @@ const char* LiteralScanner::SkipLinesWithoutDelimiter(const char* p, const char*
 const char* LiteralScanner::ScanLine(const char* p, const char* end)
 {
     m_atLineStart = false;
-    if (m_inText) {
-        m_textBegin = p;
-    }
     // With a one-byte delimiter, a plain byte at the start of a character changes nothing.
     const bool skipPlain = m_delimiterLength == 1;
     // Nor does a whole double-byte character, unless the delimiter itself is a lead byte.
@@ -219,6 +222,98 @@ const char* LiteralScanner::ScanLine(const char* p, const char* end)
         SpillText(m_textBegin, end);
     }
     return end;
+}
+
+// A line read by the marks of its bytes, 64 at a time. Between the bytes that matter (the
+// delimiter, backslashes, and the high half where it holds lead bytes or UTF-8) nothing is
+// walked; those are taken in order, as ScanLine takes them. Goes on to the line feed, or stops
+// where ScanLine must go on: at a NUL, which hides the rest of the line, or where fewer than 64
+// bytes are left in the block. Returns where the scan goes on.
+const char* LiteralScanner::ScanMarkedLine(const char* p, const char* end)
+{
+    m_atLineStart = false;
+    const unsigned char delimiter = static_cast<unsigned char>(m_delimiter[0]);
+    for (; end - p >= 64; p += 64) {
+        LineBytes marks;
+        MarkLineBytes(p, delimiter, marks);
+        uint64_t stops = marks.lineFeeds | marks.nuls;
+        int limit = stops != 0 ? LowestMarkedByte(stops) : 64;
+        uint64_t before = limit == 64 ? ~uint64_t{0} : (uint64_t{1} << limit) - 1;
+        uint64_t todo = (marks.delimiters | marks.backslashes | (m_stopBytes.highBytes ? marks.highs : 0)) & before;
+        int next = TakeCharacterAfter(p, 0, limit);  // what the last window left open
+        while (todo != 0 && !m_stopped) {
+            int at = LowestMarkedByte(todo);
+            todo &= todo - 1;
+            if (at >= next) {
+                next = TakeMarkedByte(p, at, limit);
+            }
+        }
+        if (m_stopped) {
+            return end;
+        }
+        if (limit < 64) {
+            if (p[limit] == '\0') {
+                return p + limit;  // ScanLine hides the rest of the line
+            }
+            ResetLine(p + limit + 1);
+            return p + limit + 1;
+        }
+    }
+    if (p == end && m_inText) {
+        SpillText(m_textBegin, end);
+    }
+    return p;
+}
+
+// The byte at `at`, which is not the trail of a character nor escaped, is one that matters.
+// Returns the first byte after it that the marks must not take as a character start.
+int LiteralScanner::TakeMarkedByte(const char* window, int at, int limit)
+{
+    unsigned char byte = static_cast<unsigned char>(window[at]);
+    switch (m_class[byte]) {
+    case kDelimiter:
+        Match(byte, true);
+        ToggleText(window + at);
+        return at + 1;
+    case kBackslash:
+        m_charState = kAfterBackslash;
+        return TakeCharacterAfter(window, at + 1, limit);
+    case kLead:
+        m_textHasLead = true;
+        m_charState = kAfterLead;
+        return TakeCharacterAfter(window, at + 1, limit);
+    case kHigh:
+        m_textHasLead = true;
+        return at + 1;
+    default:
+        return at + 1;
+    }
+}
+
+// The byte at `at` follows a backslash or a lead byte (as m_charState says), or begins a
+// character. Takes it as ScanLine does, unless it lies past the window or at the line's end:
+// then m_charState keeps it for the next window, or for ScanLine. Returns the first byte that
+// may begin a character after it.
+int LiteralScanner::TakeCharacterAfter(const char* window, int at, int limit)
+{
+    if (m_charState == kAtCharStart) {
+        return at;
+    }
+    if (at >= limit) {
+        return at;
+    }
+    unsigned char byte = static_cast<unsigned char>(window[at]);
+    unsigned char byteClass = m_class[byte];
+    bool charStart = m_charState == kAfterBackslash;
+    m_charState = kAtCharStart;
+    if (charStart && byteClass == kLead) {
+        m_charState = kAfterLead;
+        m_textHasLead = true;
+        return TakeCharacterAfter(window, at + 1, limit);
+    }
+    m_textHasLead = m_textHasLead || (charStart && byteClass == kHigh);
+    Match(byte, charStart);
+    return at + 1;
 }
 
 // Inside delimiter lines most stretches are short: a table look-up per byte serves them best.

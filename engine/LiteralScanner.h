@@ -86,6 +86,9 @@ private:
 
     const char* SkipLinesWithoutDelimiter(const char* p, const char* end);
     const char* ScanLine(const char* p, const char* end);
+    const char* ScanMarkedLine(const char* p, const char* end);
+    int TakeMarkedByte(const char* window, int at, int limit);
+    int TakeCharacterAfter(const char* window, int at, int limit);
     const char* SkipPlainBytes(const char* p, const char* end) const;
     const char* SkipOrdinaryCharacters(const char* p, const char* end);
     // Follows the delimiter through the line until it has been found whole.
@@ -116,6 +119,7 @@ private:
     size_t m_delimiterLength;
     int32_t m_condition;
     bool m_utf8 = false;
+    bool m_markedLines = false;  // lines may be read by the marks of their bytes
 
     static const SameOffsets s_sameOffsets;
     BlockPositions m_at{&s_sameOffsets};

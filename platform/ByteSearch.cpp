@@ -77,6 +77,20 @@ const char* FindStopByteCountingLinesByBytes(const char* p, const char* end, con
     return p;
 }
 
+void MarkLineBytesByBytes(const char* p, unsigned char delimiter, LineBytes& marks)
+{
+    marks = LineBytes{0, 0, 0, 0, 0};
+    for (int at = 0; at < 64; ++at) {
+        uint64_t bit = uint64_t{1} << at;
+        unsigned char byte = static_cast<unsigned char>(p[at]);
+        marks.delimiters |= byte == delimiter ? bit : 0;
+        marks.backslashes |= byte == '\\' ? bit : 0;
+        marks.lineFeeds |= byte == '\n' ? bit : 0;
+        marks.nuls |= byte == 0 ? bit : 0;
+        marks.highs |= byte >= 0x80 ? bit : 0;
+    }
+}
+
 #if defined(TOLVEK_HAS_SSE2_PATH)
 
 // Line feeds are counted per byte lane (each lane counts up to 255 before it is added up), and
@@ -253,6 +267,30 @@ TOLVEK_SSE2 const char* FindStopByteCountingLinesSse2(const char* p, const char*
     return stopMask != 0 ? p + __builtin_ctzll(stopMask) : end;
 }
 
+// A bit for each lane of `lanes` whose top bit is set, moved up by `shift`.
+static TOLVEK_SSE2 inline uint64_t LaneMask(__m128i lanes, int shift)
+{
+    return static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(lanes))) << shift;
+}
+
+TOLVEK_SSE2 void MarkLineBytesSse2(const char* p, unsigned char delimiter, LineBytes& marks)
+{
+    const __m128i wanted = _mm_set1_epi8(static_cast<char>(delimiter));
+    const __m128i backslash = _mm_set1_epi8('\\');
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    const __m128i zero = _mm_setzero_si128();
+    marks = LineBytes{0, 0, 0, 0, 0};
+    for (int index = 0; index < 4; ++index) {
+        __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * index));
+        int shift = 16 * index;
+        marks.delimiters |= LaneMask(_mm_cmpeq_epi8(chunk, wanted), shift);
+        marks.backslashes |= LaneMask(_mm_cmpeq_epi8(chunk, backslash), shift);
+        marks.lineFeeds |= LaneMask(_mm_cmpeq_epi8(chunk, lineFeed), shift);
+        marks.nuls |= LaneMask(_mm_cmpeq_epi8(chunk, zero), shift);
+        marks.highs |= LaneMask(chunk, shift);
+    }
+}
+
 #if defined(TOLVEK_HAS_AVX2_PATH) || !defined(__SSE2__)
 #define TOLVEK_CHOOSES_SEARCHES 1
 
@@ -264,18 +302,22 @@ struct Searches {
     const char* (*findStop)(const char*, const char*, const StopBytes&);
     const char* (*findStopCounting)(const char*, const char*, const StopBytes&, size_t&,
                                     const char*&);
+    void (*markLine)(const char*, unsigned char, LineBytes&);
 };
 
 Searches ChooseSearches()
 {
 #if defined(TOLVEK_HAS_AVX2_PATH)
     if (ProcessorHasAvx2()) {
-        return Searches{FindLineWithByteAvx2, FindStopByteAvx2, FindStopByteCountingLinesAvx2};
+        return Searches{FindLineWithByteAvx2, FindStopByteAvx2, FindStopByteCountingLinesAvx2,
+                        MarkLineBytesAvx2};
     }
 #endif
     return ProcessorHasSse2()
-               ? Searches{FindLineWithByteSse2, FindStopByteSse2, FindStopByteCountingLinesSse2}
-               : Searches{FindLineWithByteByBytes, FindStopByteByBytes, FindStopByteCountingLinesByBytes};
+               ? Searches{FindLineWithByteSse2, FindStopByteSse2, FindStopByteCountingLinesSse2,
+                          MarkLineBytesSse2}
+               : Searches{FindLineWithByteByBytes, FindStopByteByBytes, FindStopByteCountingLinesByBytes,
+                          MarkLineBytesByBytes};
 }
 
 const Searches& ChosenSearches()
@@ -315,6 +357,15 @@ const char* FindStopByteCountingLines(const char* p, const char* end, const Stop
 #endif
 }
 
+void MarkLineBytes(const char* p, unsigned char delimiter, LineBytes& marks)
+{
+#if !defined(TOLVEK_CHOOSES_SEARCHES)
+    MarkLineBytesSse2(p, delimiter, marks);
+#else
+    ChosenSearches().markLine(p, delimiter, marks);
+#endif
+}
+
 #else
 
 const char* FindLineWithByte(const char* p, const char* end, char target, size_t& lineFeeds)
@@ -331,6 +382,11 @@ const char* FindStopByteCountingLines(const char* p, const char* end, const Stop
                                       size_t& lineFeeds, const char*& lineStart)
 {
     return FindStopByteCountingLinesByBytes(p, end, stops, lineFeeds, lineStart);
+}
+
+void MarkLineBytes(const char* p, unsigned char delimiter, LineBytes& marks)
+{
+    MarkLineBytesByBytes(p, delimiter, marks);
 }
 
 #endif

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 // Searches over a block of text for the scanner and the text-mode reader, 32 bytes at a time
 // where the processor has AVX2 (x86-64 outside Windows), 16 where it has SSE2, byte by byte
@@ -28,8 +29,26 @@ const char* FindStopByte(const char* p, const char* end, const StopBytes& stops)
 const char* FindStopByteCountingLines(const char* p, const char* end, const StopBytes& stops,
                                       size_t& lineFeeds, const char*& lineStart);
 
+// What a line's scan needs to know of 64 bytes, a bit for each byte: where the delimiter, the
+// backslashes and the line feeds stand, and the bytes that may need a closer look (NUL, and any
+// byte of 0x80 and above).
+struct LineBytes {
+    uint64_t delimiters;
+    uint64_t backslashes;
+    uint64_t lineFeeds;
+    uint64_t nuls;
+    uint64_t highs;
+};
+
+// Marks the 64 bytes from `p`, all of which must be readable, in one pass.
+void MarkLineBytes(const char* p, unsigned char delimiter, LineBytes& marks);
+
+// Where the lowest set bit of a mark stands; `bits` must not be 0.
+inline int LowestMarkedByte(uint64_t bits) { return __builtin_ctzll(bits); }
+
 // The same searches, a byte at a time: what a processor without SSE2 runs.
 const char* FindLineWithByteByBytes(const char* p, const char* end, char target, size_t& lineFeeds);
 const char* FindStopByteByBytes(const char* p, const char* end, const StopBytes& stops);
 const char* FindStopByteCountingLinesByBytes(const char* p, const char* end, const StopBytes& stops,
                                              size_t& lineFeeds, const char*& lineStart);
+void MarkLineBytesByBytes(const char* p, unsigned char delimiter, LineBytes& marks);

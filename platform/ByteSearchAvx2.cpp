@@ -124,6 +124,24 @@ TOLVEK_AVX2 const char* FindStopByteCountingLinesAvx2(const char* p, const char*
     return end;
 }
 
+TOLVEK_AVX2 void MarkLineBytesAvx2(const char* p, unsigned char delimiter, LineBytes& marks)
+{
+    const __m256i wanted = _mm256_set1_epi8(static_cast<char>(delimiter));
+    const __m256i backslash = _mm256_set1_epi8('\\');
+    const __m256i lineFeed = _mm256_set1_epi8('\n');
+    const __m256i zero = _mm256_setzero_si256();
+    __m256i low = Load(p);
+    __m256i high = Load(p + 32);
+    auto mask = [](__m256i lowLanes, __m256i highLanes) TOLVEK_AVX2 {
+        return MaskOf(lowLanes) | static_cast<uint64_t>(MaskOf(highLanes)) << 32;
+    };
+    marks.delimiters = mask(_mm256_cmpeq_epi8(low, wanted), _mm256_cmpeq_epi8(high, wanted));
+    marks.backslashes = mask(_mm256_cmpeq_epi8(low, backslash), _mm256_cmpeq_epi8(high, backslash));
+    marks.lineFeeds = mask(_mm256_cmpeq_epi8(low, lineFeed), _mm256_cmpeq_epi8(high, lineFeed));
+    marks.nuls = mask(_mm256_cmpeq_epi8(low, zero), _mm256_cmpeq_epi8(high, zero));
+    marks.highs = mask(low, high);
+}
+
 // The start of the line that holds the target is just past the last line feed before it.
 const char* FindLineWithByteAvx2(const char* p, const char* end, char target, size_t& lineFeeds)
 {

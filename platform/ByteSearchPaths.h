@@ -13,6 +13,7 @@ const char* FindLineWithByteSse2(const char* p, const char* end, char target, si
 const char* FindStopByteSse2(const char* p, const char* end, const StopBytes& stops);
 const char* FindStopByteCountingLinesSse2(const char* p, const char* end, const StopBytes& stops,
                                           size_t& lineFeeds, const char*& lineStart);
+void MarkLineBytesSse2(const char* p, unsigned char delimiter, LineBytes& marks);
 #endif
 
 // 32 bytes at a time, where the build asks for them (platform/CMakeLists.txt says where).
@@ -24,4 +25,5 @@ const char* FindLineWithByteAvx2(const char* p, const char* end, char target, si
 const char* FindStopByteAvx2(const char* p, const char* end, const StopBytes& stops);
 const char* FindStopByteCountingLinesAvx2(const char* p, const char* end, const StopBytes& stops,
                                           size_t& lineFeeds, const char*& lineStart);
+void MarkLineBytesAvx2(const char* p, unsigned char delimiter, LineBytes& marks);
 #endif

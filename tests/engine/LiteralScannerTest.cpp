@@ -91,3 +91,79 @@ TEST_F(LiteralScannerTest, ABackslashTakesTheWholeDoubleByteCharacterAfterIt)
     EXPECT_EQ(Scan("s = \"\\\x95\x5C\"; t = \"y\";\n"), "1 1:\\\x95\x5C;1:y;");
     EXPECT_EQ(Scan("s = \"\\\x95\x5C\"; t = \"y\";\n", "\"", 3), "1 1:\\\x95\x5C;1:y;");
 }
+
+namespace {
+
+// Everything the scanner tells of each text, its place included.
+class PlaceCollector : public LiteralSink {
+public:
+    bool OnDelimiterLine() override
+    {
+        m_found += "|";
+        return true;
+    }
+    void OnLiteral(const LiteralPlace& place, const LiteralText& text) override
+    {
+        m_found += std::to_string(place.line) + "," + std::to_string(place.column) + "," +
+                   std::to_string(place.offset) + "," + std::to_string(place.length) + ":";
+        text.ForEachPiece([this](const char* piece, size_t size) { m_found.append(piece, size); });
+        m_found += ";";
+    }
+    std::string m_found;
+};
+
+std::string ScanWithPlaces(const std::string& text, size_t chunk, bool utf8, int32_t condition)
+{
+    PlaceCollector collector;
+    LiteralScanner scanner(MakeScanSettings("\"", condition), collector);
+    if (utf8) {
+        scanner.ReadAsUtf8();
+    }
+    size_t step = chunk == 0 ? text.size() : chunk;
+    for (size_t at = 0; at < text.size(); at += step) {
+        scanner.Feed(text.data() + at, text.data() + std::min(text.size(), at + step));
+    }
+    scanner.Finish();
+    return collector.m_found;
+}
+
+}  // namespace
+
+TEST_F(LiteralScannerTest, LinesReadByTheirMarksGiveWhatAWalkOverTheirBytesGives)
+{
+    // In one block, lines of plain bytes are read 64 bytes at a time by their marks; fed a byte
+    // at a time, every line is walked. Each piece is set at every distance from a 64-byte border,
+    // so that its backslashes, quotes and line feed fall on each side of it.
+    const std::string pieces[] = {
+        "\"a\\\"b\" \"c\"",       // an escaped quote
+        "\"x\\\\\" \"y\"",        // an escaped backslash before the closing quote
+        "\"\\\\\\\"\" \"z\\\\\\\\\"",  // runs of three and four backslashes
+        "\"open",                 // a text that runs to the line feed
+        "\"t\" \\\"u\" \"v\\",    // a backslash before the line feed escapes nothing
+        "x \\\" y",              // only an escaped quote: the line holds the delimiter still
+        "\"\\\x95\x5C\" \"w\\\x82\"",  // a backslash before a double-byte character
+        "\"\x95\x5C\" \"w\"",     // 表: a lead byte
+        "\"\xC3\xA9\" \"\xB1\"",  // bytes of 0x80 and above
+        std::string("\"n\0m\" \"k\"", 10),  // a NUL hides the rest of the line
+        "\"" + std::string(600, 'q') + "\" \"r\"",  // longer than the marks of one line hold
+    };
+    for (const std::string& piece : pieces) {
+        for (size_t shift = 0; shift < 70; ++shift) {
+            std::string text = std::string(shift, ' ') + piece + "\n" + std::string(shift % 7, 'i') +
+                               "\"s\"\n" + std::string(130, '-');
+            for (int codePage : {kCodePageShiftJis, kCodePageSingleByte}) {
+                CodePageScope scope(codePage);
+                for (int variant = 0; variant < 4; ++variant) {
+                    bool utf8 = (variant & 1) != 0;
+                    int32_t condition = (variant & 2) != 0 ? STRFLG_HAS_DOUBLE_BYTE : STRFLG_ANY;
+                    std::string walked = ScanWithPlaces(text, 1, utf8, condition);
+                    for (size_t block : {0u, 64u, 100u}) {
+                        EXPECT_EQ(ScanWithPlaces(text, block, utf8, condition), walked)
+                            << "shift " << shift << ", block " << block << ", code page "
+                            << codePage << ", variant " << variant << ": " << piece;
+                    }
+                }
+            }
+        }
+    }
+}

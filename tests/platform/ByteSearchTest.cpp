@@ -39,21 +39,25 @@ struct SearchPath {
     const char* (*findLine)(const char*, const char*, char, size_t&);
     const char* (*findStop)(const char*, const char*, const StopBytes&);
     const char* (*findStopCounting)(const char*, const char*, const StopBytes&, size_t&, const char*&);
+    void (*markLine)(const char*, unsigned char, LineBytes&);
 };
 
 std::vector<SearchPath> PathsOfThisProcessor()
 {
     std::vector<SearchPath> paths{
-        {"chosen", FindLineWithByte, FindStopByte, FindStopByteCountingLines},
-        {"bytes", FindLineWithByteByBytes, FindStopByteByBytes, FindStopByteCountingLinesByBytes}};
+        {"chosen", FindLineWithByte, FindStopByte, FindStopByteCountingLines, MarkLineBytes},
+        {"bytes", FindLineWithByteByBytes, FindStopByteByBytes, FindStopByteCountingLinesByBytes,
+         MarkLineBytesByBytes}};
 #if defined(TOLVEK_HAS_SSE2_PATH)
     if (ProcessorHasSse2()) {
-        paths.push_back({"sse2", FindLineWithByteSse2, FindStopByteSse2, FindStopByteCountingLinesSse2});
+        paths.push_back({"sse2", FindLineWithByteSse2, FindStopByteSse2, FindStopByteCountingLinesSse2,
+                         MarkLineBytesSse2});
     }
 #endif
 #if defined(TOLVEK_HAS_AVX2_PATH)
     if (ProcessorHasAvx2()) {
-        paths.push_back({"avx2", FindLineWithByteAvx2, FindStopByteAvx2, FindStopByteCountingLinesAvx2});
+        paths.push_back({"avx2", FindLineWithByteAvx2, FindStopByteAvx2, FindStopByteCountingLinesAvx2,
+                         MarkLineBytesAvx2});
     }
 #endif
     return paths;
@@ -155,6 +159,35 @@ TEST(ByteSearchTest, FindStopByteCountingLinesAgreesWithAPlainLoop)
                 ASSERT_EQ(feeds, expectedFeeds) << path.name << length;
                 ASSERT_EQ(line, expectedLine) << path.name << length;
             }
+        }
+    }
+}
+
+TEST(ByteSearchTest, MarkLineBytesAgreesWithAPlainLoop)
+{
+    std::mt19937 random(17);
+    for (int round = 0; round < 200; ++round) {
+        std::string text = RandomText(random, 64);
+        text[random() % 64] = '\0';
+        unsigned char delimiter = round % 2 == 0 ? '"' : 'a';
+        LineBytes expected{0, 0, 0, 0, 0};
+        for (int at = 0; at < 64; ++at) {
+            unsigned char byte = static_cast<unsigned char>(text[at]);
+            uint64_t bit = uint64_t{1} << at;
+            expected.delimiters |= byte == delimiter ? bit : 0;
+            expected.backslashes |= byte == '\\' ? bit : 0;
+            expected.lineFeeds |= byte == '\n' ? bit : 0;
+            expected.nuls |= byte == 0 ? bit : 0;
+            expected.highs |= byte >= 0x80 ? bit : 0;
+        }
+        for (const SearchPath& path : PathsOfThisProcessor()) {
+            LineBytes marks;
+            path.markLine(text.data(), delimiter, marks);
+            ASSERT_EQ(marks.delimiters, expected.delimiters) << path.name << round;
+            ASSERT_EQ(marks.backslashes, expected.backslashes) << path.name << round;
+            ASSERT_EQ(marks.lineFeeds, expected.lineFeeds) << path.name << round;
+            ASSERT_EQ(marks.nuls, expected.nuls) << path.name << round;
+            ASSERT_EQ(marks.highs, expected.highs) << path.name << round;
         }
     }
 }
