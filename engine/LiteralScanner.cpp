@@ -72,7 +72,7 @@ void LiteralScanner::ClassifyBytes()
         std::memset(m_class + 0x80, kHigh, 0x80);
     } else {
         for (int byte = 0; byte < 256; ++byte) {
-            m_class[byte] = static_cast<unsigned char>(isLead[byte] ? kLead : kPlain);
+            m_class[byte] = static_cast<unsigned char>(isLead[byte] * kLead);  // kPlain is 0
         }
     }
     for (size_t index = 0; index < m_delimiterLength; ++index) {
@@ -241,6 +241,13 @@ const char* LiteralScanner::ScanMarkedLine(const char* p, const char* end)
         uint64_t before = limit == 64 ? ~uint64_t{0} : (uint64_t{1} << limit) - 1;
         uint64_t todo = (marks.delimiters | marks.backslashes | (m_stopBytes.highBytes ? marks.highs : 0)) & before;
         int next = TakeCharacterAfter(p, 0, limit);  // what the last window left open
+        if (next < 64 && (todo & ~marks.delimiters) == 0) {
+            // Only delimiters, as most windows hold: each one opens or closes a text.
+            for (todo &= ~uint64_t{0} << next; todo != 0 && !m_stopped; todo &= todo - 1) {
+                Match(delimiter, true);
+                ToggleText(p + LowestMarkedByte(todo));
+            }
+        }
         while (todo != 0 && !m_stopped) {
             int at = LowestMarkedByte(todo);
             todo &= todo - 1;
