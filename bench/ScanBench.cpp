@@ -89,6 +89,11 @@ bool PrintScanThroughput(const std::string& folder, int rounds)
                 "(goal <= +10%%)\n",
                 cpp.megabytesPerSecond, static_cast<long long>(cpp.texts),
                 Cost(scan.megabytesPerSecond, cpp.megabytesPerSecond));
+    if (scan.processorMedian == 0 || cpp.processorMedian == 0) {
+        std::printf("  by processor time: the rounds are too short for this system's clock of a "
+                    "thread's processor time (more --rounds do not help; more --files do)\n");
+        return scan.texts > 0 && cpp.texts > 0;
+    }
     std::printf("  by processor time, median / best round: %.0f / %.0f MB/s, C/C++ syntax %.0f / "
                 "%.0f MB/s, cost %+.0f%% / %+.0f%% (goal >= 8000 MB/s, cost <= +10%%)\n",
                 scan.processorMedian, scan.processorBest, cpp.processorMedian, cpp.processorBest,

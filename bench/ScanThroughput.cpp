@@ -96,7 +96,9 @@ ScanThroughput MeasureScanThroughput(const std::string& folder, int rounds, int3
         seconds.push_back(watch.Seconds());
         processor.push_back(ThreadProcessorSeconds() - processorStart);
     }
-    auto rate = [&result](double taken) { return taken > 0 ? result.megabytes / taken : 0; };
+    // No clock of a thread's processor time resolves a microsecond; what it tells below that is
+    // rounding (a 32-bit build may subtract two readings kept at different precisions).
+    auto rate = [&result](double taken) { return taken >= 1e-6 ? result.megabytes / taken : 0; };
     result.megabytesPerSecond = rate(Median(seconds));
     result.processorMedian = rate(Median(processor));
     result.processorBest = rate(*std::min_element(processor.begin(), processor.end()));

@@ -95,8 +95,8 @@ void LiteralScanner::ClassifyBytes()
         m_stopBytes.highBytes = m_class[byte] != kPlain;
     }
     unsigned char first = static_cast<unsigned char>(m_delimiter[0]);
-    m_markedLines = m_delimiterLength == 1 && m_class[first] == kDelimiter && first < 0x80 &&
-                   m_class[static_cast<unsigned char>('\\')] == kBackslash;
+    m_markedLines = kMarksPay && m_delimiterLength == 1 && m_class[first] == kDelimiter &&
+                    first < 0x80 && m_class[static_cast<unsigned char>('\\')] == kBackslash;
 }
 
 bool LiteralScanner::Feed(const char* p, const char* end)

@@ -131,9 +131,9 @@ std::string ScanWithPlaces(const std::string& text, size_t chunk, bool utf8, int
 
 TEST_F(LiteralScannerTest, LinesReadByTheirMarksGiveWhatAWalkOverTheirBytesGives)
 {
-    // In one block, lines of plain bytes are read 64 bytes at a time by their marks; fed a byte
-    // at a time, every line is walked. Each piece is set at every distance from a 64-byte border,
-    // so that its backslashes, quotes and line feed fall on each side of it.
+    // In one block, a 64-bit build reads lines 64 bytes at a time by their marks; fed a byte at a
+    // time, every line is walked. Each piece is set at every distance from a 64-byte border, so
+    // that its backslashes, quotes and line feed fall on each side of it.
     const std::string pieces[] = {
         "\"a\\\"b\" \"c\"",       // an escaped quote
         "\"x\\\\\" \"y\"",        // an escaped backslash before the closing quote
