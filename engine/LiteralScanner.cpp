@@ -173,15 +173,7 @@ const char* LiteralScanner::ScanLine(const char* p, const char* end)
         unsigned char byte = static_cast<unsigned char>(*at);
         unsigned char byteClass = m_class[byte];
         if (m_charState != kAtCharStart && byteClass != kLineFeed && byteClass != kNul) {
-            // The trail byte of a double-byte character, or the character after a backslash.
-            bool charStart = m_charState == kAfterBackslash;
-            m_charState = kAtCharStart;
-            if (charStart && byteClass == kLead) {
-                m_charState = kAfterLead;
-                m_textHasLead = true;
-            }
-            m_textHasLead = m_textHasLead || (charStart && byteClass == kHigh);
-            Match(byte, charStart);
+            TakeFollowingByte(byte);
             continue;
         }
         m_charState = kAtCharStart;
@@ -303,24 +295,22 @@ int LiteralScanner::TakeMarkedByte(const char* window, int at, int limit)
 // may begin a character after it.
 int LiteralScanner::TakeCharacterAfter(const char* window, int at, int limit)
 {
-    if (m_charState == kAtCharStart) {
+    if (m_charState == kAtCharStart || at >= limit) {
         return at;
     }
-    if (at >= limit) {
-        return at;
-    }
-    unsigned char byte = static_cast<unsigned char>(window[at]);
+    TakeFollowingByte(static_cast<unsigned char>(window[at]));
+    return m_charState == kAfterLead ? TakeCharacterAfter(window, at + 1, limit) : at + 1;
+}
+
+// The trail byte of a double-byte character, or the character after a backslash (as m_charState
+// says); neither a line feed nor a NUL, which end the line whatever came before.
+void LiteralScanner::TakeFollowingByte(unsigned char byte)
+{
     unsigned char byteClass = m_class[byte];
     bool charStart = m_charState == kAfterBackslash;
-    m_charState = kAtCharStart;
-    if (charStart && byteClass == kLead) {
-        m_charState = kAfterLead;
-        m_textHasLead = true;
-        return TakeCharacterAfter(window, at + 1, limit);
-    }
-    m_textHasLead = m_textHasLead || (charStart && byteClass == kHigh);
+    m_charState = charStart && byteClass == kLead ? kAfterLead : kAtCharStart;
+    m_textHasLead = m_textHasLead || (charStart && (byteClass == kLead || byteClass == kHigh));
     Match(byte, charStart);
-    return at + 1;
 }
 
 // Inside delimiter lines most stretches are short: a table look-up per byte serves them best.

@@ -92,6 +92,15 @@ TEST_F(LiteralScannerTest, ABackslashTakesTheWholeDoubleByteCharacterAfterIt)
     EXPECT_EQ(Scan("s = \"\\\x95\x5C\"; t = \"y\";\n", "\"", 3), "1 1:\\\x95\x5C;1:y;");
 }
 
+TEST_F(LiteralScannerTest, TheCharacterAfterABackslashStillCounts)
+{
+    // Escaped, a delimiter's byte still completes the delimiter on its line, and a byte of 0x80
+    // or above still makes its text one with a double-byte character.
+    EXPECT_EQ(Scan("<a> \\<>\n", "<>"), "1 1:a;");
+    EXPECT_EQ(ScanInBlocks(MakeScanSettings("\"", STRFLG_HAS_DOUBLE_BYTE), "s = \"\\\xB1\";\n", 0, true),
+              "1 1:\\\xB1;");
+}
+
 namespace {
 
 // Everything the scanner tells of each text, its place included.
