@@ -92,13 +92,13 @@ bool PrintScanThroughput(const std::string& folder, int rounds)
     if (scan.processorMedian == 0 || cpp.processorMedian == 0) {
         std::printf("  by processor time: the rounds are too short for this system's clock of a "
                     "thread's processor time (more --rounds do not help; more --files do)\n");
-        return scan.texts > 0 && cpp.texts > 0;
+    } else {
+        std::printf("  by processor time, median / best round: %.0f / %.0f MB/s, C/C++ syntax %.0f / "
+                    "%.0f MB/s, cost %+.0f%% / %+.0f%% (goal >= 8000 MB/s, cost <= +10%%)\n",
+                    scan.processorMedian, scan.processorBest, cpp.processorMedian, cpp.processorBest,
+                    Cost(scan.processorMedian, cpp.processorMedian),
+                    Cost(scan.processorBest, cpp.processorBest));
     }
-    std::printf("  by processor time, median / best round: %.0f / %.0f MB/s, C/C++ syntax %.0f / "
-                "%.0f MB/s, cost %+.0f%% / %+.0f%% (goal >= 8000 MB/s, cost <= +10%%)\n",
-                scan.processorMedian, scan.processorBest, cpp.processorMedian, cpp.processorBest,
-                Cost(scan.processorMedian, cpp.processorMedian),
-                Cost(scan.processorBest, cpp.processorBest));
     return scan.texts > 0 && cpp.texts > 0;
 }
 

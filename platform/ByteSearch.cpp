@@ -224,6 +224,12 @@ static inline uint64_t FeedsBeforeStop(uint64_t feeds, uint64_t stopMask)
     return stopMask != 0 ? feeds & ((stopMask & (0 - stopMask)) - 1) : feeds;
 }
 
+// A bit for each lane of `lanes` whose top bit is set, moved up by `shift`.
+static TOLVEK_SSE2 inline uint64_t LaneMask(__m128i lanes, int shift)
+{
+    return static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(lanes))) << shift;
+}
+
 // Both searches at once, 64 bytes a round (16 near the end): a bit mask of the stop bytes and one
 // of the line feeds, so that each byte is read once.
 TOLVEK_SSE2 const char* FindStopByteCountingLinesSse2(const char* p, const char* end,
@@ -242,12 +248,8 @@ TOLVEK_SSE2 const char* FindStopByteCountingLinesSse2(const char* p, const char*
         int lanes = end - p >= 64 ? 4 : 1;
         for (int index = 0; index < lanes; ++index) {
             __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * index));
-            stopMask |= static_cast<uint64_t>(static_cast<unsigned>(
-                            _mm_movemask_epi8(StopsIn(chunk, wanted, stops))))
-                        << (16 * index);
-            feeds |= static_cast<uint64_t>(static_cast<unsigned>(
-                         _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lineFeed))))
-                     << (16 * index);
+            stopMask |= LaneMask(StopsIn(chunk, wanted, stops), 16 * index);
+            feeds |= LaneMask(_mm_cmpeq_epi8(chunk, lineFeed), 16 * index);
         }
         AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
         if (stopMask != 0) {
@@ -265,12 +267,6 @@ TOLVEK_SSE2 const char* FindStopByteCountingLinesSse2(const char* p, const char*
     uint64_t feeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lineFeed))) >> shift;
     AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
     return stopMask != 0 ? p + __builtin_ctzll(stopMask) : end;
-}
-
-// A bit for each lane of `lanes` whose top bit is set, moved up by `shift`.
-static TOLVEK_SSE2 inline uint64_t LaneMask(__m128i lanes, int shift)
-{
-    return static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(lanes))) << shift;
 }
 
 TOLVEK_SSE2 void MarkLineBytesSse2(const char* p, unsigned char delimiter, LineBytes& marks)

@@ -25,6 +25,12 @@ TOLVEK_AVX2 inline uint32_t MaskOf(__m256i lanes)
     return static_cast<uint32_t>(_mm256_movemask_epi8(lanes));
 }
 
+// The masks of 64 bytes' two halves, joined.
+TOLVEK_AVX2 inline uint64_t MaskOf(__m256i low, __m256i high)
+{
+    return MaskOf(low) | static_cast<uint64_t>(MaskOf(high)) << 32;
+}
+
 TOLVEK_AVX2 inline __m256i Load(const char* at)
 {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
@@ -64,8 +70,7 @@ TOLVEK_AVX2 const char* FindStopByteAvx2(const char* p, const char* end, const S
         wanted[index] = _mm256_set1_epi8(static_cast<char>(stops.bytes[index]));
     }
     for (; end - p >= 64; p += 64) {
-        uint64_t mask = MaskOf(StopsIn(Load(p), wanted, stops)) |
-                        static_cast<uint64_t>(MaskOf(StopsIn(Load(p + 32), wanted, stops))) << 32;
+        uint64_t mask = MaskOf(StopsIn(Load(p), wanted, stops), StopsIn(Load(p + 32), wanted, stops));
         if (mask != 0) {
             return p + __builtin_ctzll(mask);
         }
@@ -100,10 +105,8 @@ TOLVEK_AVX2 const char* FindStopByteCountingLinesAvx2(const char* p, const char*
     for (; end - p >= 64; p += 64) {
         __m256i low = Load(p);
         __m256i high = Load(p + 32);
-        uint64_t stopMask = MaskOf(StopsIn(low, wanted, stops)) |
-                            static_cast<uint64_t>(MaskOf(StopsIn(high, wanted, stops))) << 32;
-        uint64_t feeds = MaskOf(_mm256_cmpeq_epi8(low, lineFeed)) |
-                         static_cast<uint64_t>(MaskOf(_mm256_cmpeq_epi8(high, lineFeed))) << 32;
+        uint64_t stopMask = MaskOf(StopsIn(low, wanted, stops), StopsIn(high, wanted, stops));
+        uint64_t feeds = MaskOf(_mm256_cmpeq_epi8(low, lineFeed), _mm256_cmpeq_epi8(high, lineFeed));
         AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
         if (stopMask != 0) {
             return p + __builtin_ctzll(stopMask);
@@ -132,14 +135,11 @@ TOLVEK_AVX2 void MarkLineBytesAvx2(const char* p, unsigned char delimiter, LineB
     const __m256i zero = _mm256_setzero_si256();
     __m256i low = Load(p);
     __m256i high = Load(p + 32);
-    auto mask = [](__m256i lowLanes, __m256i highLanes) TOLVEK_AVX2 {
-        return MaskOf(lowLanes) | static_cast<uint64_t>(MaskOf(highLanes)) << 32;
-    };
-    marks.delimiters = mask(_mm256_cmpeq_epi8(low, wanted), _mm256_cmpeq_epi8(high, wanted));
-    marks.backslashes = mask(_mm256_cmpeq_epi8(low, backslash), _mm256_cmpeq_epi8(high, backslash));
-    marks.lineFeeds = mask(_mm256_cmpeq_epi8(low, lineFeed), _mm256_cmpeq_epi8(high, lineFeed));
-    marks.nuls = mask(_mm256_cmpeq_epi8(low, zero), _mm256_cmpeq_epi8(high, zero));
-    marks.highs = mask(low, high);
+    marks.delimiters = MaskOf(_mm256_cmpeq_epi8(low, wanted), _mm256_cmpeq_epi8(high, wanted));
+    marks.backslashes = MaskOf(_mm256_cmpeq_epi8(low, backslash), _mm256_cmpeq_epi8(high, backslash));
+    marks.lineFeeds = MaskOf(_mm256_cmpeq_epi8(low, lineFeed), _mm256_cmpeq_epi8(high, lineFeed));
+    marks.nuls = MaskOf(_mm256_cmpeq_epi8(low, zero), _mm256_cmpeq_epi8(high, zero));
+    marks.highs = MaskOf(low, high);
 }
 
 // The start of the line that holds the target is just past the last line feed before it.
