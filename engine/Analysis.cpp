@@ -71,11 +71,6 @@ void Analysis::ScanFile(const char* path, const char* displayName, const SourceP
                         HeldTextGate* gate)
 {
     m_events.OnFileBegin(displayName);
-    if (IsSameFile(path, m_log.Path())) {
-        // The log as a source is read as it stands when its scan begins, with every record of
-        // the files before it.
-        m_log.Release();
-    }
     FileScan scan;
     scan.stop = m_stop;
     scan.place = place;

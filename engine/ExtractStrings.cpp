@@ -260,6 +260,16 @@ int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char
         scan.readFailure = source.GetFailure();
         return 0;
     }
+    FolderIdentity identity;
+    RecordOutput::OwnSource own = records.BeginSource(source.GetIdentity(identity) ? &identity : nullptr, srcPath);
+    if (own == RecordOutput::OwnSource::kReadLater) {
+        scan.isOutput = true;
+        return 0;
+    }
+    if (own == RecordOutput::OwnSource::kReadAgain && !source.TakeSizeAgain()) {
+        scan.readFailure = source.GetFailure();
+        return 0;
+    }
     scan.read = true;
     ScanBuffers ownBuffers;  // allocated only when the caller lends none
     ScanBuffers& buffers = scan.buffers != nullptr ? *scan.buffers : ownBuffers;

@@ -16,6 +16,8 @@ struct FileScan {
                                               // the block being scanned
     const std::atomic<bool>* giveUp = nullptr;  // in: the same, for the scan's own caller only
     bool read = false;                        // the file was opened
+    bool isOutput = false;                    // it is where the records go, and was left to be
+                                              // read in its turn
     bool stopped = false;                     // the scan ended before the end of the file
     Failure readFailure;                      // why it could not be opened or read to its end
     SourcePlace place;                        // in: where the source opens, when not by its path

@@ -32,7 +32,8 @@ struct ScanTask {
     enum State { kQueued, kScanning, kWaitingForTurn, kStreaming, kDone };
 
     WalkItem item;
-    bool selfScan = false;  // the log itself: scanned in its turn, by the analysis
+    bool selfScan = false;  // the log itself, as its worker found: scanned in its turn, by the
+                            // analysis thread
     State state = kQueued;
     std::atomic<bool> abort{false};
     // Filled by the worker: whole records, then perhaps the start of one.
@@ -55,6 +56,8 @@ public:
 
     // Once it writes into the log itself, the log's own failure ends the scan too.
     bool Open() override { return m_log != nullptr ? m_log->Open() : !m_task.abort; }
+    // The log itself is read by the analysis thread, in its turn.
+    OwnSource BeginSource(const FolderIdentity* source, const char* path) override;
     void Append(const char* data, size_t length) override;
     void EndRecord() override;
     void EndFile() override {}
@@ -94,6 +97,7 @@ public:
     // A worker's task that has outgrown its buffer waits here for its turn; the log then, or
     // null when the task was given up.
     RecordFile* WaitForTurn(ScanTask& task);
+    const RecordFile& Log() const { return m_analysis.Log(); }
 
     // A long text, held whole until it ends, is held by one file at a time, and only by a file
     // whose turn it is: the first in the window, or one being written into the log (by its
@@ -133,6 +137,11 @@ private:
 void TaskTextGate::Acquire() { m_pool.AcquireHeldText(m_task); }
 
 void TaskTextGate::Release() { m_pool.ReleaseHeldText(m_task); }
+
+RecordOutput::OwnSource TaskRecords::BeginSource(const FolderIdentity* source, const char* path)
+{
+    return m_pool.Log().IsItself(source, path) ? OwnSource::kReadLater : OwnSource::kNo;
+}
 
 void TaskRecords::Append(const char* data, size_t length)
 {
@@ -281,7 +290,8 @@ void ScanPool::Work()
         lock.lock();
         // A file that waited for its turn has the analysis thread waiting for its end.
         bool awaited = current->state == ScanTask::kStreaming || current->state == ScanTask::kWaitingForTurn;
-        current->state = ScanTask::kDone;
+        current->selfScan = current->scan.isOutput;
+        current->state = current->selfScan ? ScanTask::kQueued : ScanTask::kDone;
         if (awaited || HeadsReady() || StopAsked()) {
             m_heads.notify_one();
         }
@@ -373,7 +383,6 @@ void ScanPool::FillWindow()
             ended = true;
             break;
         }
-        task->selfScan = !task->item.failed && IsSameFile(task->item.path, m_analysis.Log().Path());
         found.push_back(std::move(task));
     }
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -1,5 +1,7 @@
 #include "engine/RecordFile.h"
 
+#include "platform/Path.h"
+
 #include <cstring>
 
 namespace {
@@ -30,7 +32,41 @@ bool RecordFile::Open()
         m_opened = m_named ? m_file.OpenNamed(m_path) : m_file.Open(m_path);
     }
     m_failed = !m_opened;
+    if (m_opened && !m_file.IsRegularFile()) {
+        m_openAs.store(kStream, std::memory_order_release);
+    } else if (m_opened && m_file.GetIdentity(m_identity)) {
+        m_openAs.store(kFileOfIdentity, std::memory_order_release);
+    }
     return m_opened;
+}
+
+RecordOutput::OwnSource RecordFile::BeginSource(const FolderIdentity* source, const char* path)
+{
+    if (!IsItself(source, path)) {
+        return OwnSource::kNo;
+    }
+    Release();
+    return OwnSource::kReadAgain;
+}
+
+bool RecordFile::IsItself(const FolderIdentity* source, const char* path) const
+{
+    if (source == nullptr) {
+        return !m_standardOutput && IsSameFile(path, m_path);
+    }
+    // Once the file is open its own identity holds for the job; before, what stands at its
+    // path now is what it would open. A stream (a pipe, a device) is never a source.
+    FolderIdentity own;
+    int openAs = m_openAs.load(std::memory_order_acquire);
+    if (openAs == kStream) {
+        return false;
+    }
+    if (openAs == kFileOfIdentity) {
+        own = m_identity;
+    } else if (m_standardOutput || !GetFolderIdentity(m_path, own)) {
+        return false;
+    }
+    return own.device == source->device && own.number == source->number;
 }
 
 // Locks the file, and ends a line that a killed writer left unended.

@@ -51,6 +51,12 @@ public:
 
     // Opens the file when it is not open yet; false when it cannot be (or has failed before).
     bool Open() override;
+    // A source that is this file is read as it stands with the records of the files before it:
+    // what waits is written first.
+    OwnSource BeginSource(const FolderIdentity* source, const char* path) override;
+    // True when the source `source` (or, when its identity is not known, the one at `path`) is
+    // this file. May be asked from any thread.
+    bool IsItself(const FolderIdentity* source, const char* path) const;
 
     // Locks the file now for the records of the file that comes next, as a long file's first
     // write would. For records written from another thread: the lock is then taken and freed on
@@ -86,6 +92,9 @@ private:
     std::string m_preamble;
     AppendFile m_file;
     bool m_opened = false;
+    enum OpenAs { kNotOpenYet, kFileOfIdentity, kStream };
+    std::atomic<int> m_openAs{kNotOpenYet};  // set once it is open
+    FolderIdentity m_identity;               // with kFileOfIdentity
     bool m_failed = false;
     bool m_taken = false;                  // locked, for a file whose records are being written
     uint64_t m_fileSize = 0;               // the file's size after our writes

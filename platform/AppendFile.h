@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Directory.h"
 #include "platform/Failure.h"
 
 #include <atomic>
@@ -28,6 +29,10 @@ public:
     // terminal); only a file is locked, read back and cut back.
     bool OpenStandardOutput();
     bool IsOpen() const { return m_handle != -1; }
+    // Open, and a file rather than a pipe, a terminal or a device.
+    bool IsRegularFile() const { return m_handle != -1 && m_regular; }
+    // The open file's device and number; false for a stream, or when the system does not tell.
+    bool GetIdentity(FolderIdentity& identity) const;
     // A flag that, once set, ends a wait for the lock or for room in a pipe (Linux): the call
     // then fails with FailureKind::Stopped. Null: waits last as long as they must.
     void SetStop(const std::atomic<bool>* stop) { m_stop = stop; }

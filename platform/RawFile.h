@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Directory.h"
 #include "platform/Failure.h"
 
 #include <cstddef>
@@ -22,7 +23,16 @@ public:
                           uint64_t& size);
 
     const Failure& GetFailure() const { return m_failure; }
+    // The open file's device and number, taken when it was opened; false when the system did
+    // not tell them.
+    bool GetIdentity(FolderIdentity& identity) const
+    {
+        identity = m_identity;
+        return m_identityKnown;
+    }
 
+    // The file's size now, which may have grown since it was opened.
+    bool GetSizeNow(uint64_t& size);
     // Reads up to `capacity` bytes; 0 at the end, or on an error (then GetFailure() tells).
     size_t Read(char* buffer, size_t capacity);
     // Reads on from `offset` bytes into the file.
@@ -31,4 +41,6 @@ public:
 private:
     intptr_t m_handle = -1;
     Failure m_failure;
+    FolderIdentity m_identity;
+    bool m_identityKnown = false;
 };

@@ -94,6 +94,16 @@ bool TextReader::OpenIn(const FolderHandle& folder, const char* name, bool follo
     return true;
 }
 
+bool TextReader::TakeSizeAgain()
+{
+    if (!m_file.GetSizeNow(m_bytesLeft)) {
+        m_failure = m_file.GetFailure();
+        return false;
+    }
+    m_size = m_bytesLeft;
+    return true;
+}
+
 bool TextReader::Seek(const Position& position)
 {
     if (!m_file.Seek(m_size - position.bytesLeft)) {

@@ -42,6 +42,11 @@ public:
     // a file whose first bytes say that it is no text in the code page. 0 at the end, or on a
     // read error.
     size_t ReadRaw(char* buffer, size_t capacity);
+    // Reads the file up to its size now, rather than its size at opening: for a file that grew
+    // after it was opened and before it is read.
+    bool TakeSizeAgain();
+    // The open file's device and number (RawFile::GetIdentity).
+    bool GetIdentity(FolderIdentity& identity) const { return m_file.GetIdentity(identity); }
     // Why Open failed, or why the text ended early.
     const Failure& GetFailure() const { return m_failure; }
 

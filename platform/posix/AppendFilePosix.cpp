@@ -158,6 +158,17 @@ bool AppendFile::OpenStandardOutput()
     return true;
 }
 
+bool AppendFile::GetIdentity(FolderIdentity& identity) const
+{
+    struct stat status;
+    if (!m_regular || fstat(Fd(m_handle), &status) != 0) {
+        return false;
+    }
+    identity.device = static_cast<uint64_t>(status.st_dev);
+    identity.number = static_cast<uint64_t>(status.st_ino);
+    return true;
+}
+
 bool AppendFile::Lock(uint64_t& size)
 {
     if (!m_regular) {

@@ -19,7 +19,8 @@ namespace {
 
 // Opens a regular file (relative to `folder`); anything else is refused. O_NONBLOCK: opening a FIFO must not wait for
 // the other end.
-int OpenRegularFile(int folder, const char* path, int flags, uint64_t& size, Failure& failure)
+int OpenRegularFile(int folder, const char* path, int flags, uint64_t& size, FolderIdentity& identity,
+                    Failure& failure)
 {
     int fd = openat(folder, path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | flags);
     if (fd < 0) {
@@ -34,6 +35,8 @@ int OpenRegularFile(int folder, const char* path, int flags, uint64_t& size, Fai
         return -1;
     }
     size = static_cast<uint64_t>(status.st_size);
+    identity.device = static_cast<uint64_t>(status.st_dev);
+    identity.number = static_cast<uint64_t>(status.st_ino);
     return fd;
 }
 
@@ -41,7 +44,8 @@ int OpenRegularFile(int folder, const char* path, int flags, uint64_t& size, Fai
 
 bool RawFile::OpenForReading(const char* path, uint64_t& size)
 {
-    m_handle = OpenRegularFile(AT_FDCWD, path, 0, size, m_failure);
+    m_handle = OpenRegularFile(AT_FDCWD, path, 0, size, m_identity, m_failure);
+    m_identityKnown = m_handle != -1;
     return m_handle != -1;
 }
 
@@ -49,8 +53,20 @@ bool RawFile::OpenForReadingIn(const FolderHandle& folder, const char* name, boo
                                uint64_t& size)
 {
     m_handle = OpenRegularFile(static_cast<int>(folder.Handle()), name, followLinks ? 0 : O_NOFOLLOW,
-                               size, m_failure);
+                               size, m_identity, m_failure);
+    m_identityKnown = m_handle != -1;
     return m_handle != -1;
+}
+
+bool RawFile::GetSizeNow(uint64_t& size)
+{
+    struct stat status;
+    if (fstat(static_cast<int>(m_handle), &status) != 0) {
+        m_failure = LastSystemFailure();
+        return false;
+    }
+    size = static_cast<uint64_t>(status.st_size);
+    return true;
 }
 
 bool RawFile::Seek(uint64_t offset)

@@ -95,6 +95,17 @@ bool AppendFile::OpenStandardOutput()
     return true;
 }
 
+bool AppendFile::GetIdentity(FolderIdentity& identity) const
+{
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!m_regular || !GetFileInformationByHandle(AsHandle(m_handle), &information)) {
+        return false;
+    }
+    identity.device = information.dwVolumeSerialNumber;
+    identity.number = (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+    return true;
+}
+
 bool AppendFile::Lock(uint64_t& size)
 {
     if (!m_regular) {

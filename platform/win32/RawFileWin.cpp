@@ -28,14 +28,18 @@ bool RawFile::OpenForReading(const char* path, uint64_t& size)
         m_failure = LastSystemFailure();
         return false;
     }
-    LARGE_INTEGER fileSize;
-    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &fileSize)) {
+    // One call tells the size and the identity, which a job compares with its log's.
+    BY_HANDLE_FILE_INFORMATION information;
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &information)) {
         m_failure = MakeFailure(FailureKind::NotRegularFile);
         CloseHandle(file);
         return false;
     }
     m_handle = reinterpret_cast<intptr_t>(file);
-    size = static_cast<uint64_t>(fileSize.QuadPart);
+    size = (static_cast<uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+    m_identity.device = information.dwVolumeSerialNumber;
+    m_identity.number = (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+    m_identityKnown = true;
     return true;
 }
 
@@ -48,6 +52,17 @@ bool RawFile::OpenForReadingIn(const FolderHandle& folder, const char* name, boo
     }
     path += name;
     return OpenForReading(path, size);
+}
+
+bool RawFile::GetSizeNow(uint64_t& size)
+{
+    LARGE_INTEGER fileSize;
+    if (!GetFileSizeEx(AsHandle(m_handle), &fileSize)) {
+        m_failure = LastSystemFailure();
+        return false;
+    }
+    size = static_cast<uint64_t>(fileSize.QuadPart);
+    return true;
 }
 
 bool RawFile::Seek(uint64_t offset)

@@ -110,6 +110,23 @@ TEST_F(AnalyzeTest, TheLogInTheListIsScannedWithoutReadingItsOwnRecords)
     EXPECT_EQ(Log(), "\"old\"\nTolvek.log(1): \"old\"\r\n");
 }
 
+TEST_F(AnalyzeTest, TheLogInTheListIsReadWithTheRecordsOfTheFilesBeforeIt)
+{
+    // 0.c comes first in byte order: its record is in the log when the log's own scan begins,
+    // whichever thread opens the log first.
+    m_options.targetList = "|c|log|";
+    m_options.sorted = true;
+    for (int threads : {1, 2}) {
+        WriteBytes(m_folder / "Tolvek.log", "\"old\"\n");
+        WriteBytes(m_folder / "0.c", "\"new\"\n");
+        m_options.threads = threads;
+        AnalyzeFolder(m_folder.Path().c_str(), m_options, m_events);
+        EXPECT_EQ(Log(), "\"old\"\n0.c(1): \"new\"\r\nTolvek.log(1): \"old\"\r\n"
+                         "Tolvek.log(2): \"new\"\r\n")
+            << threads << " threads";
+    }
+}
+
 TEST_F(AnalyzeTest, MissingFolderIsToldAndEnds)
 {
     std::string missing = m_folder / "missing";

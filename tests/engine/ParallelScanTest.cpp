@@ -157,13 +157,16 @@ TEST_F(ParallelScanTest, RandomTreesUnderEveryCondition)
 
 TEST_F(ParallelScanTest, TheLogAsASourceIsReadWithTheRecordsOfTheFilesBeforeIt)
 {
-    // Many files around the log, so that some come before it in the listing: their records are in
-    // the log when its own scan begins, on any number of threads.
+    // Many files around the log, made before and after it, so that some come before it in the
+    // listing whatever order the file system lists in: their records are in the log when its own
+    // scan begins, on any number of threads.
     for (int file = 0; file < 60; ++file) {
+        if (file == 30) {
+            WriteBytes(m_folder / "Tolvek.log", "\"old\"\n");
+        }
         WriteBytes(m_folder / ("f" + std::to_string(file) + ".c"),
                    "s = \"" + std::to_string(file) + "\";\n");
     }
-    WriteBytes(m_folder / "Tolvek.log", "\"old\"\n");
     m_options.targetList = "|c|log|";
     ExpectTheSameWithEveryThreadCount();
 }
