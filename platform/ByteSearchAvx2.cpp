@@ -10,14 +10,34 @@
 
 namespace {
 
-// The lanes of `chunk` that hold a stop byte (`wanted` holds the stop bytes, each in every lane).
-TOLVEK_AVX2 inline __m256i StopsIn(__m256i chunk, const __m256i* wanted, const StopBytes& stops)
+// The stop bytes, each in every lane, and the high bit of every lane when bytes of the high half
+// stop too. Unused places repeat the first byte, so that every search compares four times
+// without a loop or a branch; with no stop byte at all, `any` takes the comparisons away.
+struct WantedBytes {
+    __m256i bytes[4];
+    __m256i any;
+    __m256i high;
+};
+
+TOLVEK_AVX2 inline WantedBytes Wanted(const StopBytes& stops)
 {
-    __m256i found = stops.highBytes ? chunk : _mm256_setzero_si256();
-    for (int index = 0; index < stops.count; ++index) {
-        found = _mm256_or_si256(found, _mm256_cmpeq_epi8(chunk, wanted[index]));
+    WantedBytes wanted;
+    for (int index = 0; index < 4; ++index) {
+        unsigned char byte = stops.bytes[index < stops.count ? index : 0];
+        wanted.bytes[index] = _mm256_set1_epi8(static_cast<char>(byte));
     }
-    return found;
+    wanted.any = _mm256_set1_epi8(static_cast<char>(stops.count > 0 ? 0xFF : 0));
+    wanted.high = _mm256_set1_epi8(static_cast<char>(stops.highBytes ? 0x80 : 0));
+    return wanted;
+}
+
+// The lanes of `chunk` that hold a stop byte: their high bit is set.
+TOLVEK_AVX2 inline __m256i StopsIn(__m256i chunk, const WantedBytes& wanted)
+{
+    __m256i first = _mm256_or_si256(_mm256_cmpeq_epi8(chunk, wanted.bytes[0]), _mm256_cmpeq_epi8(chunk, wanted.bytes[1]));
+    __m256i second = _mm256_or_si256(_mm256_cmpeq_epi8(chunk, wanted.bytes[2]), _mm256_cmpeq_epi8(chunk, wanted.bytes[3]));
+    __m256i equal = _mm256_and_si256(_mm256_or_si256(first, second), wanted.any);
+    return _mm256_or_si256(equal, _mm256_and_si256(chunk, wanted.high));
 }
 
 TOLVEK_AVX2 inline uint32_t MaskOf(__m256i lanes)
@@ -65,18 +85,15 @@ TOLVEK_AVX2 const char* FindStopByteAvx2(const char* p, const char* end, const S
     if (end - p < 32) {
         return FindStopByteByBytes(p, end, stops);
     }
-    __m256i wanted[4];
-    for (int index = 0; index < stops.count; ++index) {
-        wanted[index] = _mm256_set1_epi8(static_cast<char>(stops.bytes[index]));
-    }
+    const WantedBytes wanted = Wanted(stops);
     for (; end - p >= 64; p += 64) {
-        uint64_t mask = MaskOf(StopsIn(Load(p), wanted, stops), StopsIn(Load(p + 32), wanted, stops));
+        uint64_t mask = MaskOf(StopsIn(Load(p), wanted), StopsIn(Load(p + 32), wanted));
         if (mask != 0) {
             return p + __builtin_ctzll(mask);
         }
     }
     if (end - p >= 32) {
-        uint32_t mask = MaskOf(StopsIn(Load(p), wanted, stops));
+        uint32_t mask = MaskOf(StopsIn(Load(p), wanted));
         if (mask != 0) {
             return p + __builtin_ctz(mask);
         }
@@ -86,7 +103,7 @@ TOLVEK_AVX2 const char* FindStopByteAvx2(const char* p, const char* end, const S
         return end;
     }
     // The last bytes, in the 32 that end the range; those already searched are left out.
-    uint32_t mask = MaskOf(StopsIn(Load(end - 32), wanted, stops)) >> (32 - (end - p));
+    uint32_t mask = MaskOf(StopsIn(Load(end - 32), wanted)) >> (32 - (end - p));
     return mask != 0 ? p + __builtin_ctz(mask) : end;
 }
 
@@ -97,15 +114,12 @@ TOLVEK_AVX2 const char* FindStopByteCountingLinesAvx2(const char* p, const char*
     if (end - p < 32) {
         return FindStopByteCountingLinesByBytes(p, end, stops, lineFeeds, lineStart);
     }
-    __m256i wanted[4];
-    for (int index = 0; index < stops.count; ++index) {
-        wanted[index] = _mm256_set1_epi8(static_cast<char>(stops.bytes[index]));
-    }
+    const WantedBytes wanted = Wanted(stops);
     const __m256i lineFeed = _mm256_set1_epi8('\n');
     for (; end - p >= 64; p += 64) {
         __m256i low = Load(p);
         __m256i high = Load(p + 32);
-        uint64_t stopMask = MaskOf(StopsIn(low, wanted, stops), StopsIn(high, wanted, stops));
+        uint64_t stopMask = MaskOf(StopsIn(low, wanted), StopsIn(high, wanted));
         uint64_t feeds = MaskOf(_mm256_cmpeq_epi8(low, lineFeed), _mm256_cmpeq_epi8(high, lineFeed));
         AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
         if (stopMask != 0) {
@@ -116,7 +130,7 @@ TOLVEK_AVX2 const char* FindStopByteCountingLinesAvx2(const char* p, const char*
         // 32 bytes, or the last 32 of the range with those already searched left out.
         int shift = end - p >= 32 ? 0 : 32 - static_cast<int>(end - p);
         __m256i chunk = Load(p - shift);
-        uint64_t stopMask = MaskOf(StopsIn(chunk, wanted, stops)) >> shift;
+        uint64_t stopMask = MaskOf(StopsIn(chunk, wanted)) >> shift;
         uint64_t feeds = MaskOf(_mm256_cmpeq_epi8(chunk, lineFeed)) >> shift;
         AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
         if (stopMask != 0) {

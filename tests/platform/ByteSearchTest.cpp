@@ -25,7 +25,7 @@ const char* ReferenceLineWithByte(const char* p, const char* end, char target, s
 
 std::string RandomText(std::mt19937& random, size_t length)
 {
-    static const char kAlphabet[] = "ab\n\n\"\r\x1A\\\x83\xB1";
+    static const char kAlphabet[] = "ab\n\n\"\r\x1A\\\x83\xB1\0";
     std::string text(length, ' ');
     for (char& byte : text) {
         byte = kAlphabet[random() % (sizeof kAlphabet - 1)];
@@ -99,7 +99,9 @@ TEST(ByteSearchTest, FindLineWithByteAgreesWithAPlainLoop)
 TEST(ByteSearchTest, FindStopByteAgreesWithAPlainLoop)
 {
     std::mt19937 random(11);
-    const StopBytes stops[] = {{{'\r', 0x1A, 0, 0}, 2, false}, {{'\n', 0, '"', '\\'}, 4, true}};
+    // No stop byte but the high half, as the encoding's judge asks: a NUL must not stop.
+    const StopBytes stops[] = {{{'\r', 0x1A, 0, 0}, 2, false}, {{'\n', 0, '"', '\\'}, 4, true},
+                               {{0, 0, 0, 0}, 0, true}};
     for (const StopBytes& stop : stops) {
         for (size_t length = 0; length < 300; ++length) {
             std::string text = RandomText(random, length);
