@@ -322,6 +322,16 @@ bool CppLiteralScanner::IsHeaderName(const char* quote) const
         head = m_lineHead;
         headLength = m_lineHeadLength;
     }
+    if (head == nullptr) {
+        // The line begins in this block: most lines fail at their first byte that is no blank.
+        const char* first = from;
+        while (first < quote && (*first == ' ' || *first == '\t')) {
+            ++first;
+        }
+        if (first == quote || *first != '#') {
+            return false;
+        }
+    }
     size_t length = headLength + static_cast<size_t>(quote - from);
     auto at = [&](size_t index) { return index < headLength ? head[index] : from[index - headLength]; };
     size_t index = 0;
@@ -627,8 +637,14 @@ bool CppLiteralScanner::IsDigitSeparator(const char* apostrophe) const
     return separator || IsDigit(first[0]) || (first[0] == '.' && run > 1 && IsDigit(first[1]));
 }
 
-void CppLiteralScanner::OpenLiteral(const char* quote)
+// The encoding prefix that stands before the quote, or "".
+const char* CppLiteralScanner::PrefixBefore(const char* quote) const
 {
+    // Most quotes follow a blank or punctuation in this block's code: no prefix.
+    const char* codeFrom = m_codeStart != nullptr ? m_codeStart : m_at.blockBegin;
+    if (quote > codeFrom && !IsIdentifierByte(static_cast<unsigned char>(quote[-1]))) {
+        return "";
+    }
     unsigned char bytes[kTailBytes];
     bool more = false;
     size_t count = Before(quote, bytes, more);
@@ -646,6 +662,12 @@ void CppLiteralScanner::OpenLiteral(const char* quote)
             }
         }
     }
+    return prefix;
+}
+
+void CppLiteralScanner::OpenLiteral(const char* quote)
+{
+    const char* prefix = PrefixBefore(quote);
     size_t prefixLength = std::strlen(prefix);
     size_t inBlock = static_cast<size_t>(quote - m_at.blockBegin);
     m_place.line = m_line;

@@ -60,6 +60,7 @@ private:
     const char* TakeLead(const char* p, const char* end);
     void LineFeed(const char* at);
 
+    const char* PrefixBefore(const char* quote) const;
     void OpenLiteral(const char* quote);
     bool IsDigitSeparator(const char* apostrophe) const;
     size_t Before(const char* at, unsigned char* bytes, bool& more) const;
