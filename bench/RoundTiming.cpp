@@ -37,21 +37,38 @@ double TimeAnalysis(const std::string& folder, int threads, int32_t syntax = SYN
 
 }  // namespace
 
+// The analysis in both syntaxes, one right after the other, the first in turn: times `pairs`
+// and `cpp`, and their ratio in `cppOverPairs`.
+void TimeBothSyntaxes(const std::string& folder, int threads, int round, std::vector<double>& pairs,
+                      std::vector<double>& cpp, std::vector<double>& cppOverPairs)
+{
+    double pairsSeconds = 0;
+    double cppSeconds = 0;
+    if (round % 2 == 0) {
+        pairsSeconds = TimeAnalysis(folder, threads);
+        cppSeconds = TimeAnalysis(folder, threads, SYNTAX_CPP);
+    } else {
+        cppSeconds = TimeAnalysis(folder, threads, SYNTAX_CPP);
+        pairsSeconds = TimeAnalysis(folder, threads);
+    }
+    pairs.push_back(pairsSeconds);
+    cpp.push_back(cppSeconds);
+    cppOverPairs.push_back(pairsSeconds > 0 ? cppSeconds / pairsSeconds : 0);
+}
+
 RoundMedians TimeRounds(const std::string& folder, int rounds, CommandTimer& command)
 {
     std::vector<double> read, analysis, oneThread, commandRuns, cppAnalysis, cppOneThread;
-    std::vector<double> readProcessor, commandProcessor;
+    std::vector<double> readProcessor, commandProcessor, cppRatio, cppOneThreadRatio;
     ReadAllFiles(folder);  // warm the page cache
     for (int round = 0; round < rounds; ++round) {
         double processor = 0;
         read.push_back(TimeReading(folder, processor));
         readProcessor.push_back(processor);
-        analysis.push_back(TimeAnalysis(folder, 0));
-        oneThread.push_back(TimeAnalysis(folder, 1));
+        TimeBothSyntaxes(folder, 0, round, analysis, cppAnalysis, cppRatio);
+        TimeBothSyntaxes(folder, 1, round, oneThread, cppOneThread, cppOneThreadRatio);
         commandRuns.push_back(command.TimeOnce());
         commandProcessor.push_back(command.LastProcessorSeconds());
-        cppAnalysis.push_back(TimeAnalysis(folder, 0, SYNTAX_CPP));
-        cppOneThread.push_back(TimeAnalysis(folder, 1, SYNTAX_CPP));
     }
     RoundMedians medians;
     medians.read = Median(read);
@@ -60,6 +77,8 @@ RoundMedians TimeRounds(const std::string& folder, int rounds, CommandTimer& com
     medians.command = command.NotTimed().empty() ? Median(commandRuns) : 0;
     medians.cppAnalysis = Median(cppAnalysis);
     medians.cppOneThread = Median(cppOneThread);
+    medians.cppCost = 100 * (Median(cppRatio) - 1);
+    medians.cppOneThreadCost = 100 * (Median(cppOneThreadRatio) - 1);
     medians.readProcessor = Median(readProcessor);
     medians.commandProcessor = command.NotTimed().empty() ? Median(commandProcessor) : 0;
     return medians;

@@ -5,9 +5,9 @@
 #include <string>
 
 // Medians, in seconds, of rounds that each time in turn: reading the folder's target files on
-// one thread, the analysis of the folder on one thread per processor, the analysis on a single
-// thread, and the command (0 when it is not timed), then the two analyses again reading C/C++
-// literals; and the processor time of the reading and of the command. Alternating spreads the machine's slow spells over all the figures.
+// one thread, the analysis of the folder on one thread per processor and again reading C/C++
+// literals, the same two on a single thread, and the command (0 when it is not timed); and the
+// processor time of the reading and of the command. Alternating spreads the machine's slow spells over all the figures.
 struct RoundMedians {
     double read = 0;
     double analysis = 0;
@@ -15,6 +15,10 @@ struct RoundMedians {
     double command = 0;
     double cppAnalysis = 0;
     double cppOneThread = 0;
+    // What the C/C++ syntax costs over the pairs in percent: the median of each round's ratio of
+    // the two, timed one right after the other, so that the machine's slow spells fall on both.
+    double cppCost = 0;
+    double cppOneThreadCost = 0;
     double readProcessor = 0;     // the processor time of the reading thread
     double commandProcessor = 0;  // of the command's process, all its threads (0: not timed)
 };

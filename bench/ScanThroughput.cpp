@@ -81,26 +81,59 @@ int64_t ScanAll(const LoadedFiles& loaded, const ScanSettings& settings)
 
 }  // namespace
 
-ScanThroughput MeasureScanThroughput(const std::string& folder, int rounds, int32_t syntax)
-{
-    LoadedFiles loaded = LoadFiles(folder);
-    ScanSettings settings = MakeScanSettings("", STRFLG_ANY, syntax);
-    ScanThroughput result;
-    result.megabytes = static_cast<double>(loaded.text.size()) / 1e6;
+namespace {
+
+// The rounds of one syntax: their times on the clock and in processor time.
+struct Rounds {
+    ScanSettings settings;
     std::vector<double> seconds;
     std::vector<double> processor;
-    for (int round = 0; round < rounds; ++round) {
+    int64_t texts = 0;
+
+    void Time(const LoadedFiles& loaded)
+    {
         double processorStart = ThreadProcessorSeconds();
         Stopwatch watch;
-        result.texts = ScanAll(loaded, settings);
+        texts = ScanAll(loaded, settings);
         seconds.push_back(watch.Seconds());
         processor.push_back(ThreadProcessorSeconds() - processorStart);
     }
-    // No clock of a thread's processor time resolves a microsecond; what it tells below that is
-    // rounding (a 32-bit build may subtract two readings kept at different precisions).
-    auto rate = [&result](double taken) { return taken >= 1e-6 ? result.megabytes / taken : 0; };
-    result.megabytesPerSecond = rate(Median(seconds));
-    result.processorMedian = rate(Median(processor));
-    result.processorBest = rate(*std::min_element(processor.begin(), processor.end()));
+
+    ScanThroughput Figures(double megabytes) const
+    {
+        ScanThroughput result;
+        result.megabytes = megabytes;
+        result.texts = texts;
+        // No clock of a thread's processor time resolves a microsecond; what it tells below that
+        // is rounding (a 32-bit build may subtract two readings kept at different precisions).
+        auto rate = [megabytes](double taken) { return taken >= 1e-6 ? megabytes / taken : 0; };
+        result.megabytesPerSecond = rate(Median(seconds));
+        result.processorMedian = rate(Median(processor));
+        result.processorBest = rate(*std::min_element(processor.begin(), processor.end()));
+        return result;
+    }
+};
+
+}  // namespace
+
+ScanThroughputs MeasureScanThroughputs(const std::string& folder, int rounds)
+{
+    LoadedFiles loaded = LoadFiles(folder);
+    Rounds pairs{MakeScanSettings("", STRFLG_ANY, SYNTAX_PAIRS), {}, {}, 0};
+    Rounds cpp{MakeScanSettings("", STRFLG_ANY, SYNTAX_CPP), {}, {}, 0};
+    std::vector<double> ratios;
+    for (int round = 0; round < rounds; ++round) {
+        // Each syntax first in turn, the two one right after the other.
+        Rounds& first = round % 2 == 0 ? pairs : cpp;
+        Rounds& second = round % 2 == 0 ? cpp : pairs;
+        first.Time(loaded);
+        second.Time(loaded);
+        if (pairs.processor.back() >= 1e-6 && cpp.processor.back() >= 1e-6) {
+            ratios.push_back(cpp.processor.back() / pairs.processor.back());
+        }
+    }
+    double megabytes = static_cast<double>(loaded.text.size()) / 1e6;
+    ScanThroughputs result{pairs.Figures(megabytes), cpp.Figures(megabytes), 0};
+    result.cppCost = ratios.empty() ? 0 : 100 * (Median(ratios) - 1);
     return result;
 }
