@@ -28,19 +28,23 @@ bool RawFile::OpenForReading(const char* path, uint64_t& size)
         m_failure = LastSystemFailure();
         return false;
     }
-    // One call tells the size and the identity, which a job compares with its log's.
-    BY_HANDLE_FILE_INFORMATION information;
-    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &information)) {
+    if (GetFileType(file) != FILE_TYPE_DISK) {
         m_failure = MakeFailure(FailureKind::NotRegularFile);
         CloseHandle(file);
         return false;
     }
     m_handle = reinterpret_cast<intptr_t>(file);
-    size = (static_cast<uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
-    m_identity.device = information.dwVolumeSerialNumber;
-    m_identity.number = (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
-    m_identityKnown = true;
-    return true;
+    // One call tells the size and the identity, which a job compares with its log's; a file
+    // system that does not tell them gives the size alone.
+    BY_HANDLE_FILE_INFORMATION information;
+    if (GetFileInformationByHandle(file, &information)) {
+        size = (static_cast<uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+        m_identity.device = information.dwVolumeSerialNumber;
+        m_identity.number = (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+        m_identityKnown = true;
+        return true;
+    }
+    return GetSizeNow(size);
 }
 
 bool RawFile::OpenForReadingIn(const FolderHandle& folder, const char* name, bool, uint64_t& size)
