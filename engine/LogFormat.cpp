@@ -138,10 +138,11 @@ CString LogFormat::FileLabel(const char* displayName) const
 void LogFormat::WriteRecord(const CString& label, const LiteralPlace& place, const LiteralText& text,
                             SourceEncoding encoding, RecordBytes& out) const
 {
-    // name(line): " in one piece when it fits: the label is short as a rule, as are the digits.
+    // name(line): "text" in one piece when it fits, as most records do: the label is short as a
+    // rule, as are the digits and the text.
     static const char kOpen[] = "(";
     static const char kClose[] = "): \"";
-    char head[512];
+    char record[512];
     char number[24];
     char* digits = number + sizeof number;
     uint64_t value = static_cast<uint64_t>(place.line);
@@ -153,8 +154,20 @@ void LogFormat::WriteRecord(const CString& label, const LiteralPlace& place, con
     size_t labelLength = static_cast<size_t>(label.GetLength());
     const size_t openLength = sizeof kOpen - 1;
     const size_t closeLength = sizeof kClose - 1;
-    if (labelLength + openLength + digitCount + closeLength <= sizeof head) {
-        char* at = head;
+    const char* end = m_lineFeedOnly ? "\"\n" : "\"\r\n";
+    const size_t endLength = m_lineFeedOnly ? 2 : 3;
+    size_t headLength = labelLength + openLength + digitCount + closeLength;
+    bool asStored = !IsUtf16(encoding) && !(encoding == SourceEncoding::Utf8 && m_toCp932);
+    bool textInRecord = asStored && (text.earlier == nullptr || text.earlier->empty()) &&
+                        headLength + text.lastLength + endLength <= sizeof record &&
+                        (text.lastLength == 0 || std::memchr(text.last, '\0', text.lastLength) == nullptr);
+    if (headLength > sizeof record) {
+        out.Append(label.GetString(), labelLength);
+        out.Append(kOpen, openLength);
+        out.Append(digits, digitCount);
+        out.Append(kClose, closeLength);
+    } else {
+        char* at = record;
         std::memcpy(at, label.GetString(), labelLength);
         at += labelLength;
         std::memcpy(at, kOpen, openLength);
@@ -163,20 +176,23 @@ void LogFormat::WriteRecord(const CString& label, const LiteralPlace& place, con
         at += digitCount;
         std::memcpy(at, kClose, closeLength);
         at += closeLength;
-        out.Append(head, static_cast<size_t>(at - head));
-    } else {
-        out.Append(label.GetString(), labelLength);
-        out.Append(kOpen, openLength);
-        out.Append(digits, digitCount);
-        out.Append(kClose, closeLength);
+        if (textInRecord) {
+            std::memcpy(at, text.last, text.lastLength);
+            at += text.lastLength;
+            std::memcpy(at, end, endLength);
+            out.Append(record, static_cast<size_t>(at - record) + endLength);
+            out.EndRecord();
+            return;
+        }
+        out.Append(record, static_cast<size_t>(at - record));
     }
     if (IsUtf16(encoding)) {
         WriteConvertedUtf16(text, m_toCp932, out);
-    } else if (encoding == SourceEncoding::Utf8 && m_toCp932) {
+    } else if (!asStored) {
         WriteUtf8AsCp932(text, out);
     } else {
         text.ForEachPiece([&out](const char* piece, size_t size) { WriteBytesWithNul(piece, size, out); });
     }
-    out.Append(m_lineFeedOnly ? "\"\n" : "\"\r\n", m_lineFeedOnly ? 2 : 3);
+    out.Append(end, endLength);
     out.EndRecord();
 }
