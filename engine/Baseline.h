@@ -39,6 +39,7 @@ public:
     }
 
     std::string Preamble() const override { return m_inner.Preamble(); }
+    bool WritesPlaces() const override { return m_inner.WritesPlaces(); }
     // The inner format's label, with the file's name in UTF-8 that the baseline knows it by.
     CString FileLabel(const char* displayName) const override;
     void WriteRecord(const CString& label, const LiteralPlace& place, const LiteralText& text,

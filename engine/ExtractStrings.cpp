@@ -57,7 +57,10 @@ private:
 // mark that the scanner skipped at the start.
 class TextModeOffsets : public StoredOffsets {
 public:
-    StoredBlockMap& NextBlock() { return m_map; }
+    // `places`: false when no record tells a text's place beyond its line; then no map of the
+    // dropped CRs is kept, and every offset is told as 0.
+    explicit TextModeOffsets(bool places) : m_places(places) {}
+    StoredBlockMap* NextBlock() { return m_places ? &m_map : nullptr; }
     // The scanner is fed the block from `skipped` bytes on.
     void Feeding(size_t skipped)
     {
@@ -68,10 +71,11 @@ public:
 
     uint64_t StoredOffset(uint64_t decoded) const override
     {
-        return m_map.StoredOffset(static_cast<size_t>(decoded - m_blockFed) + m_skipped);
+        return m_places ? m_map.StoredOffset(static_cast<size_t>(decoded - m_blockFed) + m_skipped) : 0;
     }
 
 private:
+    bool m_places;
     StoredBlockMap m_map;
     uint64_t m_fed = 0;       // bytes fed to the scanner before this block
     uint64_t m_blockFed = 0;  // bytes fed before the current block
@@ -176,7 +180,7 @@ template <typename Scanner>
 void ScanText(TextReader& source, EncodingDetector& detector, TextModeOffsets& offsets, char* block,
               size_t got, BlockScan<Scanner>& blocks)
 {
-    for (; got > 0; got = source.Read(block, kReadBlockBytes, &offsets.NextBlock())) {
+    for (; got > 0; got = source.Read(block, kReadBlockBytes, offsets.NextBlock())) {
         bool wasDecided = detector.Decided();
         const char* text = detector.Look(block, block + got);
         if (!wasDecided && detector.Decided() && detector.Encoding() == SourceEncoding::Utf8) {
@@ -226,13 +230,13 @@ void ScanUtf16(TextReader& source, bool bigEndian, ScanBuffers& buffers, size_t 
 
 template <typename Scanner>
 void ScanFile(TextReader& source, EncodingDetector& detector, Scanner& scanner, ScanBuffers& buffers,
-              FileScan& scan)
+              bool places, FileScan& scan)
 {
     BlockScan<Scanner> blocks{scanner, scan};
-    TextModeOffsets offsets;  // its list of dropped CRs allocates only for files with CR LF
+    TextModeOffsets offsets(places);  // its list of dropped CRs allocates only for files with CR LF
     scanner.SetStoredOffsets(offsets);
     char* block = buffers.Block();
-    size_t got = source.Read(block, kReadBlockBytes, &offsets.NextBlock());
+    size_t got = source.Read(block, kReadBlockBytes, offsets.NextBlock());
     bool bigEndian = false;
     if (source.BeganWithUtf16Mark(bigEndian)) {
         detector.DecideUtf16(bigEndian);
@@ -277,11 +281,11 @@ int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char
     RecordSink sink(records, format, displayName, detector);
     if (settings.syntax == SYNTAX_CPP) {
         CppLiteralScanner scanner(settings, SourceKindOf(srcPath), sink);
-        ScanFile(source, detector, scanner, buffers, scan);
+        ScanFile(source, detector, scanner, buffers, format.WritesPlaces(), scan);
     } else {
         LiteralScanner scanner(settings, sink);
         scanner.SetHeldTextGate(scan.gate);
-        ScanFile(source, detector, scanner, buffers, scan);
+        ScanFile(source, detector, scanner, buffers, format.WritesPlaces(), scan);
     }
     records.EndFile();
     return records.Failed() ? 0 : sink.Count();

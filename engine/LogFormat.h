@@ -15,6 +15,7 @@ public:
     explicit LogFormat(bool lineFeedOnly = false);
 
     CString FileLabel(const char* displayName) const override;
+    bool WritesPlaces() const override { return false; }
     void WriteRecord(const CString& label, const LiteralPlace& place, const LiteralText& text,
                      SourceEncoding encoding, RecordBytes& out) const override;
 

@@ -13,6 +13,7 @@ public:
     }
 
     std::string Preamble() const override { return m_inner.Preamble(); }
+    bool WritesPlaces() const override { return m_inner.WritesPlaces(); }
     CString FileLabel(const char* displayName) const override;
     void WriteRecord(const CString& label, const LiteralPlace& place, const LiteralText& text,
                      SourceEncoding encoding, RecordBytes& out) const override

@@ -26,6 +26,9 @@ public:
     virtual std::string Preamble() const { return std::string(); }
     // What the records of a file name it, made once per file from its display name.
     virtual CString FileLabel(const char* displayName) const = 0;
+    // Whether the records tell where each text stands beyond its line (column, offset, length):
+    // when they do not, the scan need not work those out.
+    virtual bool WritesPlaces() const { return true; }
     // One record: the text, read from its file as `encoding` says, found at `place`.
     virtual void WriteRecord(const CString& label, const LiteralPlace& place, const LiteralText& text,
                              SourceEncoding encoding, RecordBytes& out) const = 0;
