@@ -265,7 +265,7 @@ const char* CppLiteralScanner::FindStopCountingLines(const char* p, const char* 
 {
     size_t lineFeeds = 0;
     const char* lastLine = nullptr;
-    const char* stop = FindStopByteCountingLines(p, end, stops, lineFeeds, lastLine);
+    const char* stop = m_findStopCountingLines(p, end, stops, lineFeeds, lastLine);
     if (lineFeeds > 0) {
         m_line += static_cast<int64_t>(lineFeeds);
         m_at.lineStartFed = m_at.Fed(lastLine);
@@ -640,11 +640,6 @@ bool CppLiteralScanner::IsDigitSeparator(const char* apostrophe) const
 // The encoding prefix that stands before the quote, or "".
 const char* CppLiteralScanner::PrefixBefore(const char* quote) const
 {
-    // Most quotes follow a blank or punctuation in this block's code: no prefix.
-    const char* codeFrom = m_codeStart != nullptr ? m_codeStart : m_at.blockBegin;
-    if (quote > codeFrom && !IsIdentifierByte(static_cast<unsigned char>(quote[-1]))) {
-        return "";
-    }
     unsigned char bytes[kTailBytes];
     bool more = false;
     size_t count = Before(quote, bytes, more);
@@ -667,8 +662,11 @@ const char* CppLiteralScanner::PrefixBefore(const char* quote) const
 
 void CppLiteralScanner::OpenLiteral(const char* quote)
 {
-    const char* prefix = PrefixBefore(quote);
-    size_t prefixLength = std::strlen(prefix);
+    // Most quotes follow a blank or punctuation in this block's code: no prefix.
+    const char* codeFrom = m_codeStart != nullptr ? m_codeStart : m_at.blockBegin;
+    bool plain = quote > codeFrom && !IsIdentifierByte(static_cast<unsigned char>(quote[-1]));
+    const char* prefix = plain ? "" : PrefixBefore(quote);
+    size_t prefixLength = plain ? 0 : std::strlen(prefix);
     size_t inBlock = static_cast<size_t>(quote - m_at.blockBegin);
     m_place.line = m_line;
     m_place.offset = prefixLength <= inBlock ? m_at.Stored(quote - prefixLength)

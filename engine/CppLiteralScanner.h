@@ -79,6 +79,7 @@ private:
     bool m_utf8 = false;
     bool m_lead[256];
     StopBytes m_stops[kStateCount];
+    StopCountingSearch m_findStopCountingLines = ChosenStopCountingSearch();
     unsigned char m_class[256];           // bits of the bytes that matter in some state
     unsigned char m_masks[kStateCount];   // the bits that end a stretch in each state
 

@@ -353,6 +353,15 @@ const char* FindStopByteCountingLines(const char* p, const char* end, const Stop
 #endif
 }
 
+StopCountingSearch ChosenStopCountingSearch()
+{
+#if !defined(TOLVEK_CHOOSES_SEARCHES)
+    return FindStopByteCountingLinesSse2;
+#else
+    return ChosenSearches().findStopCounting;
+#endif
+}
+
 void MarkLineBytes(const char* p, unsigned char delimiter, LineBytes& marks)
 {
 #if !defined(TOLVEK_CHOOSES_SEARCHES)
@@ -379,6 +388,8 @@ const char* FindStopByteCountingLines(const char* p, const char* end, const Stop
 {
     return FindStopByteCountingLinesByBytes(p, end, stops, lineFeeds, lineStart);
 }
+
+StopCountingSearch ChosenStopCountingSearch() { return FindStopByteCountingLinesByBytes; }
 
 void MarkLineBytes(const char* p, unsigned char delimiter, LineBytes& marks)
 {
