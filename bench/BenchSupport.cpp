@@ -1,5 +1,7 @@
 #include "bench/BenchSupport.h"
 
+#include "bench/ProcessorTime.h"
+
 #include "engine/TargetList.h"
 #include "platform/Directory.h"
 #include "platform/Path.h"
@@ -105,4 +107,18 @@ double FileSize(const std::string& path)
     std::error_code error;
     uintmax_t size = std::filesystem::file_size(path, error);
     return error ? 0 : static_cast<double>(size);
+}
+
+double ProcessorClockStep()
+{
+    double first = ThreadProcessorSeconds();
+    double moved = first;
+    while (moved == first) {
+        moved = ThreadProcessorSeconds();
+    }
+    double again = moved;
+    while (again == moved) {
+        again = ThreadProcessorSeconds();
+    }
+    return again - moved;
 }

@@ -99,17 +99,16 @@ struct Rounds {
         processor.push_back(ThreadProcessorSeconds() - processorStart);
     }
 
-    ScanThroughput Figures(double megabytes) const
+    // `shortest`: the shortest processor time that tells a rate.
+    ScanThroughput Figures(double megabytes, double shortest) const
     {
         ScanThroughput result;
         result.megabytes = megabytes;
         result.texts = texts;
-        // No clock of a thread's processor time resolves a microsecond; what it tells below that
-        // is rounding (a 32-bit build may subtract two readings kept at different precisions).
-        auto rate = [megabytes](double taken) { return taken >= 1e-6 ? megabytes / taken : 0; };
-        result.megabytesPerSecond = rate(Median(seconds));
-        result.processorMedian = rate(Median(processor));
-        result.processorBest = rate(*std::min_element(processor.begin(), processor.end()));
+        auto rate = [megabytes](double taken, double least) { return taken >= least ? megabytes / taken : 0; };
+        result.megabytesPerSecond = rate(Median(seconds), 1e-6);
+        result.processorMedian = rate(Median(processor), shortest);
+        result.processorBest = rate(*std::min_element(processor.begin(), processor.end()), shortest);
         return result;
     }
 };
@@ -121,6 +120,9 @@ ScanThroughputs MeasureScanThroughputs(const std::string& folder, int rounds)
     LoadedFiles loaded = LoadFiles(folder);
     Rounds pairs{MakeScanSettings("", STRFLG_ANY, SYNTAX_PAIRS), {}, {}, 0};
     Rounds cpp{MakeScanSettings("", STRFLG_ANY, SYNTAX_CPP), {}, {}, 0};
+    // A round's processor time tells a rate only when it spans a hundred steps of the clock, which
+    // some systems advance by whole scheduler ticks; below a microsecond it is rounding anyway.
+    const double shortest = std::max(1e-6, 100 * ProcessorClockStep());
     std::vector<double> ratios;
     for (int round = 0; round < rounds; ++round) {
         // Each syntax first in turn, the two one right after the other.
@@ -128,12 +130,12 @@ ScanThroughputs MeasureScanThroughputs(const std::string& folder, int rounds)
         Rounds& second = round % 2 == 0 ? cpp : pairs;
         first.Time(loaded);
         second.Time(loaded);
-        if (pairs.processor.back() >= 1e-6 && cpp.processor.back() >= 1e-6) {
+        if (pairs.processor.back() >= shortest && cpp.processor.back() >= shortest) {
             ratios.push_back(cpp.processor.back() / pairs.processor.back());
         }
     }
     double megabytes = static_cast<double>(loaded.text.size()) / 1e6;
-    ScanThroughputs result{pairs.Figures(megabytes), cpp.Figures(megabytes), 0};
+    ScanThroughputs result{pairs.Figures(megabytes, shortest), cpp.Figures(megabytes, shortest), 0};
     result.cppCost = ratios.empty() ? 0 : 100 * (Median(ratios) - 1);
     return result;
 }
