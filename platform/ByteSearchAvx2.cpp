@@ -31,6 +31,18 @@ TOLVEK_AVX2 inline WantedBytes Wanted(const StopBytes& stops)
     return wanted;
 }
 
+// The same with only the first `Compares` stop bytes compared, for a search that knows how many
+// there are.
+template <int Compares>
+TOLVEK_AVX2 inline __m256i FirstStopsIn(__m256i chunk, const WantedBytes& wanted)
+{
+    __m256i found = _mm256_and_si256(chunk, wanted.high);
+    for (int index = 0; index < Compares; ++index) {
+        found = _mm256_or_si256(found, _mm256_cmpeq_epi8(chunk, wanted.bytes[index]));
+    }
+    return found;
+}
+
 // The lanes of `chunk` that hold a stop byte: their high bit is set.
 TOLVEK_AVX2 inline __m256i StopsIn(__m256i chunk, const WantedBytes& wanted)
 {
@@ -80,20 +92,21 @@ bool ProcessorHasAvx2()
     return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
 }
 
-TOLVEK_AVX2 const char* FindStopByteAvx2(const char* p, const char* end, const StopBytes& stops)
+namespace {
+
+// FindStopByteAvx2 with the number of stop bytes known, so that each block takes only the
+// comparisons it needs: the text-mode reader looks for two bytes over whole files.
+template <int Compares>
+TOLVEK_AVX2 const char* FindStopByteComparing(const char* p, const char* end, const WantedBytes& wanted)
 {
-    if (end - p < 32) {
-        return FindStopByteByBytes(p, end, stops);
-    }
-    const WantedBytes wanted = Wanted(stops);
     for (; end - p >= 64; p += 64) {
-        uint64_t mask = MaskOf(StopsIn(Load(p), wanted), StopsIn(Load(p + 32), wanted));
+        uint64_t mask = MaskOf(FirstStopsIn<Compares>(Load(p), wanted), FirstStopsIn<Compares>(Load(p + 32), wanted));
         if (mask != 0) {
             return p + __builtin_ctzll(mask);
         }
     }
     if (end - p >= 32) {
-        uint32_t mask = MaskOf(StopsIn(Load(p), wanted));
+        uint32_t mask = MaskOf(FirstStopsIn<Compares>(Load(p), wanted));
         if (mask != 0) {
             return p + __builtin_ctz(mask);
         }
@@ -103,8 +116,30 @@ TOLVEK_AVX2 const char* FindStopByteAvx2(const char* p, const char* end, const S
         return end;
     }
     // The last bytes, in the 32 that end the range; those already searched are left out.
-    uint32_t mask = MaskOf(StopsIn(Load(end - 32), wanted)) >> (32 - (end - p));
+    uint32_t mask = MaskOf(FirstStopsIn<Compares>(Load(end - 32), wanted)) >> (32 - (end - p));
     return mask != 0 ? p + __builtin_ctz(mask) : end;
+}
+
+}  // namespace
+
+TOLVEK_AVX2 const char* FindStopByteAvx2(const char* p, const char* end, const StopBytes& stops)
+{
+    if (end - p < 32) {
+        return FindStopByteByBytes(p, end, stops);
+    }
+    const WantedBytes wanted = Wanted(stops);
+    switch (stops.count) {
+    case 0:
+        return FindStopByteComparing<0>(p, end, wanted);
+    case 1:
+        return FindStopByteComparing<1>(p, end, wanted);
+    case 2:
+        return FindStopByteComparing<2>(p, end, wanted);
+    case 3:
+        return FindStopByteComparing<3>(p, end, wanted);
+    default:
+        return FindStopByteComparing<4>(p, end, wanted);
+    }
 }
 
 TOLVEK_AVX2 const char* FindStopByteCountingLinesAvx2(const char* p, const char* end,

@@ -99,9 +99,11 @@ TEST(ByteSearchTest, FindLineWithByteAgreesWithAPlainLoop)
 TEST(ByteSearchTest, FindStopByteAgreesWithAPlainLoop)
 {
     std::mt19937 random(11);
-    // No stop byte but the high half, as the encoding's judge asks: a NUL must not stop.
+    // Every count of stop bytes; no stop byte but the high half, as the encoding's judge asks: a
+    // NUL must not stop.
     const StopBytes stops[] = {{{'\r', 0x1A, 0, 0}, 2, false}, {{'\n', 0, '"', '\\'}, 4, true},
-                               {{0, 0, 0, 0}, 0, true}};
+                               {{0, 0, 0, 0}, 0, true}, {{'"', 0, 0, 0}, 1, false},
+                               {{'"', '\\', '\n', 0}, 3, true}};
     for (const StopBytes& stop : stops) {
         for (size_t length = 0; length < 300; ++length) {
             std::string text = RandomText(random, length);
