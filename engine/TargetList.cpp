@@ -2,13 +2,14 @@
 
 #include "platform/Path.h"
 
+#include <string>
+
 CString ExtensionKey(const char* path)
 {
-    PathParts parts;
-    SplitPath(path, parts);
+    const char* dot = FindExtension(path);
     CString key = "|";
-    if (!parts.ext.IsEmpty()) {
-        key += parts.ext.GetString() + 1;
+    if (*dot != '\0') {
+        key += dot + 1;
     }
     key += "|";
     return key;
@@ -17,15 +18,16 @@ CString ExtensionKey(const char* path)
 namespace {
 
 // The text with ASCII capitals made small; the bytes of double-byte characters stay as they are.
-CString FoldAsciiCase(const char* text)
+// A file's walk asks this of every name: one allocation each.
+std::string FoldAsciiCase(const char* text)
 {
-    CString folded;
-    for (const char* at = text; *at != '\0'; ++at) {
-        if (IsPathLeadByte(*at) && at[1] != '\0') {
-            folded += *at++;
-            folded += *at;
-        } else {
-            folded += *at >= 'A' && *at <= 'Z' ? static_cast<char>(*at - 'A' + 'a') : *at;
+    std::string folded(text);
+    for (size_t at = 0; at < folded.size(); ++at) {
+        char byte = folded[at];
+        if (IsPathLeadByte(byte) && at + 1 < folded.size()) {
+            ++at;
+        } else if (byte >= 'A' && byte <= 'Z') {
+            folded[at] = static_cast<char>(byte - 'A' + 'a');
         }
     }
     return folded;
@@ -36,7 +38,7 @@ CString FoldAsciiCase(const char* text)
 bool IsTarget(const CString& targetList, const char* path)
 {
     return !targetList.IsEmpty() &&
-           FindInPathText(FoldAsciiCase(targetList), FoldAsciiCase(ExtensionKey(path))) >= 0;
+           FindInPathText(FoldAsciiCase(targetList).c_str(), FoldAsciiCase(ExtensionKey(path)).c_str()) >= 0;
 }
 
 CString NormalizeExtension(const char* extension)

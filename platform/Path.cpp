@@ -27,24 +27,41 @@ int FindLastSeparator(const char* path)
     return last;
 }
 
-void SplitPath(const char* path, PathParts& parts)
-{
-    int driveLength = DriveLength(path);
-    const char* rest = path + driveLength;
-    int dirLength = FindLastSeparator(rest) + 1;
-    const char* file = rest + dirLength;
+namespace {
 
+// The last dot of the file name that begins at `file`, or the name's end; `end` is set to the
+// name's end.
+const char* FindExtensionIn(const char* file, const char*& end)
+{
     const LeadByteTable& table = PathLeadBytes();
     const char* dot = nullptr;
-    const char* end = file;
-    for (; *end != '\0'; ++end) {
+    for (end = file; *end != '\0'; ++end) {
         if (*end == '.') {
             dot = end;
         } else if (table.isLead[static_cast<unsigned char>(*end)] && end[1] != '\0') {
             ++end;
         }
     }
-    const char* nameEnd = dot != nullptr ? dot : end;
+    return dot != nullptr ? dot : end;
+}
+
+}  // namespace
+
+const char* FindExtension(const char* path)
+{
+    const char* rest = path + DriveLength(path);
+    const char* end = nullptr;
+    return FindExtensionIn(rest + FindLastSeparator(rest) + 1, end);
+}
+
+void SplitPath(const char* path, PathParts& parts)
+{
+    int driveLength = DriveLength(path);
+    const char* rest = path + driveLength;
+    int dirLength = FindLastSeparator(rest) + 1;
+    const char* file = rest + dirLength;
+    const char* end = nullptr;
+    const char* nameEnd = FindExtensionIn(file, end);
 
     parts.drive = CString(path, driveLength);
     parts.dir = CString(rest, dirLength);

@@ -39,6 +39,8 @@ struct PathParts {
     CString ext;
 };
 void SplitPath(const char* path, PathParts& parts);
+// Where SplitPath's `ext` begins in `path` (its dot), or the end of `path` when it has none.
+const char* FindExtension(const char* path);
 
 // A relative path joined to the current directory; an absolute one as it stands.
 bool MakeAbsolutePath(const char* path, CString& absolute);
