@@ -264,8 +264,7 @@ int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char
         scan.readFailure = source.GetFailure();
         return 0;
     }
-    FolderIdentity identity;
-    RecordOutput::OwnSource own = records.BeginSource(source.GetIdentity(identity) ? &identity : nullptr, srcPath);
+    RecordOutput::OwnSource own = records.BeginSource(source, srcPath);
     if (own == RecordOutput::OwnSource::kReadLater) {
         scan.isOutput = true;
         return 0;

@@ -3,7 +3,6 @@
 #include "engine/RecordOutput.h"
 #include "engine/ScanBuffers.h"
 #include "platform/Memory.h"
-#include "platform/Path.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -57,7 +56,7 @@ public:
     // Once it writes into the log itself, the log's own failure ends the scan too.
     bool Open() override { return m_log != nullptr ? m_log->Open() : !m_task.abort; }
     // The log itself is read by the analysis thread, in its turn.
-    OwnSource BeginSource(const FolderIdentity* source, const char* path) override;
+    OwnSource BeginSource(TextReader& source, const char* path) override;
     void Append(const char* data, size_t length) override;
     void EndRecord() override;
     void EndFile() override {}
@@ -138,7 +137,7 @@ void TaskTextGate::Acquire() { m_pool.AcquireHeldText(m_task); }
 
 void TaskTextGate::Release() { m_pool.ReleaseHeldText(m_task); }
 
-RecordOutput::OwnSource TaskRecords::BeginSource(const FolderIdentity* source, const char* path)
+RecordOutput::OwnSource TaskRecords::BeginSource(TextReader& source, const char* path)
 {
     return m_pool.Log().IsItself(source, path) ? OwnSource::kReadLater : OwnSource::kNo;
 }

@@ -1,6 +1,7 @@
 #include "engine/RecordFile.h"
 
 #include "platform/Path.h"
+#include "platform/TextFile.h"
 
 #include <cstring>
 
@@ -40,7 +41,7 @@ bool RecordFile::Open()
     return m_opened;
 }
 
-RecordOutput::OwnSource RecordFile::BeginSource(const FolderIdentity* source, const char* path)
+RecordOutput::OwnSource RecordFile::BeginSource(TextReader& source, const char* path)
 {
     if (!IsItself(source, path)) {
         return OwnSource::kNo;
@@ -49,11 +50,8 @@ RecordOutput::OwnSource RecordFile::BeginSource(const FolderIdentity* source, co
     return OwnSource::kReadAgain;
 }
 
-bool RecordFile::IsItself(const FolderIdentity* source, const char* path) const
+bool RecordFile::IsItself(TextReader& source, const char* path) const
 {
-    if (source == nullptr) {
-        return !m_standardOutput && IsSameFile(path, m_path);
-    }
     // Once the file is open its own identity holds for the job; before, what stands at its
     // path now is what it would open. A stream (a pipe, a device) is never a source.
     FolderIdentity own;
@@ -66,7 +64,16 @@ bool RecordFile::IsItself(const FolderIdentity* source, const char* path) const
     } else if (m_standardOutput || !GetFolderIdentity(m_path, own)) {
         return false;
     }
-    return own.device == source->device && own.number == source->number;
+    // Nearly every source differs from it in its number already, which is cheap to tell.
+    uint64_t number = 0;
+    if (source.GetFileNumber(number) && number != own.number) {
+        return false;
+    }
+    FolderIdentity identity;
+    if (!source.GetIdentity(identity)) {
+        return IsSameFile(path, m_path);
+    }
+    return identity.device == own.device && identity.number == own.number;
 }
 
 // Locks the file, and ends a line that a killed writer left unended.

@@ -3,6 +3,7 @@
 #include "engine/RecordOutput.h"
 #include "platform/AppendFile.h"
 #include "platform/CString.h"
+#include "platform/Directory.h"
 
 #include <atomic>
 #include <cstdint>
@@ -53,10 +54,10 @@ public:
     bool Open() override;
     // A source that is this file is read as it stands with the records of the files before it:
     // what waits is written first.
-    OwnSource BeginSource(const FolderIdentity* source, const char* path) override;
-    // True when the source `source` (or, when its identity is not known, the one at `path`) is
-    // this file. May be asked from any thread.
-    bool IsItself(const FolderIdentity* source, const char* path) const;
+    OwnSource BeginSource(TextReader& source, const char* path) override;
+    // True when the open source `source` (or, when the system does not tell its identity, the
+    // file at `path`) is this file. May be asked from any thread.
+    bool IsItself(TextReader& source, const char* path) const;
 
     // Locks the file now for the records of the file that comes next, as a long file's first
     // write would. For records written from another thread: the lock is then taken and freed on

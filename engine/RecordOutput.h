@@ -1,7 +1,8 @@
 #pragma once
 
 #include "engine/RecordFormat.h"
-#include "platform/Directory.h"
+
+class TextReader;
 
 // Where the records of one file's scan go: the record file itself, or the buffer of a worker
 // that scans ahead of the file being written.
@@ -16,9 +17,8 @@ public:
         kReadAgain,  // read now, to its size now: the records that waited were written into it
         kReadLater,  // not now, in its turn
     };
-    // The scan's source is open: `source` is its device and number (null when the system does
-    // not tell them), `path` its path.
-    virtual OwnSource BeginSource(const FolderIdentity* source, const char* path)
+    // The scan's source, at `path`, is open and not read yet.
+    virtual OwnSource BeginSource(TextReader& source, const char* path)
     {
         (void)source;
         (void)path;

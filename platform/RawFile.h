@@ -23,13 +23,17 @@ public:
                           uint64_t& size);
 
     const Failure& GetFailure() const { return m_failure; }
-    // The open file's device and number, taken when it was opened; false when the system did
-    // not tell them.
-    bool GetIdentity(FolderIdentity& identity) const
+    // The open file's number on its device (its inode, its file index); false when the system
+    // does not tell it. Cheaper than the whole identity where telling the device takes a call of
+    // its own (the volume's serial number, under Wine a round trip to another process): a file
+    // is told from another by its number first.
+    bool GetFileNumber(uint64_t& number) const
     {
-        identity = m_identity;
-        return m_identityKnown;
+        number = m_identity.number;
+        return m_numberKnown;
     }
+    // The open file's device and number; false when the system does not tell them.
+    bool GetIdentity(FolderIdentity& identity);
 
     // The file's size now, which may have grown since it was opened.
     bool GetSizeNow(uint64_t& size);
@@ -42,5 +46,6 @@ private:
     intptr_t m_handle = -1;
     Failure m_failure;
     FolderIdentity m_identity;
+    bool m_numberKnown = false;
     bool m_identityKnown = false;
 };

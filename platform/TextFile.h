@@ -45,8 +45,9 @@ public:
     // Reads the file up to its size now, rather than its size at opening: for a file that grew
     // after it was opened and before it is read.
     bool TakeSizeAgain();
-    // The open file's device and number (RawFile::GetIdentity).
-    bool GetIdentity(FolderIdentity& identity) const { return m_file.GetIdentity(identity); }
+    // The open file's number and identity (RawFile::GetFileNumber, RawFile::GetIdentity).
+    bool GetFileNumber(uint64_t& number) const { return m_file.GetFileNumber(number); }
+    bool GetIdentity(FolderIdentity& identity) { return m_file.GetIdentity(identity); }
     // Why Open failed, or why the text ended early.
     const Failure& GetFailure() const { return m_failure; }
 

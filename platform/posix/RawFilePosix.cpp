@@ -45,7 +45,7 @@ int OpenRegularFile(int folder, const char* path, int flags, uint64_t& size, Fol
 bool RawFile::OpenForReading(const char* path, uint64_t& size)
 {
     m_handle = OpenRegularFile(AT_FDCWD, path, 0, size, m_identity, m_failure);
-    m_identityKnown = m_handle != -1;
+    m_numberKnown = m_identityKnown = m_handle != -1;
     return m_handle != -1;
 }
 
@@ -54,8 +54,14 @@ bool RawFile::OpenForReadingIn(const FolderHandle& folder, const char* name, boo
 {
     m_handle = OpenRegularFile(static_cast<int>(folder.Handle()), name, followLinks ? 0 : O_NOFOLLOW,
                                size, m_identity, m_failure);
-    m_identityKnown = m_handle != -1;
+    m_numberKnown = m_identityKnown = m_handle != -1;
     return m_handle != -1;
+}
+
+bool RawFile::GetIdentity(FolderIdentity& identity)
+{
+    identity = m_identity;  // told by the fstat at opening
+    return m_identityKnown;
 }
 
 bool RawFile::GetSizeNow(uint64_t& size)

@@ -4,12 +4,36 @@
 #include "platform/Path.h"
 
 #include <windows.h>
+#include <winternl.h>
 
 namespace {
 
 HANDLE AsHandle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+using QueryInformationFile = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, FILE_INFORMATION_CLASS);
+
+// The system's own query of a file's index, which asks nothing of the volume (where
+// GetFileInformationByHandle asks its serial number too); looked up once.
+QueryInformationFile FileInformationQuery()
+{
+    static const QueryInformationFile query = reinterpret_cast<QueryInformationFile>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationFile")));
+    return query;
+}
+
+bool QueryFileIndex(HANDLE file, uint64_t& index)
+{
+    QueryInformationFile query = FileInformationQuery();
+    IO_STATUS_BLOCK status;
+    FILE_INTERNAL_INFORMATION information;
+    if (query == nullptr || query(file, &status, &information, sizeof information, FileInternalInformation) < 0) {
+        return false;
+    }
+    index = static_cast<uint64_t>(information.IndexNumber.QuadPart);
+    return true;
+}
 
 }  // namespace
 
@@ -28,23 +52,16 @@ bool RawFile::OpenForReading(const char* path, uint64_t& size)
         m_failure = LastSystemFailure();
         return false;
     }
-    if (GetFileType(file) != FILE_TYPE_DISK) {
+    LARGE_INTEGER fileSize;
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &fileSize)) {
         m_failure = MakeFailure(FailureKind::NotRegularFile);
         CloseHandle(file);
         return false;
     }
     m_handle = reinterpret_cast<intptr_t>(file);
-    // One call tells the size and the identity, which a job compares with its log's; a file
-    // system that does not tell them gives the size alone.
-    BY_HANDLE_FILE_INFORMATION information;
-    if (GetFileInformationByHandle(file, &information)) {
-        size = (static_cast<uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
-        m_identity.device = information.dwVolumeSerialNumber;
-        m_identity.number = (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
-        m_identityKnown = true;
-        return true;
-    }
-    return GetSizeNow(size);
+    size = static_cast<uint64_t>(fileSize.QuadPart);
+    m_numberKnown = QueryFileIndex(file, m_identity.number);
+    return true;
 }
 
 bool RawFile::OpenForReadingIn(const FolderHandle& folder, const char* name, bool, uint64_t& size)
@@ -56,6 +73,21 @@ bool RawFile::OpenForReadingIn(const FolderHandle& folder, const char* name, boo
     }
     path += name;
     return OpenForReading(path, size);
+}
+
+bool RawFile::GetIdentity(FolderIdentity& identity)
+{
+    if (!m_identityKnown) {
+        BY_HANDLE_FILE_INFORMATION information;
+        if (!GetFileInformationByHandle(AsHandle(m_handle), &information)) {
+            return false;
+        }
+        m_identity.device = information.dwVolumeSerialNumber;
+        m_identity.number = (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+        m_numberKnown = m_identityKnown = true;
+    }
+    identity = m_identity;
+    return true;
 }
 
 bool RawFile::GetSizeNow(uint64_t& size)
