@@ -86,8 +86,8 @@ bool PrintScanThroughput(const std::string& folder, int rounds)
     std::printf("  the scanner alone on %.1f MB of text in memory, %lld texts, median of %d "
                 "rounds\n",
                 scan.megabytes, static_cast<long long>(scan.texts), rounds);
-    std::printf("scan throughput, C/C++ syntax (in memory): %.0f MB/s, %lld texts; cost %+.0f%% "
-                "(goal <= +10%%)\n",
+    // The goal of +10% is the analysis's, above; the scanner's own part of it is told here.
+    std::printf("scan throughput, C/C++ syntax (in memory): %.0f MB/s, %lld texts; cost %+.0f%%\n",
                 cpp.megabytesPerSecond, static_cast<long long>(cpp.texts),
                 Cost(scan.megabytesPerSecond, cpp.megabytesPerSecond));
     if (scan.processorMedian == 0 || cpp.processorMedian == 0) {
@@ -96,7 +96,7 @@ bool PrintScanThroughput(const std::string& folder, int rounds)
     } else {
         std::printf("  by processor time, median / best round: %.0f / %.0f MB/s, C/C++ syntax %.0f / "
                     "%.0f MB/s, cost %+.0f%% (the median of the rounds' own) / %+.0f%% (best "
-                    "against best) (goal >= 8000 MB/s, cost <= +10%%)\n",
+                    "against best) (goal >= 8000 MB/s)\n",
                     scan.processorMedian, scan.processorBest, cpp.processorMedian, cpp.processorBest,
                     both.cppCost, Cost(scan.processorBest, cpp.processorBest));
     }
