@@ -19,7 +19,6 @@ bool RunPeakJob(const PeakJob& job);
 // the job; 0 when it could not be measured or the job failed. One implementation per system.
 double PeakMegabytesOf(const PeakJob& job);
 
-// Windows: true when this process is such a child, started with a hidden argument; it has then
-// run its job, told its parent and set the status to exit with. Linux: the job runs in a fork of
-// the benchmark, so never.
+// True when this process is such a child, started with a hidden argument; it has then run its
+// job (on Windows also told its parent) and set the status to exit with.
 bool RanAsPeakChild(int argc, char** argv, int& status);

@@ -6,13 +6,28 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char kChildArgument[] = "--peak-child";
+
+}  // namespace
+
 double PeakMegabytesOf(const PeakJob& job)
 {
-    // The fork starts with the pages the benchmark has resident, so its figure includes them:
-    // the "nothing" job tells how much that is.
+    // A fresh process of the benchmark itself: a fork alone would carry the resident pages and the
+    // allocator's state (its arenas) of all the work done before it, which a job on many threads
+    // then counts too.
+    std::string kind = std::to_string(static_cast<int>(job.kind));
+    std::string threads = std::to_string(job.threads);
     pid_t child = fork();
     if (child == 0) {
-        _exit(RunPeakJob(job) ? 0 : 1);
+        execl("/proc/self/exe", "tolvek-bench", kChildArgument, kind.c_str(), job.path.c_str(),
+              threads.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
     }
     if (child < 0) {
         return 0;
@@ -26,7 +41,18 @@ double PeakMegabytesOf(const PeakJob& job)
     return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
 }
 
-bool RanAsPeakChild(int, char**, int&) { return false; }
+bool RanAsPeakChild(int argc, char** argv, int& status)
+{
+    if (argc != 5 || std::strcmp(argv[1], kChildArgument) != 0) {
+        return false;
+    }
+    PeakJob job;
+    job.kind = static_cast<PeakJob::Kind>(std::atoi(argv[2]));
+    job.path = argv[3];
+    job.threads = std::atoi(argv[4]);
+    status = RunPeakJob(job) ? 0 : 1;
+    return true;
+}
 
 double ThreadProcessorSeconds()
 {
