@@ -4,6 +4,17 @@
 #include "bench/QuietEvents.h"
 #include "engine/Analyze.h"
 
+#include <cstdlib>
+
+PeakJob PeakJobOfArguments(char** arguments)
+{
+    PeakJob job;
+    job.kind = static_cast<PeakJob::Kind>(std::atoi(arguments[0]));
+    job.path = arguments[1];
+    job.threads = std::atoi(arguments[2]);
+    return job;
+}
+
 bool RunPeakJob(const PeakJob& job)
 {
     AnalysisOptions options;

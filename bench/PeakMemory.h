@@ -11,6 +11,11 @@ struct PeakJob {
     int threads = 0;  // as the analysis's option: 0 one per processor
 };
 
+// What a child process is started with before its job, and the job as its last three arguments
+// give it: the kind, the path and the threads, in that order.
+const char kPeakChildArgument[] = "--peak-child";
+PeakJob PeakJobOfArguments(char** arguments);
+
 // Runs the job in this process: nothing, one folder, a folder and all its subfolders, or one file.
 // False when it read no file, so that a figure of a job that did nothing is not taken for one.
 bool RunPeakJob(const PeakJob& job);

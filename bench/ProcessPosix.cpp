@@ -6,15 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
-
-namespace {
-
-const char kChildArgument[] = "--peak-child";
-
-}  // namespace
 
 double PeakMegabytesOf(const PeakJob& job)
 {
@@ -25,7 +18,7 @@ double PeakMegabytesOf(const PeakJob& job)
     std::string threads = std::to_string(job.threads);
     pid_t child = fork();
     if (child == 0) {
-        execl("/proc/self/exe", "tolvek-bench", kChildArgument, kind.c_str(), job.path.c_str(),
+        execl("/proc/self/exe", "tolvek-bench", kPeakChildArgument, kind.c_str(), job.path.c_str(),
               threads.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -43,14 +36,10 @@ double PeakMegabytesOf(const PeakJob& job)
 
 bool RanAsPeakChild(int argc, char** argv, int& status)
 {
-    if (argc != 5 || std::strcmp(argv[1], kChildArgument) != 0) {
+    if (argc != 5 || std::strcmp(argv[1], kPeakChildArgument) != 0) {
         return false;
     }
-    PeakJob job;
-    job.kind = static_cast<PeakJob::Kind>(std::atoi(argv[2]));
-    job.path = argv[3];
-    job.threads = std::atoi(argv[4]);
-    status = RunPeakJob(job) ? 0 : 1;
+    status = RunPeakJob(PeakJobOfArguments(argv + 2)) ? 0 : 1;
     return true;
 }
 

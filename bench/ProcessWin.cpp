@@ -18,8 +18,6 @@
 
 namespace {
 
-const char kChildArgument[] = "--peak-child";
-
 std::string HandleText(HANDLE handle)
 {
     return std::to_string(reinterpret_cast<uintptr_t>(handle));
@@ -43,7 +41,7 @@ std::string ChildCommandLine(const PeakJob& job, HANDLE done, HANDLE release)
     if (length == 0 || length >= sizeof self) {
         return "";
     }
-    return "\"" + std::string(self) + "\" " + kChildArgument + " " + HandleText(done) + " " +
+    return "\"" + std::string(self) + "\" " + kPeakChildArgument + " " + HandleText(done) + " " +
            HandleText(release) + " " + std::to_string(job.kind) + " \"" + job.path + "\" " +
            std::to_string(job.threads);
 }
@@ -92,14 +90,10 @@ double PeakMegabytesOf(const PeakJob& job)
 
 bool RanAsPeakChild(int argc, char** argv, int& status)
 {
-    if (argc != 7 || std::strcmp(argv[1], kChildArgument) != 0) {
+    if (argc != 7 || std::strcmp(argv[1], kPeakChildArgument) != 0) {
         return false;
     }
-    PeakJob job;
-    job.kind = static_cast<PeakJob::Kind>(std::atoi(argv[4]));
-    job.path = argv[5];
-    job.threads = std::atoi(argv[6]);
-    status = RunPeakJob(job) ? 0 : 1;
+    status = RunPeakJob(PeakJobOfArguments(argv + 4)) ? 0 : 1;
     SetEvent(HandleFromText(argv[2]));
     WaitForSingleObject(HandleFromText(argv[3]), INFINITE);
     return true;
