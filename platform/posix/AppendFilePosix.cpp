@@ -1,5 +1,6 @@
 #include "platform/AppendFile.h"
 
+#include "platform/posix/StatIdentity.h"
 #include "platform/posix/UniqueFd.h"
 
 #include <fcntl.h>
@@ -164,8 +165,7 @@ bool AppendFile::GetIdentity(FolderIdentity& identity) const
     if (!m_regular || fstat(Fd(m_handle), &status) != 0) {
         return false;
     }
-    identity.device = static_cast<uint64_t>(status.st_dev);
-    identity.number = static_cast<uint64_t>(status.st_ino);
+    identity = IdentityOf(status);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/Directory.h"
 
+#include "platform/posix/StatIdentity.h"
 #include "platform/posix/UniqueFd.h"
 
 #include <dirent.h>
@@ -113,8 +114,7 @@ bool FolderHandle::GetIdentity(FolderIdentity& identity) const
     if (fstat(static_cast<int>(m_handle), &status) != 0) {
         return false;
     }
-    identity.device = static_cast<uint64_t>(status.st_dev);
-    identity.number = static_cast<uint64_t>(status.st_ino);
+    identity = IdentityOf(status);
     return true;
 }
 
@@ -162,8 +162,7 @@ bool GetFolderIdentity(const char* path, FolderIdentity& identity)
     if (stat(path, &status) != 0) {
         return false;
     }
-    identity.device = static_cast<uint64_t>(status.st_dev);
-    identity.number = static_cast<uint64_t>(status.st_ino);
+    identity = IdentityOf(status);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/RawFile.h"
 
 #include "platform/Directory.h"
+#include "platform/posix/StatIdentity.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -35,8 +36,7 @@ int OpenRegularFile(int folder, const char* path, int flags, uint64_t& size, Fol
         return -1;
     }
     size = static_cast<uint64_t>(status.st_size);
-    identity.device = static_cast<uint64_t>(status.st_dev);
-    identity.number = static_cast<uint64_t>(status.st_ino);
+    identity = IdentityOf(status);
     return fd;
 }
 

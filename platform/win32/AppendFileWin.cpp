@@ -1,5 +1,7 @@
 #include "platform/AppendFile.h"
 
+#include "platform/win32/HandleIdentity.h"
+
 #include <windows.h>
 
 namespace {
@@ -97,13 +99,7 @@ bool AppendFile::OpenStandardOutput()
 
 bool AppendFile::GetIdentity(FolderIdentity& identity) const
 {
-    BY_HANDLE_FILE_INFORMATION information;
-    if (!m_regular || !GetFileInformationByHandle(AsHandle(m_handle), &information)) {
-        return false;
-    }
-    identity.device = information.dwVolumeSerialNumber;
-    identity.number = (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
-    return true;
+    return m_regular && IdentityOf(AsHandle(m_handle), identity);
 }
 
 bool AppendFile::Lock(uint64_t& size)

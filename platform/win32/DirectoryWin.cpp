@@ -1,6 +1,7 @@
 #include "platform/Directory.h"
 
 #include "platform/Path.h"
+#include "platform/win32/HandleIdentity.h"
 
 #include <windows.h>
 
@@ -66,6 +67,8 @@ CString JoinName(const CString& folder, const char* name)
     return path;
 }
 
+}  // namespace
+
 bool IdentityOf(HANDLE handle, FolderIdentity& identity, DWORD* attributes)
 {
     BY_HANDLE_FILE_INFORMATION information;
@@ -79,8 +82,6 @@ bool IdentityOf(HANDLE handle, FolderIdentity& identity, DWORD* attributes)
     }
     return true;
 }
-
-}  // namespace
 
 FolderHandle::~FolderHandle()
 {
@@ -168,14 +169,8 @@ bool GetFolderIdentity(const char* path, FolderIdentity& identity)
     if (folder == INVALID_HANDLE_VALUE) {
         return false;
     }
-    BY_HANDLE_FILE_INFORMATION information;
-    bool known = GetFileInformationByHandle(folder, &information) != FALSE;
+    bool known = IdentityOf(folder, identity);
     CloseHandle(folder);
-    if (known) {
-        identity.device = information.dwVolumeSerialNumber;
-        identity.number = (static_cast<uint64_t>(information.nFileIndexHigh) << 32) |
-                          information.nFileIndexLow;
-    }
     return known;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/Directory.h"
 #include "platform/Path.h"
+#include "platform/win32/HandleIdentity.h"
 
 #include <windows.h>
 #include <winternl.h>
@@ -78,12 +79,9 @@ bool RawFile::OpenForReadingIn(const FolderHandle& folder, const char* name, boo
 bool RawFile::GetIdentity(FolderIdentity& identity)
 {
     if (!m_identityKnown) {
-        BY_HANDLE_FILE_INFORMATION information;
-        if (!GetFileInformationByHandle(AsHandle(m_handle), &information)) {
+        if (!IdentityOf(AsHandle(m_handle), m_identity)) {
             return false;
         }
-        m_identity.device = information.dwVolumeSerialNumber;
-        m_identity.number = (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
         m_numberKnown = m_identityKnown = true;
     }
     identity = m_identity;
