@@ -31,24 +31,29 @@ TOLVEK_AVX2 inline WantedBytes Wanted(const StopBytes& stops)
     return wanted;
 }
 
-// The same with only the first `Compares` stop bytes compared, for a search that knows how many
-// there are.
+// The lanes of `chunk` equal to one of the first `Compares` stop bytes.
 template <int Compares>
-TOLVEK_AVX2 inline __m256i FirstStopsIn(__m256i chunk, const WantedBytes& wanted)
+TOLVEK_AVX2 inline __m256i EqualLanes(__m256i chunk, const WantedBytes& wanted)
 {
-    __m256i found = _mm256_and_si256(chunk, wanted.high);
+    __m256i found = _mm256_setzero_si256();
     for (int index = 0; index < Compares; ++index) {
         found = _mm256_or_si256(found, _mm256_cmpeq_epi8(chunk, wanted.bytes[index]));
     }
     return found;
 }
 
-// The lanes of `chunk` that hold a stop byte: their high bit is set.
+// The lanes of `chunk` that hold a stop byte (their high bit is set), for a search that knows
+// how many stop bytes there are.
+template <int Compares>
+TOLVEK_AVX2 inline __m256i FirstStopsIn(__m256i chunk, const WantedBytes& wanted)
+{
+    return _mm256_or_si256(EqualLanes<Compares>(chunk, wanted), _mm256_and_si256(chunk, wanted.high));
+}
+
+// The same for any number of stop bytes: all four places compared.
 TOLVEK_AVX2 inline __m256i StopsIn(__m256i chunk, const WantedBytes& wanted)
 {
-    __m256i first = _mm256_or_si256(_mm256_cmpeq_epi8(chunk, wanted.bytes[0]), _mm256_cmpeq_epi8(chunk, wanted.bytes[1]));
-    __m256i second = _mm256_or_si256(_mm256_cmpeq_epi8(chunk, wanted.bytes[2]), _mm256_cmpeq_epi8(chunk, wanted.bytes[3]));
-    __m256i equal = _mm256_and_si256(_mm256_or_si256(first, second), wanted.any);
+    __m256i equal = _mm256_and_si256(EqualLanes<4>(chunk, wanted), wanted.any);
     return _mm256_or_si256(equal, _mm256_and_si256(chunk, wanted.high));
 }
 
