@@ -28,6 +28,12 @@ CWinThread* AfxBeginThread(AFX_THREADPROC proc, void* param);
 // `bDelete` is false) and the thread ends. Only for threads started by AfxBeginThread.
 [[noreturn]] void AfxEndThread(unsigned exitCode, bool bDelete = true);
 
+// Waits up to `milliseconds` for every worker started by AfxBeginThread to end; true when none is
+// left. A program calls it just before it ends: a worker that has done its work and is ending
+// would otherwise race the end of the process, and Wine can then take the worker's exit code for
+// the process's. A worker still at its work is not waited for beyond the time given.
+bool WaitForWorkerThreads(unsigned milliseconds);
+
 // Runs a thread's entry as both systems do: called first on the new thread, returns the exit
 // code once the entry has returned or called AfxEndThread, after deleting the thread object.
 unsigned RunWorkerThread(CWinThread* thread);

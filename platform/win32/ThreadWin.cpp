@@ -3,7 +3,42 @@
 #include <process.h>
 #include <windows.h>
 
+#include <mutex>
+#include <vector>
+
 namespace {
+
+// Handles of the workers not yet seen to end, each the program's own duplicate: a worker's
+// object closes its handle when the worker ends.
+std::mutex g_workersLock;
+std::vector<HANDLE> g_workers;
+
+bool HasEnded(HANDLE thread) { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }
+
+// Closes and forgets the handles of the workers that have ended. Called with the lock held.
+void ForgetEndedWorkers()
+{
+    std::vector<HANDLE> running;
+    for (HANDLE thread : g_workers) {
+        if (HasEnded(thread)) {
+            CloseHandle(thread);
+        } else {
+            running.push_back(thread);
+        }
+    }
+    g_workers.swap(running);
+}
+
+void RememberWorker(HANDLE thread)
+{
+    HANDLE own = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &own, SYNCHRONIZE, FALSE, 0)) {
+        return;  // not waited for at the end, as before the wait existed
+    }
+    std::lock_guard<std::mutex> lock(g_workersLock);
+    ForgetEndedWorkers();
+    g_workers.push_back(own);
+}
 
 unsigned __stdcall ThreadEntry(void* object)
 {
@@ -29,6 +64,19 @@ CWinThread* AfxBeginThread(AFX_THREADPROC proc, void* param)
         return nullptr;
     }
     thread->m_hThread = static_cast<intptr_t>(handle);
+    RememberWorker(reinterpret_cast<HANDLE>(handle));
     ResumeThread(reinterpret_cast<HANDLE>(handle));
     return thread;
+}
+
+bool WaitForWorkerThreads(unsigned milliseconds)
+{
+    std::lock_guard<std::mutex> lock(g_workersLock);
+    const DWORD start = GetTickCount();
+    for (HANDLE thread : g_workers) {
+        const DWORD spent = GetTickCount() - start;
+        WaitForSingleObject(thread, spent < milliseconds ? milliseconds - spent : 0);
+    }
+    ForgetEndedWorkers();
+    return g_workers.empty();
 }

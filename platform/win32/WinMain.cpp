@@ -2,6 +2,7 @@
 #include "platform/CommandLine.h"
 #include "platform/Module.h"
 #include "platform/Path.h"
+#include "platform/Thread.h"
 #include "platform/WinApp.h"
 
 #include <stdlib.h>
@@ -17,5 +18,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         SplitPath(executable, parts);
         appName = parts.name;
     }
-    return AfxRunApp(appName, SkipProgramName(GetCommandLineA()), __argc, __argv);
+    const int exitCode = AfxRunApp(appName, SkipProgramName(GetCommandLineA()), __argc, __argv);
+    // The worker of a job that has just ended is let end first, so that the process ends with
+    // its own exit code. A job still running is not waited for beyond a moment.
+    WaitForWorkerThreads(500);
+    return exitCode;
 }
