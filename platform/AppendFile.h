@@ -53,6 +53,7 @@ public:
 private:
     intptr_t m_handle = -1;
     bool m_regular = true;  // a file, not a pipe or a terminal
+    bool m_mayBlock = false;  // a stream whose reader may stop taking bytes (Linux)
     bool m_locked = false;
     const std::atomic<bool>* m_stop = nullptr;
     Failure m_failure;

@@ -67,6 +67,18 @@ size_t StreamPiece(const char* data, size_t length)
     return lineEnd != nullptr ? static_cast<size_t>(static_cast<const char*>(lineEnd) - data) + 1 : PIPE_BUF;
 }
 
+// A pipe or a terminal may stop taking bytes while its reader does not read; the null device
+// takes every write at once, so it is written as a file is.
+bool MayBlock(const struct stat& status)
+{
+    if (S_ISREG(status.st_mode)) {
+        return false;
+    }
+    struct stat null;
+    return !(S_ISCHR(status.st_mode) && stat("/dev/null", &null) == 0 && S_ISCHR(null.st_mode) &&
+             status.st_rdev == null.st_rdev);
+}
+
 // Waits until a stream takes bytes again, or the stop is asked.
 bool WaitForRoom(int fd, const std::atomic<bool>* stop, Failure& failure)
 {
@@ -142,6 +154,7 @@ bool AppendFile::OpenNamed(const char* path)
         return false;
     }
     m_regular = S_ISREG(status.st_mode);
+    m_mayBlock = MayBlock(status);
     m_handle = file.Release();
     return true;
 }
@@ -154,7 +167,9 @@ bool AppendFile::OpenStandardOutput()
         return false;
     }
     struct stat status;
-    m_regular = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    const bool known = fstat(fd, &status) == 0;
+    m_regular = known && S_ISREG(status.st_mode);
+    m_mayBlock = !known || MayBlock(status);
     m_handle = fd;
     return true;
 }
@@ -220,7 +235,7 @@ bool AppendFile::Append(const char* data, size_t length)
     // at most PIPE_BUF bytes a write once it shows room, so that no write blocks for long on a
     // reader that does not read; such a piece ends at a line end where one lies within it, so
     // that a stop leaves the reader whole lines.
-    bool watched = m_stop != nullptr && !m_regular;
+    bool watched = m_stop != nullptr && m_mayBlock;
     while (length > 0) {
         size_t piece = watched ? StreamPiece(data, length) : length;
         if (watched && !WaitForRoom(Fd(m_handle), m_stop, m_failure)) {
