@@ -5,6 +5,7 @@
 #include "console/ConsoleOutput.h"
 #include "console/ConsoleText.h"
 #include "console/FileList.h"
+#include "engine/Analyze.h"
 #include "engine/Baseline.h"
 #include "engine/SortedWalk.h"
 #include "console/ConsoleTranslations.h"
@@ -122,17 +123,40 @@ bool LoadBaseline(const std::string& path, Baseline& baseline, ConsoleEvents& ev
     return true;
 }
 
+// The end of the run of listed files that begins at `first`: files of one folder, each named
+// there the same way, which one analysis takes together on every thread. Anything else is a run
+// of its own.
+size_t ListedRunEnd(const std::vector<ConsoleJob>& jobs, size_t first)
+{
+    auto folderGiven = [&jobs](size_t index) {
+        const std::string& given = jobs[index].given;
+        return given.substr(0, static_cast<size_t>(FindLastSeparator(given.c_str()) + 1));
+    };
+    auto listedFile = [&jobs](size_t index) { return jobs[index].listed && jobs[index].kind == TARGET_FILE; };
+    size_t end = first + 1;
+    if (listedFile(first)) {
+        const std::string folder = folderGiven(first);
+        while (end < jobs.size() && listedFile(end) && folderGiven(end) == folder) {
+            ++end;
+        }
+    }
+    return end;
+}
+
 // Runs the jobs, one after another, until one is stopped or the records can go nowhere.
 void RunJobs(const std::vector<ConsoleJob>& jobs, bool namedByPath, const AnalysisOptions& analysis,
              ConsoleEvents& events)
 {
     StopSignals signals(g_stopRequested);
-    for (const ConsoleJob& job : jobs) {
+    for (size_t index = 0; index < jobs.size();) {
+        const ConsoleJob& job = jobs[index];
+        const size_t runEnd = ListedRunEnd(jobs, index);
         if (events.Stopped() || events.OutputFailed()) {
             break;
         }
         if (job.kind != TARGET_FILE && job.kind != TARGET_FOLDER) {
             events.Failed(job.given.c_str(), DescribeFailure(job.why));
+            index = runEnd;
             continue;
         }
         AnalysisOptions options = analysis;
@@ -140,7 +164,16 @@ void RunJobs(const std::vector<ConsoleJob>& jobs, bool namedByPath, const Analys
             options.namePrefix = NamePrefix(job);
         }
         events.BeginJob(job.given.c_str(), job.listed);
-        RunAnalysis(job.kind, job.absolute, options, events);
+        if (runEnd - index > 1) {
+            std::vector<CString> files;
+            for (size_t listed = index; listed < runEnd; ++listed) {
+                files.push_back(jobs[listed].absolute);
+            }
+            AnalyzeListedFiles(files, options, events);
+        } else {
+            RunAnalysis(job.kind, job.absolute, options, events);
+        }
+        index = runEnd;
     }
 }
 

@@ -30,6 +30,44 @@ bool EndWithoutTargetList(const AnalysisOptions& options, AnalysisEvents& events
     return true;
 }
 
+// The files of a list that the target list names, each opened by its path.
+class ListedFiles : public WalkSource {
+public:
+    ListedFiles(const std::vector<CString>& paths, const CString& targetList)
+        : m_paths(paths), m_targetList(targetList)
+    {
+    }
+
+    bool Next(WalkItem& item) override
+    {
+        while (m_next < m_paths.size()) {
+            const CString& path = m_paths[m_next++];
+            if (IsTarget(m_targetList, path)) {
+                item = WalkItem();
+                item.path = path;
+                item.displayName = path.GetString() + FindLastSeparator(path) + 1;
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    const std::vector<CString>& m_paths;
+    const CString& m_targetList;
+    size_t m_next = 0;
+};
+
+// The log of the folder that holds `file`.
+CString LogPathBeside(const CString& file)
+{
+    PathParts parts;
+    SplitPath(file, parts);
+    CString logPath = parts.drive;
+    logPath += JoinPath(parts.dir, kLogFileName);
+    return logPath;
+}
+
 // The walk's items, one after another on this thread.
 void ScanInTurn(WalkSource& walk, Analysis& analysis)
 {
@@ -40,6 +78,17 @@ void ScanInTurn(WalkSource& walk, Analysis& analysis)
         } else {
             analysis.ScanFile(item.path, item.displayName, item.Place());
         }
+    }
+}
+
+// Scans the walk's items on as many threads as the options ask.
+void ScanWalk(WalkSource& walk, Analysis& analysis, const AnalysisOptions& options)
+{
+    int threads = ScanThreads(options.threads);
+    if (threads > 1) {
+        ScanInParallel(walk, analysis, threads);
+    } else {
+        ScanInTurn(walk, analysis);
     }
 }
 
@@ -62,12 +111,7 @@ void AnalyzeFolder(const char* folderPath, const AnalysisOptions& options, Analy
         sortedWalk.reset(new SortedWalk(folderWalk));
     }
     WalkSource& walk = sortedWalk != nullptr ? static_cast<WalkSource&>(*sortedWalk) : folderWalk;
-    int threads = ScanThreads(options.threads);
-    if (threads > 1) {
-        ScanInParallel(walk, analysis, threads);
-    } else {
-        ScanInTurn(walk, analysis);
-    }
+    ScanWalk(walk, analysis, options);
     analysis.End();
 }
 
@@ -81,17 +125,27 @@ void AnalyzeFile(const char* filePath, const AnalysisOptions& options, AnalysisE
         EndWithReadFailure(filePath, LastSystemFailure(), events);
         return;
     }
-    PathParts parts;
-    SplitPath(file, parts);
-    CString logPath = parts.drive;
-    logPath += JoinPath(parts.dir, kLogFileName);
-    Analysis analysis(logPath, options, events);
+    Analysis analysis(LogPathBeside(file), options, events);
     if (IsTarget(options.targetList, file)) {
-        CString displayName = parts.name;
-        displayName += parts.ext;
-        analysis.ScanFile(file, displayName);
+        analysis.ScanFile(file, file.GetString() + FindLastSeparator(file) + 1);
     } else {
         analysis.Summary().notTarget = true;
     }
+    analysis.End();
+}
+
+void AnalyzeListedFiles(const std::vector<CString>& filePaths, const AnalysisOptions& options,
+                        AnalysisEvents& events)
+{
+    if (filePaths.empty()) {
+        events.OnEnd(AnalysisSummary());
+        return;
+    }
+    if (EndWithoutTargetList(options, events)) {
+        return;
+    }
+    Analysis analysis(LogPathBeside(filePaths.front()), options, events);
+    ListedFiles listed(filePaths, options.targetList);
+    ScanWalk(listed, analysis, options);
     analysis.End();
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -86,6 +87,43 @@ TEST_F(ConsoleRunTest, SeveralPathsAndListsAreAnalysedInTurn)
     EXPECT_EQ(ReadBytes(Work("src/Tolvek.log")), "a.c(1): \"one\"\r\n");
     EXPECT_EQ(ReadBytes(Work("lib/Tolvek.log")), "b.h(1): \"two\"\r\n");
     EXPECT_EQ(logs.out, Work("src/Tolvek.log") + "\n" + Work("lib/Tolvek.log") + "\n");
+}
+
+TEST_F(ConsoleRunTest, ListedFilesOfAFolderAreReadTogetherInTheListsOrder)
+{
+    struct Case {
+        const char* what;
+        std::string list;
+        int status;
+        std::string out;  // with --output -
+    };
+    const std::vector<Case> cases = {
+        {"runs of one folder, a non-target among them",
+         "src/c.c\nsrc/a.c\nsrc/notes.txt\nlib/b.h\nsrc/a.c\n./src/c.c\n", 0,
+         Records({"src/c.c(1): \"three\"", "src/a.c(1): \"one\"", "lib/b.h(1): \"two\"",
+                  "src/a.c(1): \"one\"", "./src/c.c(1): \"three\""})},
+        {"a missing file within a run is told in its place", "src/a.c\nsrc/gone.c\nsrc/c.c\n", 1,
+         Records({"src/a.c(1): \"one\"", "src/c.c(1): \"three\""})},
+    };
+    WriteBytes(Work("src/c.c"), "u = \"three\";\n");
+    WriteBytes(Work("src/notes.txt"), "\"not a target\"\n");
+    for (const char* threads : {"1", "2"}) {
+        for (const Case& test : cases) {
+            RunOptions options;
+            options.input = test.list;
+            CommandResult result = Run({"--threads", threads, "--output", "-", "--files-from", "-"}, options);
+            EXPECT_EQ(result.status, test.status) << test.what << ": " << result.err;
+            EXPECT_EQ(result.out, test.out) << test.what << ", threads " << threads;
+            EXPECT_EQ(result.err.find("gone.c") != std::string::npos, test.status == 1) << test.what;
+        }
+        // Without --output the run goes to its folder's log.
+        std::remove(Work("src/Tolvek.log").c_str());
+        RunOptions options;
+        options.input = "src/c.c\nsrc/a.c\n";
+        CommandResult logs = Run({"--threads", threads, "--files-from", "-"}, options);
+        EXPECT_EQ(logs.status, 0) << logs.err;
+        EXPECT_EQ(ReadBytes(Work("src/Tolvek.log")), "c.c(1): \"three\"\r\na.c(1): \"one\"\r\n");
+    }
 }
 
 TEST_F(ConsoleRunTest, OutputIsReplacedOrAppendedToInItsOwnFormat)
