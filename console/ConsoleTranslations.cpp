@@ -208,15 +208,15 @@ bool ReadTranslations(const std::string& path, std::vector<TranslationUnit>& uni
     return read;
 }
 
-FileEncoding CodePageFileEncoding()
+SourceEncoding CodePageSourceEncoding()
 {
     switch (CodePageEncoding()) {
     case SourceEncoding::Cp932:
-        return FileEncoding::Cp932;
+        return SourceEncoding::Cp932;
     case SourceEncoding::Utf8:
-        return FileEncoding::Utf8;
+        return SourceEncoding::Utf8;
     default:
-        return FileEncoding::SingleByte;
+        return SourceEncoding::SingleByte;
     }
 }
 
@@ -240,7 +240,7 @@ void ApplyToFile(const std::string& name, const std::string& path,
         ++counts.filesLeft;
         return;
     }
-    FilePlan plan(name, bytes, CodePageFileEncoding());
+    FilePlan plan(name, bytes, CodePageSourceEncoding());
     for (const UnitPlace& place : places) {
         plan.Add(*place.first, *place.second);
     }

@@ -69,23 +69,6 @@ private:
     RecordWriter& m_writer;
 };
 
-// The name of an encoding as records give it.
-const char* EncodingName(SourceEncoding encoding)
-{
-    switch (encoding) {
-    case SourceEncoding::Cp932:
-        return "cp932";
-    case SourceEncoding::Utf8:
-        return "utf-8";
-    case SourceEncoding::Utf16Le:
-        return "utf-16le";
-    case SourceEncoding::Utf16Be:
-        return "utf-16be";
-    default:
-        return "single";
-    }
-}
-
 }  // namespace
 
 CString JsonLinesFormat::FileLabel(const char* displayName) const

@@ -223,7 +223,7 @@ bool ReadUnit(const LiteralToken& token, const std::u32string& text, size_t& at,
 
 // A text with escapes whose units are bytes of an encoding: the bytes are put together, then read.
 bool DecodeByteLiteral(const LiteralToken& token, const std::u32string& text,
-                       FileEncoding bytesEncoding, std::u32string& value)
+                       SourceEncoding bytesEncoding, std::u32string& value)
 {
     std::string bytes;
     for (size_t at = 0; at < text.size();) {
@@ -291,7 +291,7 @@ bool PutCharacters(const LiteralToken& token, const std::u32string& characters, 
             }
             code[length] = '\0';
             why = std::string("U+") + code + " cannot be written in " +
-                  FileEncodingName(token.encoding);
+                  EncodingName(token.encoding);
             return false;
         }
     }
@@ -382,7 +382,7 @@ bool KeepsOnePairsText(const LiteralToken& token, const std::u32string& text, st
 
 bool IsNarrowShiftJis(const LiteralToken& token)
 {
-    return token.encoding == FileEncoding::Cp932 &&
+    return token.encoding == SourceEncoding::Cp932 &&
            (token.kind == LiteralKind::Plain || token.kind == LiteralKind::Pairs ||
             token.kind == LiteralKind::ResourceScript);
 }
@@ -446,7 +446,7 @@ bool IsResourceScriptName(const std::string& name)
     return extension == "rc" || extension == "rc2" || extension == "dlg";
 }
 
-bool ParseLiteralToken(const std::string& bytes, FileEncoding encoding, bool pairs,
+bool ParseLiteralToken(const std::string& bytes, SourceEncoding encoding, bool pairs,
                        bool resourceScript, LiteralToken& token)
 {
     token = LiteralToken();
@@ -499,11 +499,11 @@ bool DecodeLiteralValue(const LiteralToken& token, std::u32string& value)
             value += character;
         }
     } else if (SplicedText(token.text, text)) {
-        if (token.kind == LiteralKind::Wide || IsWideEncoding(token.encoding)) {
+        if (token.kind == LiteralKind::Wide || IsUtf16(token.encoding)) {
             decoded = DecodeCharacterLiteral(token, text, value);
         } else {
-            FileEncoding bytesEncoding = token.kind == LiteralKind::Utf8Prefixed
-                                             ? FileEncoding::Utf8
+            SourceEncoding bytesEncoding = token.kind == LiteralKind::Utf8Prefixed
+                                             ? SourceEncoding::Utf8
                                              : token.encoding;
             decoded = DecodeByteLiteral(token, text, bytesEncoding, value);
         }

@@ -20,7 +20,7 @@ enum class LiteralKind {
 
 struct LiteralToken {
     LiteralKind kind = LiteralKind::Plain;
-    FileEncoding encoding = FileEncoding::Utf8;
+    SourceEncoding encoding = SourceEncoding::Utf8;
     std::u32string prefix;       // L, u8, u, U and R as written
     std::u32string delimiter;    // the d of R"d(, or the delimiter of the pairs syntax
     size_t textBegin = 0;        // the bytes of the text inside the token
@@ -32,7 +32,7 @@ struct LiteralToken {
 // Reads the token `bytes` (the whole token, prefix to closing quote). `pairs`: the token was found
 // by the delimiter pairs syntax, so its first character is the delimiter. `resourceScript`: the file
 // is a resource script. False when the bytes are not such a token.
-bool ParseLiteralToken(const std::string& bytes, FileEncoding encoding, bool pairs,
+bool ParseLiteralToken(const std::string& bytes, SourceEncoding encoding, bool pairs,
                        bool resourceScript, LiteralToken& token);
 
 // The value of the token's text as a C compiler reads it. False when it has none that a PO or

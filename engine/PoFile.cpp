@@ -59,7 +59,7 @@ std::string ReferenceName(const std::string& name)
 {
     std::string shown;
     bool blank = false;
-    for (const DecodedUnit& unit : DecodeBytes(name, FileEncoding::Utf8)) {
+    for (const DecodedUnit& unit : DecodeBytes(name, SourceEncoding::Utf8)) {
         blank = blank || unit.character == ' ';
         if (unit.character < 0 || (unit.character < 0x20 && unit.character >= 0)) {
             shown += "\xEF\xBF\xBD";

@@ -84,55 +84,20 @@ void PutUtf16(uint32_t unit, bool bigEndian, std::string& out)
 
 }  // namespace
 
-bool FileEncodingByName(const std::string& name, FileEncoding& encoding)
-{
-    static const FileEncoding kAll[] = {FileEncoding::Cp932, FileEncoding::Utf8,
-                                        FileEncoding::Utf16Le, FileEncoding::Utf16Be,
-                                        FileEncoding::SingleByte};
-    for (FileEncoding candidate : kAll) {
-        if (name == FileEncodingName(candidate)) {
-            encoding = candidate;
-            return true;
-        }
-    }
-    return false;
-}
-
-const char* FileEncodingName(FileEncoding encoding)
-{
-    switch (encoding) {
-    case FileEncoding::Cp932:
-        return "cp932";
-    case FileEncoding::Utf8:
-        return "utf-8";
-    case FileEncoding::Utf16Le:
-        return "utf-16le";
-    case FileEncoding::Utf16Be:
-        return "utf-16be";
-    default:
-        return "single";
-    }
-}
-
-bool IsWideEncoding(FileEncoding encoding)
-{
-    return encoding == FileEncoding::Utf16Le || encoding == FileEncoding::Utf16Be;
-}
-
-std::vector<DecodedUnit> DecodeBytes(const std::string& bytes, FileEncoding encoding)
+std::vector<DecodedUnit> DecodeBytes(const std::string& bytes, SourceEncoding encoding)
 {
     std::vector<DecodedUnit> units;
     units.reserve(bytes.size());
     switch (encoding) {
-    case FileEncoding::Cp932:
+    case SourceEncoding::Cp932:
         DecodeCp932(bytes, units);
         break;
-    case FileEncoding::Utf8:
+    case SourceEncoding::Utf8:
         DecodeUtf8Bytes(bytes, units);
         break;
-    case FileEncoding::Utf16Le:
-    case FileEncoding::Utf16Be:
-        DecodeUtf16(bytes, encoding == FileEncoding::Utf16Be, units);
+    case SourceEncoding::Utf16Le:
+    case SourceEncoding::Utf16Be:
+        DecodeUtf16(bytes, encoding == SourceEncoding::Utf16Be, units);
         break;
     default:
         for (size_t at = 0; at < bytes.size(); ++at) {
@@ -144,24 +109,24 @@ std::vector<DecodedUnit> DecodeBytes(const std::string& bytes, FileEncoding enco
     return units;
 }
 
-bool EncodeCharacter(uint32_t character, FileEncoding encoding, std::string& out)
+bool EncodeCharacter(uint32_t character, SourceEncoding encoding, std::string& out)
 {
     if (character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF)) {
         return false;
     }
     switch (encoding) {
-    case FileEncoding::Cp932: {
+    case SourceEncoding::Cp932: {
         unsigned char bytes[2];
         int length = UnicodeToCp932(character, bytes);
         out.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(length));
         return length > 0;
     }
-    case FileEncoding::Utf8:
+    case SourceEncoding::Utf8:
         AppendUtf8(character, out);
         return true;
-    case FileEncoding::Utf16Le:
-    case FileEncoding::Utf16Be: {
-        bool bigEndian = encoding == FileEncoding::Utf16Be;
+    case SourceEncoding::Utf16Le:
+    case SourceEncoding::Utf16Be: {
+        bool bigEndian = encoding == SourceEncoding::Utf16Be;
         if (character >= 0x10000) {
             PutUtf16(0xD800 + ((character - 0x10000) >> 10), bigEndian, out);
             PutUtf16(0xDC00 + ((character - 0x10000) & 0x3FF), bigEndian, out);
@@ -182,7 +147,7 @@ bool EncodeCharacter(uint32_t character, FileEncoding encoding, std::string& out
 bool Utf8ToCharacters(const std::string& utf8, std::u32string& characters)
 {
     characters.clear();
-    for (const DecodedUnit& unit : DecodeBytes(utf8, FileEncoding::Utf8)) {
+    for (const DecodedUnit& unit : DecodeBytes(utf8, SourceEncoding::Utf8)) {
         if (unit.character < 0) {
             return false;
         }

@@ -1,23 +1,14 @@
 #pragma once
 
+#include "engine/SourceEncoding.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// The encodings a source file is stored in, as records name them, and the conversion of its bytes
-// to characters and back. Used where a text goes back into its file, so nothing here is ever
-// lossy: a byte that is no character, or a character the encoding cannot hold, is told.
-enum class FileEncoding {
-    Cp932,       // "cp932": Shift_JIS, code page 932
-    Utf8,        // "utf-8"
-    Utf16Le,     // "utf-16le"
-    Utf16Be,     // "utf-16be"
-    SingleByte,  // "single": bytes of 0x80 and above have no table here
-};
-
-// The encoding of a record's `encoding` name; false for a name this system does not know.
-bool FileEncodingByName(const std::string& name, FileEncoding& encoding);
-const char* FileEncodingName(FileEncoding encoding);
+// The conversion of a source file's bytes to characters and back. Used where a text goes back into
+// its file, so nothing here is ever lossy: a byte that is no character, or a character the
+// encoding cannot hold, is told.
 
 // One piece of decoded bytes: a character, or a byte that is none (`character` then negative).
 struct DecodedUnit {
@@ -27,14 +18,11 @@ struct DecodedUnit {
 };
 
 // Reads `bytes` in `encoding` into characters. A byte that is no character comes alone, marked.
-std::vector<DecodedUnit> DecodeBytes(const std::string& bytes, FileEncoding encoding);
+std::vector<DecodedUnit> DecodeBytes(const std::string& bytes, SourceEncoding encoding);
 
 // Appends the bytes of `character` in `encoding`; false when the encoding cannot hold it (and
 // nothing is appended). Never a look-alike, never a question mark.
-bool EncodeCharacter(uint32_t character, FileEncoding encoding, std::string& out);
-
-// The code units of the encoding are two bytes wide.
-bool IsWideEncoding(FileEncoding encoding);
+bool EncodeCharacter(uint32_t character, SourceEncoding encoding, std::string& out);
 
 // UTF-8 of a string of characters; false when `utf8` is not valid UTF-8.
 bool Utf8ToCharacters(const std::string& utf8, std::u32string& characters);

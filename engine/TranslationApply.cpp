@@ -27,28 +27,28 @@ std::vector<std::pair<std::string, std::vector<UnitPlace>>> TranslatedPlacesByFi
     return files;
 }
 
-FileEncoding DetectFileEncoding(const std::string& bytes, FileEncoding codePage)
+SourceEncoding DetectSourceEncoding(const std::string& bytes, SourceEncoding codePage)
 {
     if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
-        return FileEncoding::Utf16Le;
+        return SourceEncoding::Utf16Le;
     }
     if (bytes.compare(0, 2, "\xFE\xFF") == 0) {
-        return FileEncoding::Utf16Be;
+        return SourceEncoding::Utf16Be;
     }
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        return FileEncoding::Utf8;
+        return SourceEncoding::Utf8;
     }
     bool high = false;
     for (char byte : bytes) {
         high = high || static_cast<unsigned char>(byte) >= 0x80;
     }
     std::u32string ignored;
-    return high && Utf8ToCharacters(bytes, ignored) ? FileEncoding::Utf8 : codePage;
+    return high && Utf8ToCharacters(bytes, ignored) ? SourceEncoding::Utf8 : codePage;
 }
 
-FilePlan::FilePlan(const std::string& name, const std::string& bytes, FileEncoding codePage)
+FilePlan::FilePlan(const std::string& name, const std::string& bytes, SourceEncoding codePage)
     : m_name(name), m_bytes(bytes),
-      m_encoding(DetectFileEncoding(bytes, codePage))
+      m_encoding(DetectSourceEncoding(bytes, codePage))
 {
 }
 
@@ -66,8 +66,8 @@ bool FilePlan::Check(const TranslationPlace& place, const std::string& tokenByte
         Refuse(place, std::string(changed) + " (it is shorter now)", true);
         return false;
     }
-    FileEncoding encoding = m_encoding;
-    if (!place.encoding.empty() && !FileEncodingByName(place.encoding, encoding)) {
+    SourceEncoding encoding = m_encoding;
+    if (!place.encoding.empty() && !EncodingByName(place.encoding, encoding)) {
         Refuse(place, "unknown encoding " + place.encoding, true);
         return false;
     }

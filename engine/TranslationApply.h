@@ -35,12 +35,12 @@ std::vector<std::pair<std::string, std::vector<UnitPlace>>> TranslatedPlacesByFi
 
 // The encoding of a file that its translation file does not name: its byte order mark, else UTF-8
 // when it is valid UTF-8 with a byte of 0x80 or above, else the code page's.
-FileEncoding DetectFileEncoding(const std::string& bytes, FileEncoding codePage);
+SourceEncoding DetectSourceEncoding(const std::string& bytes, SourceEncoding codePage);
 
 class FilePlan {
 public:
     // `name` is the file's name in the records (a resource script is told by it).
-    FilePlan(const std::string& name, const std::string& bytes, FileEncoding codePage);
+    FilePlan(const std::string& name, const std::string& bytes, SourceEncoding codePage);
 
     void Add(const TranslationUnit& unit, const TranslationPlace& place);
 
@@ -48,7 +48,7 @@ public:
     const std::vector<TokenEdit>& Edits() const { return m_edits; }
     // The file with every edit made; only meaningful when there is no problem.
     std::string NewBytes() const;
-    FileEncoding Encoding() const { return m_encoding; }
+    SourceEncoding Encoding() const { return m_encoding; }
 
 private:
     bool Check(const TranslationPlace& place, const std::string& tokenBytes, LiteralToken& token);
@@ -57,11 +57,11 @@ private:
 
     std::string m_name;
     std::string m_bytes;
-    FileEncoding m_encoding;
+    SourceEncoding m_encoding;
     std::vector<ApplyProblem> m_problems;
     std::vector<TokenEdit> m_edits;
 };
 
 // The changes as a unified diff of lines, in UTF-8, with three lines of context.
 std::string UnifiedDiff(const std::string& name, const std::string& oldBytes,
-                        FileEncoding encoding, const std::vector<TokenEdit>& edits);
+                        SourceEncoding encoding, const std::vector<TokenEdit>& edits);

@@ -12,7 +12,7 @@ struct FileLines {
     std::vector<size_t> starts;
     bool endsWithBreak = false;
 
-    FileLines(const std::string& bytes, FileEncoding encoding)
+    FileLines(const std::string& bytes, SourceEncoding encoding)
     {
         std::string line;
         size_t start = 0;
@@ -72,7 +72,7 @@ std::string Range(size_t first, size_t count)
 }  // namespace
 
 std::string UnifiedDiff(const std::string& name, const std::string& oldBytes,
-                        FileEncoding encoding, const std::vector<TokenEdit>& unsortedEdits)
+                        SourceEncoding encoding, const std::vector<TokenEdit>& unsortedEdits)
 {
     std::vector<TokenEdit> edits = unsortedEdits;
     std::sort(edits.begin(), edits.end(),

@@ -4,9 +4,9 @@
 
 void UnitCollector::Add(const TranslationPlace& place, const std::string& tokenBytes)
 {
-    FileEncoding encoding = FileEncoding::Utf8;
+    SourceEncoding encoding = SourceEncoding::Utf8;
     LiteralToken token;
-    if (!FileEncodingByName(place.encoding, encoding) ||
+    if (!EncodingByName(place.encoding, encoding) ||
         !ParseLiteralToken(tokenBytes, encoding, !place.hasPrefix, IsResourceScriptName(place.file),
                            token)) {
         ++m_unreadable;

@@ -36,7 +36,7 @@ std::string XmlEscape(const std::string& text)
 std::string ShownName(const std::string& name)
 {
     std::string shown;
-    for (const DecodedUnit& unit : DecodeBytes(name, FileEncoding::Utf8)) {
+    for (const DecodedUnit& unit : DecodeBytes(name, SourceEncoding::Utf8)) {
         bool shownAsIs = unit.character >= 0x20 && unit.character != 0x7F;
         shown += shownAsIs ? name.substr(unit.offset, unit.length) : std::string("\xEF\xBF\xBD");
     }

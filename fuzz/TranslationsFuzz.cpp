@@ -56,10 +56,10 @@ void FilesReadBack(const std::string& bytes, bool xliff)
 
 void ValuesWriteBack(const std::string& bytes, unsigned char how)
 {
-    static const FileEncoding kEncodings[] = {FileEncoding::Cp932, FileEncoding::Utf8,
-                                              FileEncoding::Utf16Le, FileEncoding::Utf16Be,
-                                              FileEncoding::SingleByte};
-    FileEncoding encoding = kEncodings[how % 5];
+    static const SourceEncoding kEncodings[] = {SourceEncoding::Cp932, SourceEncoding::Utf8,
+                                              SourceEncoding::Utf16Le, SourceEncoding::Utf16Be,
+                                              SourceEncoding::SingleByte};
+    SourceEncoding encoding = kEncodings[how % 5];
     bool pairs = (how & 0x08) != 0;
     bool resourceScript = (how & 0x10) != 0;
     LiteralToken token;

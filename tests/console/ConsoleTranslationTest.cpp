@@ -45,11 +45,11 @@ const std::string kCppKinds =
 const std::string kResourceScript = "1 \"say \"\"hi\"\" \x82\xA0\"\r\n2 \"\x95\x5C\"\r\n";
 
 // UTF-8 saved as UTF-16 with its mark.
-std::string Utf16(const std::string& utf8, FileEncoding encoding)
+std::string Utf16(const std::string& utf8, SourceEncoding encoding)
 {
     std::string bytes;
     EncodeCharacter(0xFEFF, encoding, bytes);
-    for (const DecodedUnit& unit : DecodeBytes(utf8, FileEncoding::Utf8)) {
+    for (const DecodedUnit& unit : DecodeBytes(utf8, SourceEncoding::Utf8)) {
         EncodeCharacter(static_cast<uint32_t>(unit.character), encoding, bytes);
     }
     return bytes;
@@ -70,9 +70,9 @@ std::vector<SourceCase> Sources()
         {"kinds of literal, C/C++", kNoTexts + kCppKinds, kCpp, "k.cpp"},
         {"resource script", kResourceScript, {"--syntax", "cpp", "--ext", "rc", "--codepage", "932"},
          "r.rc", 2},
-        {"UTF-16LE", Utf16(utf16Lines, FileEncoding::Utf16Le), {}},
+        {"UTF-16LE", Utf16(utf16Lines, SourceEncoding::Utf16Le), {}},
         {"UTF-16BE resource script, C/C++",
-         Utf16("1 \"say \"\"hi\"\" \xE3\x81\x82\"\r\n2 \"\xE8\xA1\xA8\"\r\n", FileEncoding::Utf16Be),
+         Utf16("1 \"say \"\"hi\"\" \xE3\x81\x82\"\r\n2 \"\xE8\xA1\xA8\"\r\n", SourceEncoding::Utf16Be),
          {"--syntax", "cpp", "--ext", "rc"}, "r.rc", 2},
     };
 }

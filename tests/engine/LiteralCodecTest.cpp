@@ -9,7 +9,7 @@ namespace {
 
 struct TokenCase {
     const char* token;
-    FileEncoding encoding;
+    SourceEncoding encoding;
     bool pairs;
     bool resourceScript;
 };
@@ -30,8 +30,8 @@ std::u32string Characters(const char* utf8)
     return characters;
 }
 
-const FileEncoding kSjis = FileEncoding::Cp932;
-const FileEncoding kUtf8 = FileEncoding::Utf8;
+const SourceEncoding kSjis = SourceEncoding::Cp932;
+const SourceEncoding kUtf8 = SourceEncoding::Utf8;
 
 }  // namespace
 
@@ -129,7 +129,7 @@ TEST(LiteralCodecTest, Utf16TokensKeepTheirCodeUnits)
 {
     std::string token("L\0\"\0a\0\\\0n\0\"\0", 12);
     LiteralToken parsed;
-    ASSERT_TRUE(ParseLiteralToken(token, FileEncoding::Utf16Le, false, true, parsed));
+    ASSERT_TRUE(ParseLiteralToken(token, SourceEncoding::Utf16Le, false, true, parsed));
     std::u32string value;
     ASSERT_TRUE(DecodeLiteralValue(parsed, value));
     EXPECT_EQ(value, U"a\n");

@@ -129,7 +129,7 @@ TEST(TranslationFilesTest, AFilePlanAppliesAllOrNothing)
     auto files = TranslatedPlacesByFile(units);
     ASSERT_EQ(files.size(), 1u);
     ASSERT_EQ(files[0].second.size(), 3u);
-    FilePlan plan("sub/a b.c", kSource, FileEncoding::Cp932);
+    FilePlan plan("sub/a b.c", kSource, SourceEncoding::Cp932);
     for (const UnitPlace& place : files[0].second) {
         plan.Add(*place.first, *place.second);
     }
@@ -139,7 +139,7 @@ TEST(TranslationFilesTest, AFilePlanAppliesAllOrNothing)
               "s = \"New\\0Open\\0\";\r\n"
               "t = L\"\x8C\x8F\"; u = \"\";\r\n"
               "v = \"\x81\x79%d \x8C\x8F\\n\x81\x7A\";\r\n");
-    EXPECT_EQ(UnifiedDiff("a.c", kSource, FileEncoding::Cp932, plan.Edits()),
+    EXPECT_EQ(UnifiedDiff("a.c", kSource, SourceEncoding::Cp932, plan.Edits()),
               "--- a/a.c\n+++ b/a.c\n@@ -1,4 +1,4 @@\n"
               "-printf(\"%d \xE4\xBB\xB6\\n\");\n"
               "-s = \"\xE6\x96\xB0\xE8\xA6\x8F\\0\xE9\x96\x8B\xE3\x81\x8F\\0\";\n"
@@ -153,7 +153,7 @@ TEST(TranslationFilesTest, AFilePlanAppliesAllOrNothing)
     std::string changed = kSource;
     changed.replace(changed.rfind("%d"), 2, "%u");
     units[2].translation = "\xC3\xA9";
-    FilePlan refused("sub/a b.c", changed, FileEncoding::Cp932);
+    FilePlan refused("sub/a b.c", changed, SourceEncoding::Cp932);
     auto translated = TranslatedPlacesByFile(units);
     for (const UnitPlace& place : translated[0].second) {
         refused.Add(*place.first, *place.second);
@@ -176,12 +176,12 @@ TEST(TranslationFilesTest, CsvRowsArePlacesOfTextsAsWritten)
     EXPECT_EQ(units[0].source, "=x\\n");
     EXPECT_EQ(units[0].translation, "y\"z\\n");
     EXPECT_EQ(units[0].places[0].file, "-a.c");
-    FilePlan plan("a.c", "f = \"=x\\n\";\n", FileEncoding::Utf8);
+    FilePlan plan("a.c", "f = \"=x\\n\";\n", SourceEncoding::Utf8);
     plan.Add(units[0], units[0].places[0]);
     ASSERT_EQ(plan.Problems().size(), 1u);  // a bare quote
     EXPECT_FALSE(plan.Problems()[0].conflict);
     units[0].translation = "y\\\"z";
-    FilePlan good("a.c", "f = \"=x\\n\";\n", FileEncoding::Utf8);
+    FilePlan good("a.c", "f = \"=x\\n\";\n", SourceEncoding::Utf8);
     good.Add(units[0], units[0].places[0]);
     EXPECT_TRUE(good.Problems().empty());
     EXPECT_EQ(good.NewBytes(), "f = \"y\\\"z\";\n");
