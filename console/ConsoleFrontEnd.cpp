@@ -128,15 +128,12 @@ bool LoadBaseline(const std::string& path, Baseline& baseline, ConsoleEvents& ev
 // of its own.
 size_t ListedRunEnd(const std::vector<ConsoleJob>& jobs, size_t first)
 {
-    auto folderGiven = [&jobs](size_t index) {
-        const std::string& given = jobs[index].given;
-        return given.substr(0, static_cast<size_t>(FindLastSeparator(given.c_str()) + 1));
-    };
     auto listedFile = [&jobs](size_t index) { return jobs[index].listed && jobs[index].kind == TARGET_FILE; };
     size_t end = first + 1;
     if (listedFile(first)) {
-        const std::string folder = folderGiven(first);
-        while (end < jobs.size() && listedFile(end) && folderGiven(end) == folder) {
+        // A file's name prefix is its folder as given.
+        const CString folder = NamePrefix(jobs[first]);
+        while (end < jobs.size() && listedFile(end) && NamePrefix(jobs[end]) == folder) {
             ++end;
         }
     }

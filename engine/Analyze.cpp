@@ -30,6 +30,9 @@ bool EndWithoutTargetList(const AnalysisOptions& options, AnalysisEvents& events
     return true;
 }
 
+// The name of a file in its folder: the path's last part.
+const char* NameInFolder(const CString& path) { return path.GetString() + FindLastSeparator(path) + 1; }
+
 // The files of a list that the target list names, each opened by its path.
 class ListedFiles : public WalkSource {
 public:
@@ -45,7 +48,7 @@ public:
             if (IsTarget(m_targetList, path)) {
                 item = WalkItem();
                 item.path = path;
-                item.displayName = path.GetString() + FindLastSeparator(path) + 1;
+                item.displayName = NameInFolder(path);
                 return true;
             }
         }
@@ -127,7 +130,7 @@ void AnalyzeFile(const char* filePath, const AnalysisOptions& options, AnalysisE
     }
     Analysis analysis(LogPathBeside(file), options, events);
     if (IsTarget(options.targetList, file)) {
-        analysis.ScanFile(file, file.GetString() + FindLastSeparator(file) + 1);
+        analysis.ScanFile(file, NameInFolder(file));
     } else {
         analysis.Summary().notTarget = true;
     }
