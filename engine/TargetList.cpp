@@ -2,8 +2,6 @@
 
 #include "platform/Path.h"
 
-#include <string>
-
 CString ExtensionKey(const char* path)
 {
     const char* dot = FindExtension(path);
@@ -17,28 +15,40 @@ CString ExtensionKey(const char* path)
 
 namespace {
 
-// The text with ASCII capitals made small; the bytes of double-byte characters stay as they are.
-// A file's walk asks this of every name: one allocation each.
-std::string FoldAsciiCase(const char* text)
+char FoldAsciiCase(char byte) { return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte; }
+
+// Whether the list's entry that begins at `entry` (after a bar) is `extension`: ASCII in either
+// case, the bytes of a double-byte character as they are. A file's walk asks this of every name,
+// so nothing is copied.
+bool EntryIs(const char* entry, const char* extension)
 {
-    std::string folded(text);
-    for (size_t at = 0; at < folded.size(); ++at) {
-        char byte = folded[at];
-        if (IsPathLeadByte(byte) && at + 1 < folded.size()) {
-            ++at;
-        } else if (byte >= 'A' && byte <= 'Z') {
-            folded[at] = static_cast<char>(byte - 'A' + 'a');
+    while (*extension != '\0') {
+        if (IsPathLeadByte(*extension) && extension[1] != '\0') {
+            if (entry[0] != extension[0] || entry[1] != extension[1]) {
+                return false;
+            }
+            entry += 2;
+            extension += 2;
+        } else if (FoldAsciiCase(*entry++) != FoldAsciiCase(*extension++)) {
+            return false;
         }
     }
-    return folded;
+    return *entry == '|';
 }
 
 }  // namespace
 
 bool IsTarget(const CString& targetList, const char* path)
 {
-    return !targetList.IsEmpty() &&
-           FindInPathText(FoldAsciiCase(targetList).c_str(), FoldAsciiCase(ExtensionKey(path)).c_str()) >= 0;
+    const char* dot = FindExtension(path);
+    const char* extension = *dot != '\0' ? dot + 1 : dot;
+    // Entries begin after a bar that is a character of its own, never a trail byte.
+    for (const char* at = targetList.GetString(); *at != '\0'; at += IsPathLeadByte(*at) && at[1] != '\0' ? 2 : 1) {
+        if (*at == '|' && EntryIs(at + 1, extension)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 CString NormalizeExtension(const char* extension)
