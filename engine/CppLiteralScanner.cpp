@@ -292,7 +292,7 @@ const char* CppLiteralScanner::Code(const char* p, const char* end)
             }
             break;
         case '"':
-            if (IsHeaderName(stop)) {
+            if (MayFollowDirective(stop) && IsHeaderName(stop)) {
                 m_state = kHeaderString;
             } else {
                 OpenLiteral(stop);
@@ -494,7 +494,8 @@ const char* CppLiteralScanner::Quoted(const char* p, const char* end)
             CloseLiteral(p, m_at.StoredEnd(p));
         }
         EnterCode(p + 1);
-        return p + 1;
+        // Code follows a closed literal: read on here rather than going back through Step.
+        return p + 1 == end || m_stopped ? p + 1 : Code(p + 1, end);
     }
     if (*p == '\\') {
         return Backslash(p, end);

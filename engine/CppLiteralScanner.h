@@ -50,6 +50,15 @@ private:
     const char* RawClose(const char* p);
     const char* FindStopCountingLines(const char* p, const char* end, const StopBytes& stops);
     bool IsHeaderName(const char* quote) const;
+    // Only a blank or the directive's last letter can stand just before a header name's quote.
+    bool MayFollowDirective(const char* quote) const
+    {
+        if (quote == m_at.blockBegin) {
+            return true;
+        }
+        char before = quote[-1];
+        return before == ' ' || before == '\t' || before == 'e' || before == 't';
+    }
     bool StartsACharacter(const char* p, const char* at) const;
     const char* LineCommentToBlockEnd(const char* p, const char* end);
     void KeepLineHead(const char* end);

@@ -11,11 +11,9 @@
 namespace {
 
 // The stop bytes, each in every lane, and the high bit of every lane when bytes of the high half
-// stop too. Unused places repeat the first byte, so that every search compares four times
-// without a loop or a branch; with no stop byte at all, `any` takes the comparisons away.
+// stop too. Unused places repeat the first byte; each search compares only as many as it has.
 struct WantedBytes {
     __m256i bytes[4];
-    __m256i any;
     __m256i high;
 };
 
@@ -26,7 +24,6 @@ TOLVEK_AVX2 inline WantedBytes Wanted(const StopBytes& stops)
         unsigned char byte = stops.bytes[index < stops.count ? index : 0];
         wanted.bytes[index] = _mm256_set1_epi8(static_cast<char>(byte));
     }
-    wanted.any = _mm256_set1_epi8(static_cast<char>(stops.count > 0 ? 0xFF : 0));
     wanted.high = _mm256_set1_epi8(static_cast<char>(stops.highBytes ? 0x80 : 0));
     return wanted;
 }
@@ -48,13 +45,6 @@ template <int Compares>
 TOLVEK_AVX2 inline __m256i FirstStopsIn(__m256i chunk, const WantedBytes& wanted)
 {
     return _mm256_or_si256(EqualLanes<Compares>(chunk, wanted), _mm256_and_si256(chunk, wanted.high));
-}
-
-// The same for any number of stop bytes: all four places compared.
-TOLVEK_AVX2 inline __m256i StopsIn(__m256i chunk, const WantedBytes& wanted)
-{
-    __m256i equal = _mm256_and_si256(EqualLanes<4>(chunk, wanted), wanted.any);
-    return _mm256_or_si256(equal, _mm256_and_si256(chunk, wanted.high));
 }
 
 TOLVEK_AVX2 inline uint32_t MaskOf(__m256i lanes)
@@ -147,19 +137,26 @@ TOLVEK_AVX2 const char* FindStopByteAvx2(const char* p, const char* end, const S
     }
 }
 
-TOLVEK_AVX2 const char* FindStopByteCountingLinesAvx2(const char* p, const char* end,
-                                                      const StopBytes& stops, size_t& lineFeeds,
-                                                      const char*& lineStart)
+namespace {
+
+// The lanes of `chunk` that hold a stop byte, for a search that knows how many stop bytes there
+// are and whether the high half stops too: the line search and code each compare few bytes.
+template <int Compares, bool High>
+TOLVEK_AVX2 inline __m256i KnownStopsIn(__m256i chunk, const WantedBytes& wanted)
 {
-    if (end - p < 32) {
-        return FindStopByteCountingLinesByBytes(p, end, stops, lineFeeds, lineStart);
-    }
-    const WantedBytes wanted = Wanted(stops);
+    __m256i equal = EqualLanes<Compares>(chunk, wanted);
+    return High ? _mm256_or_si256(equal, chunk) : equal;
+}
+
+template <int Compares, bool High>
+TOLVEK_AVX2 const char* FindStopCountingComparing(const char* p, const char* end, const WantedBytes& wanted,
+                                                  size_t& lineFeeds, const char*& lineStart)
+{
     const __m256i lineFeed = _mm256_set1_epi8('\n');
     for (; end - p >= 64; p += 64) {
         __m256i low = Load(p);
         __m256i high = Load(p + 32);
-        uint64_t stopMask = MaskOf(StopsIn(low, wanted), StopsIn(high, wanted));
+        uint64_t stopMask = MaskOf(KnownStopsIn<Compares, High>(low, wanted), KnownStopsIn<Compares, High>(high, wanted));
         uint64_t feeds = MaskOf(_mm256_cmpeq_epi8(low, lineFeed), _mm256_cmpeq_epi8(high, lineFeed));
         AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
         if (stopMask != 0) {
@@ -170,7 +167,7 @@ TOLVEK_AVX2 const char* FindStopByteCountingLinesAvx2(const char* p, const char*
         // 32 bytes, or the last 32 of the range with those already searched left out.
         int shift = end - p >= 32 ? 0 : 32 - static_cast<int>(end - p);
         __m256i chunk = Load(p - shift);
-        uint64_t stopMask = MaskOf(StopsIn(chunk, wanted)) >> shift;
+        uint64_t stopMask = MaskOf(KnownStopsIn<Compares, High>(chunk, wanted)) >> shift;
         uint64_t feeds = MaskOf(_mm256_cmpeq_epi8(chunk, lineFeed)) >> shift;
         AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
         if (stopMask != 0) {
@@ -179,6 +176,38 @@ TOLVEK_AVX2 const char* FindStopByteCountingLinesAvx2(const char* p, const char*
         p += 32 - shift;
     }
     return end;
+}
+
+template <bool High>
+TOLVEK_AVX2 const char* FindStopCountingWith(const char* p, const char* end, const StopBytes& stops,
+                                             size_t& lineFeeds, const char*& lineStart)
+{
+    const WantedBytes wanted = Wanted(stops);
+    switch (stops.count) {
+    case 0:
+        return FindStopCountingComparing<0, High>(p, end, wanted, lineFeeds, lineStart);
+    case 1:
+        return FindStopCountingComparing<1, High>(p, end, wanted, lineFeeds, lineStart);
+    case 2:
+        return FindStopCountingComparing<2, High>(p, end, wanted, lineFeeds, lineStart);
+    case 3:
+        return FindStopCountingComparing<3, High>(p, end, wanted, lineFeeds, lineStart);
+    default:
+        return FindStopCountingComparing<4, High>(p, end, wanted, lineFeeds, lineStart);
+    }
+}
+
+}  // namespace
+
+TOLVEK_AVX2 const char* FindStopByteCountingLinesAvx2(const char* p, const char* end,
+                                                      const StopBytes& stops, size_t& lineFeeds,
+                                                      const char*& lineStart)
+{
+    if (end - p < 32) {
+        return FindStopByteCountingLinesByBytes(p, end, stops, lineFeeds, lineStart);
+    }
+    return stops.highBytes ? FindStopCountingWith<true>(p, end, stops, lineFeeds, lineStart)
+                           : FindStopCountingWith<false>(p, end, stops, lineFeeds, lineStart);
 }
 
 TOLVEK_AVX2 void MarkLineBytesAvx2(const char* p, unsigned char delimiter, LineBytes& marks)

@@ -96,15 +96,18 @@ TEST(ByteSearchTest, FindLineWithByteAgreesWithAPlainLoop)
     }
 }
 
+// Every count of stop bytes, with and without the high half; no stop byte but the high half, as
+// the encoding's judge asks: a NUL must not stop.
+const StopBytes kEveryStopCount[] = {
+    {{'\r', 0x1A, 0, 0}, 2, false}, {{'\n', 0, '"', '\\'}, 4, true}, {{0, 0, 0, 0}, 0, true},
+    {{'"', 0, 0, 0}, 1, false},      {{'"', '\\', '\n', 0}, 3, true}, {{'"', '\'', '/', 0}, 3, false},
+    {{'"', '\\', 0, 0}, 2, true},   {{'"', 0, 0, 0}, 1, true},        {{'\n', 0, '"', '\\'}, 4, false},
+    {{0, 0, 0, 0}, 0, false}};
+
 TEST(ByteSearchTest, FindStopByteAgreesWithAPlainLoop)
 {
     std::mt19937 random(11);
-    // Every count of stop bytes; no stop byte but the high half, as the encoding's judge asks: a
-    // NUL must not stop.
-    const StopBytes stops[] = {{{'\r', 0x1A, 0, 0}, 2, false}, {{'\n', 0, '"', '\\'}, 4, true},
-                               {{0, 0, 0, 0}, 0, true}, {{'"', 0, 0, 0}, 1, false},
-                               {{'"', '\\', '\n', 0}, 3, true}};
-    for (const StopBytes& stop : stops) {
+    for (const StopBytes& stop : kEveryStopCount) {
         for (size_t length = 0; length < 300; ++length) {
             std::string text = RandomText(random, length);
             for (char& byte : text) {
@@ -132,8 +135,7 @@ TEST(ByteSearchTest, FindStopByteAgreesWithAPlainLoop)
 TEST(ByteSearchTest, FindStopByteCountingLinesAgreesWithAPlainLoop)
 {
     std::mt19937 random(13);
-    const StopBytes stops[] = {{{'"', '\'', '/', 0}, 3, false}, {{'"', '\\', 0, 0}, 2, true}};
-    for (const StopBytes& stop : stops) {
+    for (const StopBytes& stop : kEveryStopCount) {
         for (size_t length = 0; length < 300; ++length) {
             std::string text = RandomText(random, length);
             for (char& byte : text) {
