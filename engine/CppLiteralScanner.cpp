@@ -475,11 +475,18 @@ const char* CppLiteralScanner::Quoted(const char* p, const char* end)
             return m_lead[static_cast<unsigned char>(*p)] ? TakeLead(p, end) : p + 1;
         }
     }
-    p = Skip(p, end, m_state);
-    if (p == end) {
-        return end;
+    const char close = m_state == kString ? '"' : '\'';
+    for (;;) {
+        p = Skip(p, end, m_state);
+        if (p == end) {
+            return end;
+        }
+        if (*p == '\\' && IsPlainEscape(p, end)) {
+            p += 2;  // read on: most escapes are of this kind
+            continue;
+        }
+        break;
     }
-    char close = m_state == kString ? '"' : '\'';
     if (*p == close) {
         if (m_state == kString && m_kind == SourceKind::ResourceScript) {
             if (p + 1 == end) {
@@ -508,6 +515,17 @@ const char* CppLiteralScanner::Quoted(const char* p, const char* end)
         return p;
     }
     return TakeLead(p, end);
+}
+
+// A backslash at `p` in a literal that escapes a character of one byte, in this block, with no
+// line to splice: neither before the character nor, where that is a backslash too, after it.
+bool CppLiteralScanner::IsPlainEscape(const char* p, const char* end) const
+{
+    if (end - p < 3) {
+        return false;
+    }
+    unsigned char escaped = static_cast<unsigned char>(p[1]);
+    return escaped != '\n' && !m_lead[escaped] && (escaped != '\\' || p[2] != '\n');
 }
 
 const char* CppLiteralScanner::RawDelimiter(const char* p)

@@ -45,6 +45,7 @@ private:
     const char* LineComment(const char* p, const char* end);
     const char* BlockComment(const char* p, const char* end);
     const char* Quoted(const char* p, const char* end);
+    bool IsPlainEscape(const char* p, const char* end) const;
     const char* RawDelimiter(const char* p);
     const char* RawBody(const char* p, const char* end);
     const char* RawClose(const char* p);

@@ -19,6 +19,9 @@ namespace {
 // What a worker gathers of a file's records before it must wait for the file's turn. Kept
 // below the size from which the C runtime maps memory afresh for each buffer.
 const size_t kTaskBufferBytes = 64 * 1024;
+// A written file's buffer of records that the next file may take, rather than growing one
+// afresh from nothing; larger ones are given back.
+const size_t kSpareRecordBytes = 16 * 1024;
 // Files in flight for each worker: enough to keep every worker busy while the files before them
 // are written. The analysis thread wakes when half of them are ready, so that it and the workers
 // hand over files in large batches: on some systems each wake-up costs as much as scanning a
@@ -114,6 +117,7 @@ private:
     bool HeadsReady() const;
     void FillWindow();
     void WriteHead(ScanTask& head);
+    void KeepSpareRecords(ScanTask& head);
     void GiveUp(ScanTask& task);
     void StopAll();
     bool StopAsked() const;
@@ -131,6 +135,7 @@ private:
     std::vector<std::thread> m_threads;
     const ScanTask* m_heldTextOwner = nullptr;  // of the one long text held as a rule
     int m_textWaiters = 0;                       // scans waiting to hold a long text
+    std::vector<std::string> m_spareRecords;     // the analysis thread's, for new tasks
 };
 
 void TaskTextGate::Acquire() { m_pool.AcquireHeldText(m_task); }
@@ -382,6 +387,10 @@ void ScanPool::FillWindow()
             ended = true;
             break;
         }
+        if (!m_spareRecords.empty()) {
+            task->records.swap(m_spareRecords.back());
+            m_spareRecords.pop_back();
+        }
         found.push_back(std::move(task));
     }
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -428,6 +437,16 @@ void ScanPool::WriteHead(ScanTask& head)
     // A stop request is the analysis's to count; the scan's own stop was the pool's doing.
     head.scan.stopped = false;
     m_analysis.FileScanned(head.item.path, head.scan, written ? head.delimiterLines : 0);
+}
+
+// A written file's worker is done with it: its buffer may serve a file to come.
+void ScanPool::KeepSpareRecords(ScanTask& head)
+{
+    if (head.state == ScanTask::kDone && head.records.capacity() <= kSpareRecordBytes &&
+        m_spareRecords.size() < m_window) {
+        head.records.clear();
+        m_spareRecords.push_back(std::move(head.records));
+    }
 }
 
 // A file taken from the window that will not be written: its worker, if it waits for its turn,
@@ -498,6 +517,7 @@ void ScanPool::Run()
             } else {
                 m_analysis.Events().OnFileBegin(head->item.displayName);
                 WriteHead(*head);
+                KeepSpareRecords(*head);
             }
         }
     }

@@ -155,48 +155,99 @@ TOLVEK_SSE2 const char* FindLineWithByteSse2(const char* p, const char* end, cha
     return hit ? lineStart : FindLineWithByteFrom(p, end, target, lineStart, lineFeeds);
 }
 
-// The lanes of `chunk` that hold a stop byte (`wanted` holds the stop bytes, each in every lane).
-static TOLVEK_SSE2 inline __m128i StopsIn(__m128i chunk, const __m128i* wanted, const StopBytes& stops)
+namespace {
+
+// The stop bytes, each in every lane; each search compares only as many as it has, and the high
+// half only where that stops (a template parameter each, so that the loops hold no test).
+struct WantedLanes {
+    __m128i bytes[4];
+};
+
+TOLVEK_SSE2 inline WantedLanes WantedIn(const StopBytes& stops)
 {
-    __m128i found = stops.highBytes ? chunk : _mm_setzero_si128();
-    for (int index = 0; index < stops.count; ++index) {
-        found = _mm_or_si128(found, _mm_cmpeq_epi8(chunk, wanted[index]));
+    WantedLanes wanted;
+    for (int index = 0; index < 4; ++index) {
+        wanted.bytes[index] = _mm_set1_epi8(static_cast<char>(stops.bytes[index < stops.count ? index : 0]));
+    }
+    return wanted;
+}
+
+// The lanes of `chunk` that hold a stop byte.
+template <int Compares, bool High>
+TOLVEK_SSE2 inline __m128i StopsIn(__m128i chunk, const WantedLanes& wanted)
+{
+    __m128i found = High ? chunk : _mm_setzero_si128();
+    for (int index = 0; index < Compares; ++index) {
+        found = _mm_or_si128(found, _mm_cmpeq_epi8(chunk, wanted.bytes[index]));
     }
     return found;
 }
 
+// Calls `search` instantiated for the number of stop bytes and whether the high half stops.
+template <template <int, bool> class Search, class... Args>
+TOLVEK_SSE2 inline const char* WithKnownStops(const StopBytes& stops, Args&&... args)
+{
+    if (stops.highBytes) {
+        switch (stops.count) {
+        case 0: return Search<0, true>::Run(args...);
+        case 1: return Search<1, true>::Run(args...);
+        case 2: return Search<2, true>::Run(args...);
+        case 3: return Search<3, true>::Run(args...);
+        default: return Search<4, true>::Run(args...);
+        }
+    }
+    switch (stops.count) {
+    case 0: return Search<0, false>::Run(args...);
+    case 1: return Search<1, false>::Run(args...);
+    case 2: return Search<2, false>::Run(args...);
+    case 3: return Search<3, false>::Run(args...);
+    default: return Search<4, false>::Run(args...);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+template <int Compares, bool High>
+struct FindStopSse2 {
+    static TOLVEK_SSE2 const char* Run(const char* p, const char* end, const StopBytes& stops)
+    {
+        const char* begin = p;
+        const WantedLanes wanted = WantedIn(stops);
+        for (; end - p >= 64; p += 64) {
+            __m128i any = _mm_setzero_si128();
+            for (int index = 0; index < 4; ++index) {
+                __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * index));
+                any = _mm_or_si128(any, StopsIn<Compares, High>(chunk, wanted));
+            }
+            if (_mm_movemask_epi8(any) != 0) {
+                break;
+            }
+        }
+        for (; end - p >= 16; p += 16) {
+            __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(StopsIn<Compares, High>(chunk, wanted)));
+            if (mask != 0) {
+                return p + __builtin_ctz(mask);
+            }
+        }
+        if (p == end || end - begin < 16) {
+            return FindStopByteByBytes(p, end, stops);
+        }
+        // The last bytes, in the 16 that end the range; those already searched are left out.
+        __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16));
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(StopsIn<Compares, High>(chunk, wanted))) >>
+                        (16 - (end - p));
+        return mask != 0 ? p + __builtin_ctz(mask) : end;
+    }
+};
+
+}  // namespace
+
 TOLVEK_SSE2 const char* FindStopByteSse2(const char* p, const char* end, const StopBytes& stops)
 {
-    const char* begin = p;
-    __m128i wanted[4];
-    for (int index = 0; index < stops.count; ++index) {
-        wanted[index] = _mm_set1_epi8(static_cast<char>(stops.bytes[index]));
-    }
-    for (; end - p >= 64; p += 64) {
-        __m128i any = _mm_setzero_si128();
-        for (int index = 0; index < 4; ++index) {
-            __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * index));
-            any = _mm_or_si128(any, StopsIn(chunk, wanted, stops));
-        }
-        if (_mm_movemask_epi8(any) != 0) {
-            break;
-        }
-    }
-    for (; end - p >= 16; p += 16) {
-        __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(StopsIn(chunk, wanted, stops)));
-        if (mask != 0) {
-            return p + __builtin_ctz(mask);
-        }
-    }
-    if (p == end || end - begin < 16) {
-        return FindStopByteByBytes(p, end, stops);
-    }
-    // The last bytes, in the 16 that end the range; those already searched are left out.
-    __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16));
-    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(StopsIn(chunk, wanted, stops))) >>
-                    (16 - (end - p));
-    return mask != 0 ? p + __builtin_ctz(mask) : end;
+    return WithKnownStops<FindStopSse2>(stops, p, end, stops);
 }
 
 // Without the POPCNT instruction, which not every processor that runs this path has, this beats
@@ -232,41 +283,51 @@ static TOLVEK_SSE2 inline uint64_t LaneMask(__m128i lanes, int shift)
 
 // Both searches at once, 64 bytes a round (16 near the end): a bit mask of the stop bytes and one
 // of the line feeds, so that each byte is read once.
+namespace {
+
+template <int Compares, bool High>
+struct FindStopCountingSse2 {
+    static TOLVEK_SSE2 const char* Run(const char* p, const char* end, const StopBytes& stops,
+                                       size_t& lineFeeds, const char*& lineStart)
+    {
+        const WantedLanes wanted = WantedIn(stops);
+        const __m128i lineFeed = _mm_set1_epi8('\n');
+        const char* begin = p;
+        for (; end - p >= 16; p += 16) {
+            uint64_t stopMask = 0;
+            uint64_t feeds = 0;
+            int lanes = end - p >= 64 ? 4 : 1;
+            for (int index = 0; index < lanes; ++index) {
+                __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * index));
+                stopMask |= LaneMask(StopsIn<Compares, High>(chunk, wanted), 16 * index);
+                feeds |= LaneMask(_mm_cmpeq_epi8(chunk, lineFeed), 16 * index);
+            }
+            AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
+            if (stopMask != 0) {
+                return p + __builtin_ctzll(stopMask);
+            }
+            p += 16 * (lanes - 1);
+        }
+        if (p == end || end - begin < 16) {
+            return FindStopByteCountingLinesByBytes(p, end, stops, lineFeeds, lineStart);
+        }
+        // The last bytes, in the 16 that end the range; those already searched are left out.
+        __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16));
+        int shift = 16 - static_cast<int>(end - p);
+        uint64_t stopMask = static_cast<unsigned>(_mm_movemask_epi8(StopsIn<Compares, High>(chunk, wanted))) >> shift;
+        uint64_t feeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lineFeed))) >> shift;
+        AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
+        return stopMask != 0 ? p + __builtin_ctzll(stopMask) : end;
+    }
+};
+
+}  // namespace
+
 TOLVEK_SSE2 const char* FindStopByteCountingLinesSse2(const char* p, const char* end,
                                                       const StopBytes& stops, size_t& lineFeeds,
                                                       const char*& lineStart)
 {
-    __m128i wanted[4];
-    for (int index = 0; index < stops.count; ++index) {
-        wanted[index] = _mm_set1_epi8(static_cast<char>(stops.bytes[index]));
-    }
-    const __m128i lineFeed = _mm_set1_epi8('\n');
-    const char* begin = p;
-    for (; end - p >= 16; p += 16) {
-        uint64_t stopMask = 0;
-        uint64_t feeds = 0;
-        int lanes = end - p >= 64 ? 4 : 1;
-        for (int index = 0; index < lanes; ++index) {
-            __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * index));
-            stopMask |= LaneMask(StopsIn(chunk, wanted, stops), 16 * index);
-            feeds |= LaneMask(_mm_cmpeq_epi8(chunk, lineFeed), 16 * index);
-        }
-        AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
-        if (stopMask != 0) {
-            return p + __builtin_ctzll(stopMask);
-        }
-        p += 16 * (lanes - 1);
-    }
-    if (p == end || end - begin < 16) {
-        return FindStopByteCountingLinesByBytes(p, end, stops, lineFeeds, lineStart);
-    }
-    // The last bytes, in the 16 that end the range; those already searched are left out.
-    __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16));
-    int shift = 16 - static_cast<int>(end - p);
-    uint64_t stopMask = static_cast<unsigned>(_mm_movemask_epi8(StopsIn(chunk, wanted, stops))) >> shift;
-    uint64_t feeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lineFeed))) >> shift;
-    AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
-    return stopMask != 0 ? p + __builtin_ctzll(stopMask) : end;
+    return WithKnownStops<FindStopCountingSse2>(stops, p, end, stops, lineFeeds, lineStart);
 }
 
 TOLVEK_SSE2 void MarkLineBytesSse2(const char* p, unsigned char delimiter, LineBytes& marks)
