@@ -4,6 +4,7 @@
 #include "platform/Processor.h"
 
 #include <cstdint>
+#include <cstring>
 
 #if defined(TOLVEK_HAS_SSE2_PATH)
 #include <emmintrin.h>
@@ -89,6 +90,27 @@ void MarkLineBytesByBytes(const char* p, unsigned char delimiter, LineBytes& mar
         marks.nuls |= byte == 0 ? bit : 0;
         marks.highs |= byte >= 0x80 ? bit : 0;
     }
+}
+
+char* DropCrsBeforeLineFeedsByBytes(char* p, char* end)
+{
+    char* out = p;
+    const char* in = p;
+    while (in < end) {
+        const char* nextCr = static_cast<const char*>(std::memchr(in, '\r', static_cast<size_t>(end - in)));
+        if (nextCr == nullptr) {
+            nextCr = end;
+        }
+        size_t run = static_cast<size_t>(nextCr - in);
+        std::memmove(out, in, run);
+        out += run;
+        in = nextCr;
+        if (in < end) {
+            in += in + 1 < end && in[1] == '\n' ? 1 : 0;
+            *out++ = *in++;
+        }
+    }
+    return out;
 }
 
 #if defined(TOLVEK_HAS_SSE2_PATH)
@@ -181,28 +203,6 @@ TOLVEK_SSE2 inline __m128i StopsIn(__m128i chunk, const WantedLanes& wanted)
         found = _mm_or_si128(found, _mm_cmpeq_epi8(chunk, wanted.bytes[index]));
     }
     return found;
-}
-
-// Calls `search` instantiated for the number of stop bytes and whether the high half stops.
-template <template <int, bool> class Search, class... Args>
-TOLVEK_SSE2 inline const char* WithKnownStops(const StopBytes& stops, Args&&... args)
-{
-    if (stops.highBytes) {
-        switch (stops.count) {
-        case 0: return Search<0, true>::Run(args...);
-        case 1: return Search<1, true>::Run(args...);
-        case 2: return Search<2, true>::Run(args...);
-        case 3: return Search<3, true>::Run(args...);
-        default: return Search<4, true>::Run(args...);
-        }
-    }
-    switch (stops.count) {
-    case 0: return Search<0, false>::Run(args...);
-    case 1: return Search<1, false>::Run(args...);
-    case 2: return Search<2, false>::Run(args...);
-    case 3: return Search<3, false>::Run(args...);
-    default: return Search<4, false>::Run(args...);
-    }
 }
 
 }  // namespace
@@ -360,6 +360,7 @@ struct Searches {
     const char* (*findStopCounting)(const char*, const char*, const StopBytes&, size_t&,
                                     const char*&);
     void (*markLine)(const char*, unsigned char, LineBytes&);
+    char* (*dropCrs)(char*, char*);
 };
 
 Searches ChooseSearches()
@@ -367,14 +368,14 @@ Searches ChooseSearches()
 #if defined(TOLVEK_HAS_AVX2_PATH)
     if (ProcessorHasAvx2()) {
         return Searches{FindLineWithByteAvx2, FindStopByteAvx2, FindStopByteCountingLinesAvx2,
-                        MarkLineBytesAvx2};
+                        MarkLineBytesAvx2, DropCrsBeforeLineFeedsAvx2};
     }
 #endif
     return ProcessorHasSse2()
                ? Searches{FindLineWithByteSse2, FindStopByteSse2, FindStopByteCountingLinesSse2,
-                          MarkLineBytesSse2}
+                          MarkLineBytesSse2, DropCrsBeforeLineFeedsByBytes}
                : Searches{FindLineWithByteByBytes, FindStopByteByBytes, FindStopByteCountingLinesByBytes,
-                          MarkLineBytesByBytes};
+                          MarkLineBytesByBytes, DropCrsBeforeLineFeedsByBytes};
 }
 
 const Searches& ChosenSearches()
@@ -432,6 +433,15 @@ void MarkLineBytes(const char* p, unsigned char delimiter, LineBytes& marks)
 #endif
 }
 
+char* DropCrsBeforeLineFeeds(char* p, char* end)
+{
+#if !defined(TOLVEK_CHOOSES_SEARCHES)
+    return DropCrsBeforeLineFeedsByBytes(p, end);
+#else
+    return ChosenSearches().dropCrs(p, end);
+#endif
+}
+
 #else
 
 const char* FindLineWithByte(const char* p, const char* end, char target, size_t& lineFeeds)
@@ -456,5 +466,7 @@ void MarkLineBytes(const char* p, unsigned char delimiter, LineBytes& marks)
 {
     MarkLineBytesByBytes(p, delimiter, marks);
 }
+
+char* DropCrsBeforeLineFeeds(char* p, char* end) { return DropCrsBeforeLineFeedsByBytes(p, end); }
 
 #endif

@@ -56,9 +56,14 @@ const bool kMarksPay = sizeof(void*) >= sizeof(uint64_t);
 // Where the lowest set bit of a mark stands; `bits` must not be 0.
 inline int LowestMarkedByte(uint64_t bits) { return __builtin_ctzll(bits); }
 
+// Drops from [p, end) each CR that a line feed follows, moving the bytes that stay down over it,
+// and returns the new end. A CR at end - 1 stays: what follows it is not known here.
+char* DropCrsBeforeLineFeeds(char* p, char* end);
+
 // The same searches, a byte at a time: what a processor without SSE2 runs.
 const char* FindLineWithByteByBytes(const char* p, const char* end, char target, size_t& lineFeeds);
 const char* FindStopByteByBytes(const char* p, const char* end, const StopBytes& stops);
 const char* FindStopByteCountingLinesByBytes(const char* p, const char* end, const StopBytes& stops,
                                              size_t& lineFeeds, const char*& lineStart);
 void MarkLineBytesByBytes(const char* p, unsigned char delimiter, LineBytes& marks);
+char* DropCrsBeforeLineFeedsByBytes(char* p, char* end);

@@ -5,16 +5,16 @@
 #include <immintrin.h>
 
 #include <cstdint>
+#include <cstring>
 
 #define TOLVEK_AVX2 __attribute__((target("avx2,popcnt")))
 
 namespace {
 
-// The stop bytes, each in every lane, and the high bit of every lane when bytes of the high half
-// stop too. Unused places repeat the first byte; each search compares only as many as it has.
+// The stop bytes, each in every lane. Unused places repeat the first byte; each search compares
+// only as many as it has.
 struct WantedBytes {
     __m256i bytes[4];
-    __m256i high;
 };
 
 TOLVEK_AVX2 inline WantedBytes Wanted(const StopBytes& stops)
@@ -24,7 +24,6 @@ TOLVEK_AVX2 inline WantedBytes Wanted(const StopBytes& stops)
         unsigned char byte = stops.bytes[index < stops.count ? index : 0];
         wanted.bytes[index] = _mm256_set1_epi8(static_cast<char>(byte));
     }
-    wanted.high = _mm256_set1_epi8(static_cast<char>(stops.highBytes ? 0x80 : 0));
     return wanted;
 }
 
@@ -39,12 +38,13 @@ TOLVEK_AVX2 inline __m256i EqualLanes(__m256i chunk, const WantedBytes& wanted)
     return found;
 }
 
-// The lanes of `chunk` that hold a stop byte (their high bit is set), for a search that knows
-// how many stop bytes there are.
-template <int Compares>
-TOLVEK_AVX2 inline __m256i FirstStopsIn(__m256i chunk, const WantedBytes& wanted)
+// The lanes of `chunk` that hold a stop byte (their high bit is set), for a search that knows how
+// many stop bytes there are and whether the high half stops too.
+template <int Compares, bool High>
+TOLVEK_AVX2 inline __m256i KnownStopsIn(__m256i chunk, const WantedBytes& wanted)
 {
-    return _mm256_or_si256(EqualLanes<Compares>(chunk, wanted), _mm256_and_si256(chunk, wanted.high));
+    __m256i equal = EqualLanes<Compares>(chunk, wanted);
+    return High ? _mm256_or_si256(equal, chunk) : equal;
 }
 
 TOLVEK_AVX2 inline uint32_t MaskOf(__m256i lanes)
@@ -89,31 +89,66 @@ bool ProcessorHasAvx2()
 
 namespace {
 
-// FindStopByteAvx2 with the number of stop bytes known, so that each block takes only the
-// comparisons it needs: the text-mode reader looks for two bytes over whole files.
-template <int Compares>
-TOLVEK_AVX2 const char* FindStopByteComparing(const char* p, const char* end, const WantedBytes& wanted)
-{
-    for (; end - p >= 64; p += 64) {
-        uint64_t mask = MaskOf(FirstStopsIn<Compares>(Load(p), wanted), FirstStopsIn<Compares>(Load(p + 32), wanted));
-        if (mask != 0) {
-            return p + __builtin_ctzll(mask);
+template <int Compares, bool High>
+struct FindStopAvx2 {
+    static TOLVEK_AVX2 const char* Run(const char* p, const char* end, const StopBytes& stops)
+    {
+        const WantedBytes wanted = Wanted(stops);
+        for (; end - p >= 64; p += 64) {
+            uint64_t mask = MaskOf(KnownStopsIn<Compares, High>(Load(p), wanted),
+                                   KnownStopsIn<Compares, High>(Load(p + 32), wanted));
+            if (mask != 0) {
+                return p + __builtin_ctzll(mask);
+            }
         }
-    }
-    if (end - p >= 32) {
-        uint32_t mask = MaskOf(FirstStopsIn<Compares>(Load(p), wanted));
-        if (mask != 0) {
-            return p + __builtin_ctz(mask);
+        if (end - p >= 32) {
+            uint32_t mask = MaskOf(KnownStopsIn<Compares, High>(Load(p), wanted));
+            if (mask != 0) {
+                return p + __builtin_ctz(mask);
+            }
+            p += 32;
         }
-        p += 32;
+        if (p == end) {
+            return end;
+        }
+        // The last bytes, in the 32 that end the range; those already searched are left out.
+        uint32_t mask = MaskOf(KnownStopsIn<Compares, High>(Load(end - 32), wanted)) >> (32 - (end - p));
+        return mask != 0 ? p + __builtin_ctz(mask) : end;
     }
-    if (p == end) {
+};
+
+template <int Compares, bool High>
+struct FindStopCountingAvx2 {
+    static TOLVEK_AVX2 const char* Run(const char* p, const char* end, const StopBytes& stops,
+                                       size_t& lineFeeds, const char*& lineStart)
+    {
+        const WantedBytes wanted = Wanted(stops);
+        const __m256i lineFeed = _mm256_set1_epi8('\n');
+        for (; end - p >= 64; p += 64) {
+            __m256i low = Load(p);
+            __m256i high = Load(p + 32);
+            uint64_t stopMask = MaskOf(KnownStopsIn<Compares, High>(low, wanted), KnownStopsIn<Compares, High>(high, wanted));
+            uint64_t feeds = MaskOf(_mm256_cmpeq_epi8(low, lineFeed), _mm256_cmpeq_epi8(high, lineFeed));
+            AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
+            if (stopMask != 0) {
+                return p + __builtin_ctzll(stopMask);
+            }
+        }
+        while (p < end) {
+            // 32 bytes, or the last 32 of the range with those already searched left out.
+            int shift = end - p >= 32 ? 0 : 32 - static_cast<int>(end - p);
+            __m256i chunk = Load(p - shift);
+            uint64_t stopMask = MaskOf(KnownStopsIn<Compares, High>(chunk, wanted)) >> shift;
+            uint64_t feeds = MaskOf(_mm256_cmpeq_epi8(chunk, lineFeed)) >> shift;
+            AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
+            if (stopMask != 0) {
+                return p + __builtin_ctzll(stopMask);
+            }
+            p += 32 - shift;
+        }
         return end;
     }
-    // The last bytes, in the 32 that end the range; those already searched are left out.
-    uint32_t mask = MaskOf(FirstStopsIn<Compares>(Load(end - 32), wanted)) >> (32 - (end - p));
-    return mask != 0 ? p + __builtin_ctz(mask) : end;
-}
+};
 
 }  // namespace
 
@@ -122,82 +157,8 @@ TOLVEK_AVX2 const char* FindStopByteAvx2(const char* p, const char* end, const S
     if (end - p < 32) {
         return FindStopByteByBytes(p, end, stops);
     }
-    const WantedBytes wanted = Wanted(stops);
-    switch (stops.count) {
-    case 0:
-        return FindStopByteComparing<0>(p, end, wanted);
-    case 1:
-        return FindStopByteComparing<1>(p, end, wanted);
-    case 2:
-        return FindStopByteComparing<2>(p, end, wanted);
-    case 3:
-        return FindStopByteComparing<3>(p, end, wanted);
-    default:
-        return FindStopByteComparing<4>(p, end, wanted);
-    }
+    return WithKnownStops<FindStopAvx2>(stops, p, end, stops);
 }
-
-namespace {
-
-// The lanes of `chunk` that hold a stop byte, for a search that knows how many stop bytes there
-// are and whether the high half stops too: the line search and code each compare few bytes.
-template <int Compares, bool High>
-TOLVEK_AVX2 inline __m256i KnownStopsIn(__m256i chunk, const WantedBytes& wanted)
-{
-    __m256i equal = EqualLanes<Compares>(chunk, wanted);
-    return High ? _mm256_or_si256(equal, chunk) : equal;
-}
-
-template <int Compares, bool High>
-TOLVEK_AVX2 const char* FindStopCountingComparing(const char* p, const char* end, const WantedBytes& wanted,
-                                                  size_t& lineFeeds, const char*& lineStart)
-{
-    const __m256i lineFeed = _mm256_set1_epi8('\n');
-    for (; end - p >= 64; p += 64) {
-        __m256i low = Load(p);
-        __m256i high = Load(p + 32);
-        uint64_t stopMask = MaskOf(KnownStopsIn<Compares, High>(low, wanted), KnownStopsIn<Compares, High>(high, wanted));
-        uint64_t feeds = MaskOf(_mm256_cmpeq_epi8(low, lineFeed), _mm256_cmpeq_epi8(high, lineFeed));
-        AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
-        if (stopMask != 0) {
-            return p + __builtin_ctzll(stopMask);
-        }
-    }
-    while (p < end) {
-        // 32 bytes, or the last 32 of the range with those already searched left out.
-        int shift = end - p >= 32 ? 0 : 32 - static_cast<int>(end - p);
-        __m256i chunk = Load(p - shift);
-        uint64_t stopMask = MaskOf(KnownStopsIn<Compares, High>(chunk, wanted)) >> shift;
-        uint64_t feeds = MaskOf(_mm256_cmpeq_epi8(chunk, lineFeed)) >> shift;
-        AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
-        if (stopMask != 0) {
-            return p + __builtin_ctzll(stopMask);
-        }
-        p += 32 - shift;
-    }
-    return end;
-}
-
-template <bool High>
-TOLVEK_AVX2 const char* FindStopCountingWith(const char* p, const char* end, const StopBytes& stops,
-                                             size_t& lineFeeds, const char*& lineStart)
-{
-    const WantedBytes wanted = Wanted(stops);
-    switch (stops.count) {
-    case 0:
-        return FindStopCountingComparing<0, High>(p, end, wanted, lineFeeds, lineStart);
-    case 1:
-        return FindStopCountingComparing<1, High>(p, end, wanted, lineFeeds, lineStart);
-    case 2:
-        return FindStopCountingComparing<2, High>(p, end, wanted, lineFeeds, lineStart);
-    case 3:
-        return FindStopCountingComparing<3, High>(p, end, wanted, lineFeeds, lineStart);
-    default:
-        return FindStopCountingComparing<4, High>(p, end, wanted, lineFeeds, lineStart);
-    }
-}
-
-}  // namespace
 
 TOLVEK_AVX2 const char* FindStopByteCountingLinesAvx2(const char* p, const char* end,
                                                       const StopBytes& stops, size_t& lineFeeds,
@@ -206,8 +167,7 @@ TOLVEK_AVX2 const char* FindStopByteCountingLinesAvx2(const char* p, const char*
     if (end - p < 32) {
         return FindStopByteCountingLinesByBytes(p, end, stops, lineFeeds, lineStart);
     }
-    return stops.highBytes ? FindStopCountingWith<true>(p, end, stops, lineFeeds, lineStart)
-                           : FindStopCountingWith<false>(p, end, stops, lineFeeds, lineStart);
+    return WithKnownStops<FindStopCountingAvx2>(stops, p, end, stops, lineFeeds, lineStart);
 }
 
 TOLVEK_AVX2 void MarkLineBytesAvx2(const char* p, unsigned char delimiter, LineBytes& marks)
@@ -223,6 +183,89 @@ TOLVEK_AVX2 void MarkLineBytesAvx2(const char* p, unsigned char delimiter, LineB
     marks.lineFeeds = MaskOf(_mm256_cmpeq_epi8(low, lineFeed), _mm256_cmpeq_epi8(high, lineFeed));
     marks.nuls = MaskOf(_mm256_cmpeq_epi8(low, zero), _mm256_cmpeq_epi8(high, zero));
     marks.highs = MaskOf(low, high);
+}
+
+namespace {
+
+// For each mask of 8 bytes to drop, the places of the bytes that stay, in order: a shuffle that
+// moves them to the front of the 8.
+struct KeptBytes {
+    unsigned char places[256][8];
+    KeptBytes()
+    {
+        for (int mask = 0; mask < 256; ++mask) {
+            int kept = 0;
+            for (int at = 0; at < 8; ++at) {
+                if ((mask & (1 << at)) == 0) {
+                    places[mask][kept++] = static_cast<unsigned char>(at);
+                }
+            }
+            for (; kept < 8; ++kept) {
+                places[mask][kept] = 0x80;  // shuffles in a zero
+            }
+        }
+    }
+};
+
+const KeptBytes kKeptBytes;
+
+// Writes the 16 bytes of `chunk` at `out` but for those marked in `drops`, eight at a time, and
+// returns the end of what it wrote. Up to 16 bytes from `out` are stored.
+TOLVEK_AVX2 inline char* StoreKept(char* out, __m128i chunk, uint32_t drops)
+{
+    uint32_t low = drops & 0xFF;
+    uint32_t high = drops >> 8 & 0xFF;
+    uint64_t lowPlaces;
+    uint64_t highPlaces;
+    std::memcpy(&lowPlaces, kKeptBytes.places[low], 8);
+    std::memcpy(&highPlaces, kKeptBytes.places[high], 8);
+    // The high half's places point into the high half of the chunk: 8 more each (a place with
+    // its high bit set still shuffles in a zero).
+    highPlaces += 0x0808080808080808ull;
+    __m128i shuffle = _mm_set_epi64x(static_cast<long long>(highPlaces), static_cast<long long>(lowPlaces));
+    __m128i kept = _mm_shuffle_epi8(chunk, shuffle);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), kept);
+    out += 8 - __builtin_popcount(low);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_unpackhi_epi64(kept, kept));
+    return out + 8 - __builtin_popcount(high);
+}
+
+}  // namespace
+
+// 32 bytes at a time: a CR that a line feed follows is marked, and the bytes that stay are moved
+// down by shuffles. Each store ends at or before the end of the bytes already loaded, so nothing
+// is overwritten before it is read.
+TOLVEK_AVX2 char* DropCrsBeforeLineFeedsAvx2(char* p, char* end)
+{
+    const __m256i carriageReturn = _mm256_set1_epi8('\r');
+    const __m256i lineFeed = _mm256_set1_epi8('\n');
+    char* out = p;
+    while (end - p > 32) {
+        __m256i chunk = Load(p);
+        __m256i next = Load(p + 1);
+        uint32_t drops = MaskOf(_mm256_and_si256(_mm256_cmpeq_epi8(chunk, carriageReturn),
+                                                 _mm256_cmpeq_epi8(next, lineFeed)));
+        if (drops == 0) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), chunk);
+            out += 32;
+        } else if ((drops & (drops - 1)) == 0) {
+            // One CR, as most lines have: the bytes after it come from the load one byte on, and
+            // 31 of the 32 stored count (the last one is the next chunk's first).
+            const __m256i places = _mm256_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16,
+                                                    17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
+            __m256i after = _mm256_cmpgt_epi8(places, _mm256_set1_epi8(static_cast<char>(__builtin_ctz(drops) - 1)));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_blendv_epi8(chunk, next, after));
+            out += 31;
+        } else {
+            out = StoreKept(out, _mm256_castsi256_si128(chunk), drops & 0xFFFF);
+            out = StoreKept(out, _mm256_extracti128_si256(chunk, 1), drops >> 16);
+        }
+        p += 32;
+    }
+    // The rest, fewer than 33 bytes, moved down first so that the walk finds them in place.
+    size_t rest = static_cast<size_t>(end - p);
+    std::memmove(out, p, rest);
+    return DropCrsBeforeLineFeedsByBytes(out, out + rest);
 }
 
 // The start of the line that holds the target is just past the last line feed before it.

@@ -2,6 +2,31 @@
 
 #include "platform/ByteSearch.h"
 
+#include <utility>
+
+// Calls Search<count, high>::Run with `args` for the number of stop bytes and whether the high
+// half stops: each search is made for what it compares, so that its loops hold no test of it.
+template <template <int, bool> class Search, class... Args>
+inline const char* WithKnownStops(const StopBytes& stops, Args&&... args)
+{
+    if (stops.highBytes) {
+        switch (stops.count) {
+        case 0: return Search<0, true>::Run(std::forward<Args>(args)...);
+        case 1: return Search<1, true>::Run(std::forward<Args>(args)...);
+        case 2: return Search<2, true>::Run(std::forward<Args>(args)...);
+        case 3: return Search<3, true>::Run(std::forward<Args>(args)...);
+        default: return Search<4, true>::Run(std::forward<Args>(args)...);
+        }
+    }
+    switch (stops.count) {
+    case 0: return Search<0, false>::Run(std::forward<Args>(args)...);
+    case 1: return Search<1, false>::Run(std::forward<Args>(args)...);
+    case 2: return Search<2, false>::Run(std::forward<Args>(args)...);
+    case 3: return Search<3, false>::Run(std::forward<Args>(args)...);
+    default: return Search<4, false>::Run(std::forward<Args>(args)...);
+    }
+}
+
 // Each processor's versions of the block searches, for the choice made at start-up and for the
 // tests, which hold every version this processor runs against the byte-by-byte one.
 
@@ -26,4 +51,5 @@ const char* FindStopByteAvx2(const char* p, const char* end, const StopBytes& st
 const char* FindStopByteCountingLinesAvx2(const char* p, const char* end, const StopBytes& stops,
                                           size_t& lineFeeds, const char*& lineStart);
 void MarkLineBytesAvx2(const char* p, unsigned char delimiter, LineBytes& marks);
+char* DropCrsBeforeLineFeedsAvx2(char* p, char* end);
 #endif

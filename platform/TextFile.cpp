@@ -32,6 +32,9 @@ size_t DecodeTextMode(char* text, size_t length, bool& ended, std::vector<uint32
     if (cr == nullptr) {
         return length;
     }
+    if (droppedCrLines == nullptr) {
+        return static_cast<size_t>(DropCrsBeforeLineFeeds(cr, text + length) - text);
+    }
     char* out = cr;
     const char* in = cr;
     const char* end = text + length;

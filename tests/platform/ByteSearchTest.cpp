@@ -40,24 +40,26 @@ struct SearchPath {
     const char* (*findStop)(const char*, const char*, const StopBytes&);
     const char* (*findStopCounting)(const char*, const char*, const StopBytes&, size_t&, const char*&);
     void (*markLine)(const char*, unsigned char, LineBytes&);
+    char* (*dropCrs)(char*, char*);
 };
 
 std::vector<SearchPath> PathsOfThisProcessor()
 {
     std::vector<SearchPath> paths{
-        {"chosen", FindLineWithByte, FindStopByte, FindStopByteCountingLines, MarkLineBytes},
+        {"chosen", FindLineWithByte, FindStopByte, FindStopByteCountingLines, MarkLineBytes,
+         DropCrsBeforeLineFeeds},
         {"bytes", FindLineWithByteByBytes, FindStopByteByBytes, FindStopByteCountingLinesByBytes,
-         MarkLineBytesByBytes}};
+         MarkLineBytesByBytes, DropCrsBeforeLineFeedsByBytes}};
 #if defined(TOLVEK_HAS_SSE2_PATH)
     if (ProcessorHasSse2()) {
         paths.push_back({"sse2", FindLineWithByteSse2, FindStopByteSse2, FindStopByteCountingLinesSse2,
-                         MarkLineBytesSse2});
+                         MarkLineBytesSse2, DropCrsBeforeLineFeedsByBytes});
     }
 #endif
 #if defined(TOLVEK_HAS_AVX2_PATH)
     if (ProcessorHasAvx2()) {
         paths.push_back({"avx2", FindLineWithByteAvx2, FindStopByteAvx2, FindStopByteCountingLinesAvx2,
-                         MarkLineBytesAvx2});
+                         MarkLineBytesAvx2, DropCrsBeforeLineFeedsAvx2});
     }
 #endif
     return paths;
@@ -194,6 +196,33 @@ TEST(ByteSearchTest, MarkLineBytesAgreesWithAPlainLoop)
             ASSERT_EQ(marks.lineFeeds, expected.lineFeeds) << path.name << round;
             ASSERT_EQ(marks.nuls, expected.nuls) << path.name << round;
             ASSERT_EQ(marks.highs, expected.highs) << path.name << round;
+        }
+    }
+}
+
+TEST(ByteSearchTest, DropCrsBeforeLineFeedsAgreesWithAPlainLoop)
+{
+    std::mt19937 random(19);
+    // Lines of every length, blank ones, lone CRs and runs of them, and a CR last of all; lines
+    // of one CR to 32 bytes and more too, as most files hold.
+    const char* const pieces[] = {"\r\n", "\r", "\n", "a", "\r\r\n", "xyz", "\x81\r\n",
+                                  "    int value = Compute(index, 42);\r\n", "\tShow(\"text\");\r\n"};
+    for (size_t length = 0; length < 400; ++length) {
+        std::string text;
+        while (text.size() < length) {
+            text += pieces[random() % (sizeof pieces / sizeof pieces[0])];
+        }
+        text.resize(length);
+        std::string expected;
+        for (size_t at = 0; at < text.size(); ++at) {
+            if (!(text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n')) {
+                expected += text[at];
+            }
+        }
+        for (const SearchPath& path : PathsOfThisProcessor()) {
+            std::string buffer = text;
+            char* end = path.dropCrs(&buffer[0], &buffer[0] + buffer.size());
+            ASSERT_EQ(std::string(buffer.data(), end), expected) << path.name << length;
         }
     }
 }
