@@ -51,14 +51,26 @@ private:
     const char* RawClose(const char* p);
     const char* FindStopCountingLines(const char* p, const char* end, const StopBytes& stops);
     bool IsHeaderName(const char* quote) const;
-    // Only a blank or the directive's last letter can stand just before a header name's quote.
+    // The quick tests before IsHeaderName, as most quotes fail them: only a blank or the
+    // directive's last letter stands just before a header name's quote, and its line, where it
+    // begins in this block, begins with blanks and a #.
     bool MayFollowDirective(const char* quote) const
     {
         if (quote == m_at.blockBegin) {
             return true;
         }
         char before = quote[-1];
-        return before == ' ' || before == '\t' || before == 'e' || before == 't';
+        if (before != ' ' && before != '\t' && before != 'e' && before != 't') {
+            return false;
+        }
+        if (m_at.lineStartFed < m_at.fedBase) {
+            return true;
+        }
+        const char* first = m_at.blockBegin + (m_at.lineStartFed - m_at.fedBase);
+        while (first < quote && (*first == ' ' || *first == '\t')) {
+            ++first;
+        }
+        return *first == '#';
     }
     bool StartsACharacter(const char* p, const char* at) const;
     const char* LineCommentToBlockEnd(const char* p, const char* end);
