@@ -167,7 +167,10 @@ void LogFormat::WriteRecord(const CString& label, const LiteralPlace& place, con
         out.Append(digits, digitCount);
         out.Append(kClose, closeLength);
     } else {
-        char* at = record;
+        // A whole record is written where it goes when there is room, else here first.
+        char* room = textInRecord ? out.RoomForRecord(headLength + text.lastLength + endLength) : nullptr;
+        char* begin = room != nullptr ? room : record;
+        char* at = begin;
         std::memcpy(at, label.GetString(), labelLength);
         at += labelLength;
         std::memcpy(at, kOpen, openLength);
@@ -180,8 +183,13 @@ void LogFormat::WriteRecord(const CString& label, const LiteralPlace& place, con
             std::memcpy(at, text.last, text.lastLength);
             at += text.lastLength;
             std::memcpy(at, end, endLength);
-            out.Append(record, static_cast<size_t>(at - record) + endLength);
-            out.EndRecord();
+            size_t length = static_cast<size_t>(at - begin) + endLength;
+            if (room != nullptr) {
+                out.RecordWritten(length);
+            } else {
+                out.Append(record, length);
+                out.EndRecord();
+            }
             return;
         }
         out.Append(record, static_cast<size_t>(at - record));

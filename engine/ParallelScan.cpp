@@ -1,5 +1,6 @@
 #include "engine/ParallelScan.h"
 
+#include "engine/RecordBuffer.h"
 #include "engine/RecordOutput.h"
 #include "engine/ScanBuffers.h"
 #include "platform/Memory.h"
@@ -9,7 +10,6 @@
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <string>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -39,7 +39,7 @@ struct ScanTask {
     State state = kQueued;
     std::atomic<bool> abort{false};
     // Filled by the worker: whole records, then perhaps the start of one.
-    std::string records;
+    RecordBuffer records;
     size_t wholeRecordsEnd = 0;
     int64_t wholeRecords = 0;
     int delimiterLines = 0;
@@ -62,6 +62,8 @@ public:
     OwnSource BeginSource(TextReader& source, const char* path) override;
     void Append(const char* data, size_t length) override;
     void EndRecord() override;
+    char* RoomForRecord(size_t most) override;
+    void RecordWritten(size_t length) override;
     void EndFile() override {}
     bool Failed() const override { return m_task.abort || (m_log != nullptr && m_log->Failed()); }
 
@@ -135,7 +137,7 @@ private:
     std::vector<std::thread> m_threads;
     const ScanTask* m_heldTextOwner = nullptr;  // of the one long text held as a rule
     int m_textWaiters = 0;                       // scans waiting to hold a long text
-    std::vector<std::string> m_spareRecords;     // the analysis thread's, for new tasks
+    std::vector<RecordBuffer> m_spareRecords;    // the analysis thread's, for new tasks
 };
 
 void TaskTextGate::Acquire() { m_pool.AcquireHeldText(m_task); }
@@ -169,19 +171,42 @@ void TaskRecords::EndRecord()
     ++m_task.wholeRecords;
 }
 
+// Room in the buffer while the record keeps it within its bound; past it, Append waits for the
+// file's turn.
+char* TaskRecords::RoomForRecord(size_t most)
+{
+    if (m_log != nullptr) {
+        return m_log->RoomForRecord(most);
+    }
+    if (m_task.abort || m_task.records.size() + most > kTaskBufferBytes) {
+        return nullptr;
+    }
+    return m_task.records.Room(most);
+}
+
+void TaskRecords::RecordWritten(size_t length)
+{
+    if (m_log != nullptr) {
+        m_log->RecordWritten(length);
+        return;
+    }
+    m_task.records.Took(length);
+    EndRecord();
+}
+
 void TaskRecords::StreamIntoLog()
 {
     m_log = m_pool.WaitForTurn(m_task);
     if (m_log == nullptr) {
         return;
     }
-    const std::string& records = m_task.records;
+    const RecordBuffer& records = m_task.records;
     if (m_task.wholeRecords > 0) {
         m_log->Append(records.data(), m_task.wholeRecordsEnd);
         m_log->EndRecords(m_task.wholeRecords);
     }
     m_log->Append(records.data() + m_task.wholeRecordsEnd, records.size() - m_task.wholeRecordsEnd);
-    std::string().swap(m_task.records);
+    m_task.records.Free();
     m_task.wholeRecords = 0;
     m_task.wholeRecordsEnd = 0;
 }

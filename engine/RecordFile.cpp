@@ -144,6 +144,25 @@ void RecordFile::Append(const char* data, size_t length)
 
 void RecordFile::EndRecord() { EndRecords(1); }
 
+// The buffer's free part, when the record fits there; a record that does not goes by Append,
+// which writes out what waits.
+char* RecordFile::RoomForRecord(size_t most)
+{
+    if (m_failed) {
+        return nullptr;
+    }
+    if (m_buffer == nullptr) {
+        m_buffer.reset(new char[kBufferBytes]);
+    }
+    return m_used + most <= kBufferBytes ? m_buffer.get() + m_used : nullptr;
+}
+
+void RecordFile::RecordWritten(size_t length)
+{
+    m_used += length;
+    EndRecords(1);
+}
+
 void RecordFile::EndRecords(int64_t count)
 {
     if (m_failed) {

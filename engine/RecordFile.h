@@ -66,6 +66,8 @@ public:
 
     void Append(const char* data, size_t length) override;
     void EndRecord() override;
+    char* RoomForRecord(size_t most) override;
+    void RecordWritten(size_t length) override;
     // Records ending here, `count` of them: the whole records that a worker gathered.
     void EndRecords(int64_t count);
     // The end of one file's records: written now if part of them is, or when the buffer is half

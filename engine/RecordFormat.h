@@ -16,6 +16,14 @@ public:
     virtual ~RecordBytes() = default;
     virtual void Append(const char* data, size_t length) = 0;
     virtual void EndRecord() = 0;
+    // Room for a whole record of at most `most` bytes, to be written in place and then kept by
+    // RecordWritten; null where there is none now: the record then goes by Append.
+    virtual char* RoomForRecord(size_t most)
+    {
+        (void)most;
+        return nullptr;
+    }
+    virtual void RecordWritten(size_t length) { (void)length; }
 };
 
 // How a record is written: one implementation per output format.
