@@ -92,7 +92,7 @@ void MarkLineBytesByBytes(const char* p, unsigned char delimiter, LineBytes& mar
     }
 }
 
-char* DropCrsBeforeLineFeedsByBytes(char* p, char* end)
+char* DropCrsNotingLines(char* p, char* end, const char* base, std::vector<uint32_t>* dropped)
 {
     char* out = p;
     const char* in = p;
@@ -106,12 +106,20 @@ char* DropCrsBeforeLineFeedsByBytes(char* p, char* end)
         out += run;
         in = nextCr;
         if (in < end) {
-            in += in + 1 < end && in[1] == '\n' ? 1 : 0;
+            // A CR before LF disappears; any other CR stays. The last CR stays for the caller.
+            if (in + 1 < end && in[1] == '\n') {
+                ++in;
+                if (dropped != nullptr) {
+                    dropped->push_back(static_cast<uint32_t>(out - base));
+                }
+            }
             *out++ = *in++;
         }
     }
     return out;
 }
+
+char* DropCrsBeforeLineFeedsByBytes(char* p, char* end) { return DropCrsNotingLines(p, end, p, nullptr); }
 
 #if defined(TOLVEK_HAS_SSE2_PATH)
 

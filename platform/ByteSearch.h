@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // Searches over a block of text for the scanner and the text-mode reader, 32 bytes at a time
 // where the processor has AVX2 (x86-64 outside Windows), 16 where it has SSE2, byte by byte
@@ -59,6 +60,9 @@ inline int LowestMarkedByte(uint64_t bits) { return __builtin_ctzll(bits); }
 // Drops from [p, end) each CR that a line feed follows, moving the bytes that stay down over it,
 // and returns the new end. A CR at end - 1 stays: what follows it is not known here.
 char* DropCrsBeforeLineFeeds(char* p, char* end);
+// The same, a byte at a time, noting in `dropped` (unless null) where the line feed of each CR
+// dropped now stands, as an offset from `base`.
+char* DropCrsNotingLines(char* p, char* end, const char* base, std::vector<uint32_t>* dropped);
 
 // The same searches, a byte at a time: what a processor without SSE2 runs.
 const char* FindLineWithByteByBytes(const char* p, const char* end, char target, size_t& lineFeeds);

@@ -6,25 +6,23 @@
 
 // Calls Search<count, high>::Run with `args` for the number of stop bytes and whether the high
 // half stops: each search is made for what it compares, so that its loops hold no test of it.
+template <template <int, bool> class Search, bool High, class... Args>
+inline const char* WithStopCount(int count, Args&&... args)
+{
+    switch (count) {
+    case 0: return Search<0, High>::Run(std::forward<Args>(args)...);
+    case 1: return Search<1, High>::Run(std::forward<Args>(args)...);
+    case 2: return Search<2, High>::Run(std::forward<Args>(args)...);
+    case 3: return Search<3, High>::Run(std::forward<Args>(args)...);
+    default: return Search<4, High>::Run(std::forward<Args>(args)...);
+    }
+}
+
 template <template <int, bool> class Search, class... Args>
 inline const char* WithKnownStops(const StopBytes& stops, Args&&... args)
 {
-    if (stops.highBytes) {
-        switch (stops.count) {
-        case 0: return Search<0, true>::Run(std::forward<Args>(args)...);
-        case 1: return Search<1, true>::Run(std::forward<Args>(args)...);
-        case 2: return Search<2, true>::Run(std::forward<Args>(args)...);
-        case 3: return Search<3, true>::Run(std::forward<Args>(args)...);
-        default: return Search<4, true>::Run(std::forward<Args>(args)...);
-        }
-    }
-    switch (stops.count) {
-    case 0: return Search<0, false>::Run(std::forward<Args>(args)...);
-    case 1: return Search<1, false>::Run(std::forward<Args>(args)...);
-    case 2: return Search<2, false>::Run(std::forward<Args>(args)...);
-    case 3: return Search<3, false>::Run(std::forward<Args>(args)...);
-    default: return Search<4, false>::Run(std::forward<Args>(args)...);
-    }
+    return stops.highBytes ? WithStopCount<Search, true>(stops.count, std::forward<Args>(args)...)
+                           : WithStopCount<Search, false>(stops.count, std::forward<Args>(args)...);
 }
 
 // Each processor's versions of the block searches, for the choice made at start-up and for the

@@ -32,34 +32,10 @@ size_t DecodeTextMode(char* text, size_t length, bool& ended, std::vector<uint32
     if (cr == nullptr) {
         return length;
     }
-    if (droppedCrLines == nullptr) {
-        return static_cast<size_t>(DropCrsBeforeLineFeeds(cr, text + length) - text);
-    }
-    char* out = cr;
-    const char* in = cr;
-    const char* end = text + length;
-    while (in < end) {
-        const char* nextCr = static_cast<const char*>(std::memchr(in, '\r', static_cast<size_t>(end - in)));
-        if (nextCr == nullptr) {
-            nextCr = end;
-        }
-        size_t run = static_cast<size_t>(nextCr - in);
-        std::memmove(out, in, run);
-        out += run;
-        in = nextCr;
-        if (in < end) {
-            // A CR before LF disappears; any other CR stays. The last CR stays for the caller.
-            if (in + 1 < end && in[1] == '\n') {
-                ++in;
-                if (droppedCrLines != nullptr) {
-                    droppedCrLines->push_back(static_cast<uint32_t>(out - text));
-                }
-            } else {
-                *out++ = *in++;
-            }
-        }
-    }
-    return static_cast<size_t>(out - text);
+    // The blocks' own search where nobody asks where the CRs were, else the walk that notes them.
+    char* end = droppedCrLines == nullptr ? DropCrsBeforeLineFeeds(cr, text + length)
+                                          : DropCrsNotingLines(cr, text + length, text, droppedCrLines);
+    return static_cast<size_t>(end - text);
 }
 
 bool TextReader::Open(const char* path)
