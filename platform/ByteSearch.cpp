@@ -213,10 +213,6 @@ TOLVEK_SSE2 inline __m128i StopsIn(__m128i chunk, const WantedLanes& wanted)
     return found;
 }
 
-}  // namespace
-
-namespace {
-
 template <int Compares, bool High>
 struct FindStopSse2 {
     static TOLVEK_SSE2 const char* Run(const char* p, const char* end, const StopBytes& stops)
@@ -289,10 +285,10 @@ static TOLVEK_SSE2 inline uint64_t LaneMask(__m128i lanes, int shift)
     return static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(lanes))) << shift;
 }
 
-// Both searches at once, 64 bytes a round (16 near the end): a bit mask of the stop bytes and one
-// of the line feeds, so that each byte is read once.
 namespace {
 
+// Both searches at once, 64 bytes a round (16 near the end): a bit mask of the stop bytes and one
+// of the line feeds, so that each byte is read once.
 template <int Compares, bool High>
 struct FindStopCountingSse2 {
     static TOLVEK_SSE2 const char* Run(const char* p, const char* end, const StopBytes& stops,
