@@ -128,6 +128,8 @@ void CppLiteralScanner::ReadLeadBytes()
     m_stops[kChar] = stops("'\\\n");
     m_stops[kRawBody] = stops(")\n");
     m_stops[kHeaderString] = stops("\"\n");
+    m_findInCode = ChosenStopCountingSearch(m_stops[kCode]);
+    m_findInComment = ChosenStopCountingSearch(m_stops[kBlockComment]);
 }
 
 bool CppLiteralScanner::Feed(const char* p, const char* end)
@@ -238,7 +240,10 @@ const char* CppLiteralScanner::Skip(const char* p, const char* end, State state)
         } else if (end - p < 2 || p[1] == '\n') {
             return p;
         } else {
-            p += 2;
+            // Japanese texts hold runs of double-byte characters: read them on here.
+            do {
+                p += 2;
+            } while (end - p >= 2 && m_lead[static_cast<unsigned char>(*p)] && p[1] != '\n');
         }
     }
 }
@@ -261,14 +266,14 @@ void CppLiteralScanner::LineFeed(const char* at)
 
 // The first of `stops` in [p, end), or `end`, counting the line feeds on the way: where nothing
 // but line feeds matters before it, one pass over the bytes does both.
-const char* CppLiteralScanner::FindStopCountingLines(const char* p, const char* end, const StopBytes& stops)
+const char* CppLiteralScanner::FindStopCountingLines(const char* p, const char* end,
+                                                     StopCountingSearch search, const StopBytes& stops)
 {
-    size_t lineFeeds = 0;
-    const char* lastLine = nullptr;
-    const char* stop = m_findStopCountingLines(p, end, stops, lineFeeds, lastLine);
-    if (lineFeeds > 0) {
-        m_line += static_cast<int64_t>(lineFeeds);
-        m_at.lineStartFed = m_at.Fed(lastLine);
+    m_feedsFound = 0;
+    const char* stop = search(p, end, stops, m_feedsFound, m_lineFound);
+    if (m_feedsFound > 0) {
+        m_line += static_cast<int64_t>(m_feedsFound);
+        m_at.lineStartFed = m_at.Fed(m_lineFound);
     }
     return stop;
 }
@@ -276,7 +281,7 @@ const char* CppLiteralScanner::FindStopCountingLines(const char* p, const char* 
 const char* CppLiteralScanner::Code(const char* p, const char* end)
 {
     for (;;) {
-        const char* stop = FindStopCountingLines(p, end, m_stops[kCode]);
+        const char* stop = FindStopCountingLines(p, end, m_findInCode, m_stops[kCode]);
         if (stop == end) {
             return end;
         }
@@ -447,7 +452,7 @@ const char* CppLiteralScanner::LineCommentToBlockEnd(const char* p, const char* 
 const char* CppLiteralScanner::BlockComment(const char* p, const char* end)
 {
     for (;;) {
-        const char* star = FindStopCountingLines(p, end, m_stops[kBlockComment]);
+        const char* star = FindStopCountingLines(p, end, m_findInComment, m_stops[kBlockComment]);
         if (star == end) {
             return end;
         }

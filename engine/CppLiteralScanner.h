@@ -49,7 +49,8 @@ private:
     const char* RawDelimiter(const char* p);
     const char* RawBody(const char* p, const char* end);
     const char* RawClose(const char* p);
-    const char* FindStopCountingLines(const char* p, const char* end, const StopBytes& stops);
+    const char* FindStopCountingLines(const char* p, const char* end, StopCountingSearch search,
+                                      const StopBytes& stops);
     bool IsHeaderName(const char* quote) const;
     // The quick tests before IsHeaderName, as most quotes fail them: only a blank or the
     // directive's last letter stands just before a header name's quote, and its line, where it
@@ -101,7 +102,13 @@ private:
     bool m_utf8 = false;
     bool m_lead[256];
     StopBytes m_stops[kStateCount];
-    StopCountingSearch m_findStopCountingLines = ChosenStopCountingSearch();
+    // The searches in code and in /* */ comments, each made for its stop bytes, and what the last
+    // one counted on its way: held here, not on the stack, so that the many short searches cost
+    // the caller no more than the call.
+    StopCountingSearch m_findInCode = nullptr;
+    StopCountingSearch m_findInComment = nullptr;
+    size_t m_feedsFound = 0;
+    const char* m_lineFound = nullptr;
     unsigned char m_class[256];           // bits of the bytes that matter in some state
     unsigned char m_masks[kStateCount];   // the bits that end a stretch in each state
 

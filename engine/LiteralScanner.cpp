@@ -27,6 +27,9 @@ bool HasWideCharacter(const LiteralText& text)
     return wide;
 }
 
+// The marks of the bytes from `first` on; none when `first` lies past the window's 64 bytes.
+uint64_t ClearBelow(int first) { return first < 64 ? ~uint64_t{0} << first : 0; }
+
 }  // namespace
 
 const SameOffsets LiteralScanner::s_sameOffsets;
@@ -240,12 +243,8 @@ const char* LiteralScanner::ScanMarkedLine(const char* p, const char* end)
                 ToggleText(p + LowestMarkedByte(todo));
             }
         }
-        while (todo != 0 && !m_stopped) {
-            int at = LowestMarkedByte(todo);
-            todo &= todo - 1;
-            if (at >= next) {
-                next = TakeMarkedByte(p, at, limit);
-            }
+        for (todo &= ClearBelow(next); todo != 0 && !m_stopped; todo &= ClearBelow(next)) {
+            next = TakeMarkedByte(p, LowestMarkedByte(todo), limit);
         }
         if (m_stopped) {
             return end;
@@ -278,15 +277,34 @@ int LiteralScanner::TakeMarkedByte(const char* window, int at, int limit)
         m_charState = kAfterBackslash;
         return TakeCharacterAfter(window, at + 1, limit);
     case kLead:
-        m_textHasLead = true;
-        m_charState = kAfterLead;
-        return TakeCharacterAfter(window, at + 1, limit);
     case kHigh:
         m_textHasLead = true;
-        return at + 1;
+        return TakeHighCharacters(window, at, limit);
     default:
         return at + 1;
     }
+}
+
+// From the start of a character of the high half, that character and those of the high half
+// right after it, in one walk: Japanese texts hold runs of them, and most of their trail bytes
+// are marked too. A lead byte whose trail lies past the window or at the line's end is left to
+// m_charState. Returns the first byte after them, which begins a character.
+int LiteralScanner::TakeHighCharacters(const char* window, int at, int limit)
+{
+    while (at < limit) {
+        unsigned char byteClass = m_class[static_cast<unsigned char>(window[at])];
+        if (byteClass == kHigh) {
+            ++at;
+        } else if (byteClass != kLead) {
+            return at;
+        } else if (at + 1 < limit) {
+            at += 2;
+        } else {
+            m_charState = kAfterLead;
+            return at + 1;
+        }
+    }
+    return at;
 }
 
 // The byte at `at` follows a backslash or a lead byte (as m_charState says), or begins a

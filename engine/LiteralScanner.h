@@ -89,6 +89,7 @@ private:
     const char* ScanMarkedLine(const char* p, const char* end);
     int TakeMarkedByte(const char* window, int at, int limit);
     int TakeCharacterAfter(const char* window, int at, int limit);
+    int TakeHighCharacters(const char* window, int at, int limit);
     void TakeFollowingByte(unsigned char byte);
     const char* SkipPlainBytes(const char* p, const char* end) const;
     const char* SkipOrdinaryCharacters(const char* p, const char* end);

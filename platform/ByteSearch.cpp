@@ -334,6 +334,11 @@ TOLVEK_SSE2 const char* FindStopByteCountingLinesSse2(const char* p, const char*
     return WithKnownStops<FindStopCountingSse2>(stops, p, end, stops, lineFeeds, lineStart);
 }
 
+StopCountingSearch StopCountingSearchSse2(const StopBytes& stops)
+{
+    return RunForStops<FindStopCountingSse2>(stops);
+}
+
 TOLVEK_SSE2 void MarkLineBytesSse2(const char* p, unsigned char delimiter, LineBytes& marks)
 {
     const __m128i wanted = _mm_set1_epi8(static_cast<char>(delimiter));
@@ -357,12 +362,15 @@ TOLVEK_SSE2 void MarkLineBytesSse2(const char* p, unsigned char delimiter, LineB
 
 namespace {
 
+StopCountingSearch StopCountingSearchByBytes(const StopBytes&) { return FindStopByteCountingLinesByBytes; }
+
 // The searches this processor runs, chosen once.
 struct Searches {
     const char* (*findLine)(const char*, const char*, char, size_t&);
     const char* (*findStop)(const char*, const char*, const StopBytes&);
     const char* (*findStopCounting)(const char*, const char*, const StopBytes&, size_t&,
                                     const char*&);
+    StopCountingSearch (*stopCountingFor)(const StopBytes&);
     void (*markLine)(const char*, unsigned char, LineBytes&);
     char* (*dropCrs)(char*, char*);
 };
@@ -372,14 +380,14 @@ Searches ChooseSearches()
 #if defined(TOLVEK_HAS_AVX2_PATH)
     if (ProcessorHasAvx2()) {
         return Searches{FindLineWithByteAvx2, FindStopByteAvx2, FindStopByteCountingLinesAvx2,
-                        MarkLineBytesAvx2, DropCrsBeforeLineFeedsAvx2};
+                        StopCountingSearchAvx2, MarkLineBytesAvx2, DropCrsBeforeLineFeedsAvx2};
     }
 #endif
     return ProcessorHasSse2()
                ? Searches{FindLineWithByteSse2, FindStopByteSse2, FindStopByteCountingLinesSse2,
-                          MarkLineBytesSse2, DropCrsBeforeLineFeedsByBytes}
+                          StopCountingSearchSse2, MarkLineBytesSse2, DropCrsBeforeLineFeedsByBytes}
                : Searches{FindLineWithByteByBytes, FindStopByteByBytes, FindStopByteCountingLinesByBytes,
-                          MarkLineBytesByBytes, DropCrsBeforeLineFeedsByBytes};
+                          StopCountingSearchByBytes, MarkLineBytesByBytes, DropCrsBeforeLineFeedsByBytes};
 }
 
 const Searches& ChosenSearches()
@@ -419,12 +427,12 @@ const char* FindStopByteCountingLines(const char* p, const char* end, const Stop
 #endif
 }
 
-StopCountingSearch ChosenStopCountingSearch()
+StopCountingSearch ChosenStopCountingSearch(const StopBytes& stops)
 {
 #if !defined(TOLVEK_CHOOSES_SEARCHES)
-    return FindStopByteCountingLinesSse2;
+    return StopCountingSearchSse2(stops);
 #else
-    return ChosenSearches().findStopCounting;
+    return ChosenSearches().stopCountingFor(stops);
 #endif
 }
 
@@ -464,7 +472,7 @@ const char* FindStopByteCountingLines(const char* p, const char* end, const Stop
     return FindStopByteCountingLinesByBytes(p, end, stops, lineFeeds, lineStart);
 }
 
-StopCountingSearch ChosenStopCountingSearch() { return FindStopByteCountingLinesByBytes; }
+StopCountingSearch ChosenStopCountingSearch(const StopBytes&) { return FindStopByteCountingLinesByBytes; }
 
 void MarkLineBytes(const char* p, unsigned char delimiter, LineBytes& marks)
 {

@@ -30,11 +30,12 @@ const char* FindStopByte(const char* p, const char* end, const StopBytes& stops)
 const char* FindStopByteCountingLines(const char* p, const char* end, const StopBytes& stops,
                                       size_t& lineFeeds, const char*& lineStart);
 
-// The search that FindStopByteCountingLines makes on this processor, for a caller that makes
-// many short ones: called directly, it is not chosen again at each call.
+// The search that FindStopByteCountingLines makes on this processor for `stops`, for a caller
+// that makes many short ones with the same stops: called directly, it is neither chosen again
+// nor told again how many stop bytes it compares. Call it with those stops only.
 using StopCountingSearch = const char* (*)(const char* p, const char* end, const StopBytes& stops,
                                            size_t& lineFeeds, const char*& lineStart);
-StopCountingSearch ChosenStopCountingSearch();
+StopCountingSearch ChosenStopCountingSearch(const StopBytes& stops);
 
 // What a line's scan needs to know of 64 bytes, a bit for each byte: where the delimiter, the
 // backslashes and the line feeds stand, and the bytes that may need a closer look (NUL, and any

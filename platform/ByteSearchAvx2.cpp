@@ -122,6 +122,9 @@ struct FindStopCountingAvx2 {
     static TOLVEK_AVX2 const char* Run(const char* p, const char* end, const StopBytes& stops,
                                        size_t& lineFeeds, const char*& lineStart)
     {
+        if (end - p < 32) {
+            return FindStopByteCountingLinesByBytes(p, end, stops, lineFeeds, lineStart);
+        }
         const WantedBytes wanted = Wanted(stops);
         const __m256i lineFeed = _mm256_set1_epi8('\n');
         for (; end - p >= 64; p += 64) {
@@ -164,10 +167,12 @@ TOLVEK_AVX2 const char* FindStopByteCountingLinesAvx2(const char* p, const char*
                                                       const StopBytes& stops, size_t& lineFeeds,
                                                       const char*& lineStart)
 {
-    if (end - p < 32) {
-        return FindStopByteCountingLinesByBytes(p, end, stops, lineFeeds, lineStart);
-    }
     return WithKnownStops<FindStopCountingAvx2>(stops, p, end, stops, lineFeeds, lineStart);
+}
+
+StopCountingSearch StopCountingSearchAvx2(const StopBytes& stops)
+{
+    return RunForStops<FindStopCountingAvx2>(stops);
 }
 
 TOLVEK_AVX2 void MarkLineBytesAvx2(const char* p, unsigned char delimiter, LineBytes& marks)

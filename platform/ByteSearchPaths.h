@@ -25,6 +25,26 @@ inline const char* WithKnownStops(const StopBytes& stops, Args&&... args)
                            : WithStopCount<Search, false>(stops.count, std::forward<Args>(args)...);
 }
 
+// Search<count, high>::Run made for `stops`, as a plain function to call with them.
+template <template <int, bool> class Search, bool High>
+inline auto RunForStopCount(int count) -> decltype(&Search<0, High>::Run)
+{
+    switch (count) {
+    case 0: return &Search<0, High>::Run;
+    case 1: return &Search<1, High>::Run;
+    case 2: return &Search<2, High>::Run;
+    case 3: return &Search<3, High>::Run;
+    default: return &Search<4, High>::Run;
+    }
+}
+
+template <template <int, bool> class Search>
+inline auto RunForStops(const StopBytes& stops) -> decltype(&Search<0, false>::Run)
+{
+    return stops.highBytes ? RunForStopCount<Search, true>(stops.count)
+                           : RunForStopCount<Search, false>(stops.count);
+}
+
 // Each processor's versions of the block searches, for the choice made at start-up and for the
 // tests, which hold every version this processor runs against the byte-by-byte one.
 
@@ -36,6 +56,7 @@ const char* FindLineWithByteSse2(const char* p, const char* end, char target, si
 const char* FindStopByteSse2(const char* p, const char* end, const StopBytes& stops);
 const char* FindStopByteCountingLinesSse2(const char* p, const char* end, const StopBytes& stops,
                                           size_t& lineFeeds, const char*& lineStart);
+StopCountingSearch StopCountingSearchSse2(const StopBytes& stops);
 void MarkLineBytesSse2(const char* p, unsigned char delimiter, LineBytes& marks);
 #endif
 
@@ -48,6 +69,7 @@ const char* FindLineWithByteAvx2(const char* p, const char* end, char target, si
 const char* FindStopByteAvx2(const char* p, const char* end, const StopBytes& stops);
 const char* FindStopByteCountingLinesAvx2(const char* p, const char* end, const StopBytes& stops,
                                           size_t& lineFeeds, const char*& lineStart);
+StopCountingSearch StopCountingSearchAvx2(const StopBytes& stops);
 void MarkLineBytesAvx2(const char* p, unsigned char delimiter, LineBytes& marks);
 char* DropCrsBeforeLineFeedsAvx2(char* p, char* end);
 #endif

@@ -153,6 +153,10 @@ TEST_F(LiteralScannerTest, LinesReadByTheirMarksGiveWhatAWalkOverTheirBytesGives
         "\"\\\x95\x5C\" \"w\\\x82\"",  // a backslash before a double-byte character
         "\"\x95\x5C\" \"w\"",     // 表: a lead byte
         "\"\xC3\xA9\" \"\xB1\"",  // bytes of 0x80 and above
+        // A run of characters of the high half: katakana, a half-width one, lead bytes as trails,
+        // and a lead byte whose trail is the quote
+        "\"\x83\x5C\x83\x74\xB1\x95\x5C\x81\x81\x81\x81\x82\" \"\x83\x5C\"",
+        "\"\x83\x5C\x83",           // a lead byte before the line feed
         std::string("\"n\0m\" \"k\"", 10),  // a NUL hides the rest of the line
         "\"" + std::string(600, 'q') + "\" \"r\"",  // longer than the marks of one line hold
     };

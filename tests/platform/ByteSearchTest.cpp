@@ -39,6 +39,7 @@ struct SearchPath {
     const char* (*findLine)(const char*, const char*, char, size_t&);
     const char* (*findStop)(const char*, const char*, const StopBytes&);
     const char* (*findStopCounting)(const char*, const char*, const StopBytes&, size_t&, const char*&);
+    StopCountingSearch (*stopCountingFor)(const StopBytes&);
     void (*markLine)(const char*, unsigned char, LineBytes&);
     char* (*dropCrs)(char*, char*);
 };
@@ -46,20 +47,21 @@ struct SearchPath {
 std::vector<SearchPath> PathsOfThisProcessor()
 {
     std::vector<SearchPath> paths{
-        {"chosen", FindLineWithByte, FindStopByte, FindStopByteCountingLines, MarkLineBytes,
-         DropCrsBeforeLineFeeds},
+        {"chosen", FindLineWithByte, FindStopByte, FindStopByteCountingLines, ChosenStopCountingSearch,
+         MarkLineBytes, DropCrsBeforeLineFeeds},
         {"bytes", FindLineWithByteByBytes, FindStopByteByBytes, FindStopByteCountingLinesByBytes,
+         [](const StopBytes&) -> StopCountingSearch { return FindStopByteCountingLinesByBytes; },
          MarkLineBytesByBytes, DropCrsBeforeLineFeedsByBytes}};
 #if defined(TOLVEK_HAS_SSE2_PATH)
     if (ProcessorHasSse2()) {
         paths.push_back({"sse2", FindLineWithByteSse2, FindStopByteSse2, FindStopByteCountingLinesSse2,
-                         MarkLineBytesSse2, DropCrsBeforeLineFeedsByBytes});
+                         StopCountingSearchSse2, MarkLineBytesSse2, DropCrsBeforeLineFeedsByBytes});
     }
 #endif
 #if defined(TOLVEK_HAS_AVX2_PATH)
     if (ProcessorHasAvx2()) {
         paths.push_back({"avx2", FindLineWithByteAvx2, FindStopByteAvx2, FindStopByteCountingLinesAvx2,
-                         MarkLineBytesAvx2, DropCrsBeforeLineFeedsAvx2});
+                         StopCountingSearchAvx2, MarkLineBytesAvx2, DropCrsBeforeLineFeedsAvx2});
     }
 #endif
     return paths;
@@ -161,11 +163,14 @@ TEST(ByteSearchTest, FindStopByteCountingLinesAgreesWithAPlainLoop)
                 }
             }
             for (const SearchPath& path : PathsOfThisProcessor()) {
-                size_t feeds = 0;
-                const char* line = nullptr;
-                ASSERT_EQ(path.findStopCounting(begin, end, stop, feeds, line), expected) << path.name << length;
-                ASSERT_EQ(feeds, expectedFeeds) << path.name << length;
-                ASSERT_EQ(line, expectedLine) << path.name << length;
+                // Each path's search that chooses by the stops at each call, and the one made for them.
+                for (StopCountingSearch search : {path.findStopCounting, path.stopCountingFor(stop)}) {
+                    size_t feeds = 0;
+                    const char* line = nullptr;
+                    ASSERT_EQ(search(begin, end, stop, feeds, line), expected) << path.name << length;
+                    ASSERT_EQ(feeds, expectedFeeds) << path.name << length;
+                    ASSERT_EQ(line, expectedLine) << path.name << length;
+                }
             }
         }
     }
