@@ -645,6 +645,11 @@ size_t CppLiteralScanner::Before(const char* at, unsigned char* bytes, bool& mor
 // a digit), or holds a separator already.
 bool CppLiteralScanner::IsDigitSeparator(const char* apostrophe) const
 {
+    // Most apostrophes open a character literal after a blank or punctuation in this block's code.
+    const char* codeFrom = m_codeStart != nullptr ? m_codeStart : m_at.blockBegin;
+    if (apostrophe > codeFrom && !IsNumberByte(static_cast<unsigned char>(apostrophe[-1]))) {
+        return false;
+    }
     unsigned char bytes[kTailBytes];
     bool more = false;
     size_t count = Before(apostrophe, bytes, more);
@@ -695,7 +700,7 @@ void CppLiteralScanner::OpenLiteral(const char* quote)
     m_place.line = m_line;
     m_place.offset = prefixLength <= inBlock ? m_at.Stored(quote - prefixLength)
                                              : m_tailStored[m_tailCount - (prefixLength - inBlock)];
-    m_place.column = static_cast<int64_t>(m_place.offset - LineStartStored()) + 1;
+    m_place.column = static_cast<int64_t>(m_place.offset - m_at.LineStartStored()) + 1;
     m_place.prefix = prefix;
     m_inText = true;
     m_escape = false;
@@ -752,11 +757,6 @@ bool CppLiteralScanner::PassesCondition(const char* text, size_t length) const
         }
     }
     return m_condition == STRFLG_HAS_DOUBLE_BYTE ? doubleByte : !doubleByte;
-}
-
-uint64_t CppLiteralScanner::LineStartStored() const
-{
-    return m_at.lineStartFed >= m_at.fedBase ? m_at.offsets->StoredOffset(m_at.lineStartFed) : m_at.lineStartStored;
 }
 
 // Keeps what the next block needs of this one: the open text, the last bytes of code with their

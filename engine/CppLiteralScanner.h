@@ -24,7 +24,12 @@ public:
     CppLiteralScanner(const ScanSettings& settings, SourceKind kind, LiteralSink& sink);
 
     void ReadAsUtf8();
-    void SetStoredOffsets(const StoredOffsets& offsets) { m_at.offsets = &offsets; }
+    // How the bytes fed stand in the file; `places` false when no record tells a text's place.
+    void SetStoredOffsets(const StoredOffsets& offsets, bool places)
+    {
+        m_at.offsets = &offsets;
+        m_at.places = places;
+    }
     bool Feed(const char* begin, const char* end);
     void Finish();
 
@@ -93,7 +98,6 @@ private:
     void AppendText(const char* begin, const char* end) { m_text.append(begin, end); }
     bool PassesCondition(const char* text, size_t length) const;
 
-    uint64_t LineStartStored() const;
     void EndBlock(const char* end);
 
     LiteralSink& m_sink;

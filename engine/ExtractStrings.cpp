@@ -198,7 +198,8 @@ void ScanText(TextReader& source, EncodingDetector& detector, TextModeOffsets& o
 // A UTF-16 file, converted to UTF-8 block by block: first the rest of the first block, of `got`
 // bytes as stored, after its mark; then what is read on.
 template <typename Scanner>
-void ScanUtf16(TextReader& source, bool bigEndian, ScanBuffers& buffers, size_t got, BlockScan<Scanner>& blocks)
+void ScanUtf16(TextReader& source, bool bigEndian, ScanBuffers& buffers, size_t got, bool places,
+               BlockScan<Scanner>& blocks)
 {
     const size_t kRawBlockBytes = (kReadBlockBytes - 8) / 3 * 2;
     static_assert(kRawBlockBytes <= ScanBuffers::kSpareBytes, "the raw bytes fit the spare buffer");
@@ -207,7 +208,7 @@ void ScanUtf16(TextReader& source, bool bigEndian, ScanBuffers& buffers, size_t 
     char* block = buffers.Block();
     Utf16ToUtf8 converter(bigEndian);
     Utf16Offsets offsets(kMarkBytes);
-    blocks.scanner.SetStoredOffsets(offsets);
+    blocks.scanner.SetStoredOffsets(offsets, places);
     // The first block is the conversion's output buffer too: its raw bytes move out first.
     std::vector<char> first(block + kMarkBytes, block + got);
     for (size_t at = 0; at < first.size(); at += kRawBlockBytes) {
@@ -234,14 +235,14 @@ void ScanFile(TextReader& source, EncodingDetector& detector, Scanner& scanner, 
 {
     BlockScan<Scanner> blocks{scanner, scan};
     TextModeOffsets offsets(places);  // its list of dropped CRs allocates only for files with CR LF
-    scanner.SetStoredOffsets(offsets);
+    scanner.SetStoredOffsets(offsets, places);
     char* block = buffers.Block();
     size_t got = source.Read(block, kReadBlockBytes, offsets.NextBlock());
     bool bigEndian = false;
     if (source.BeganWithUtf16Mark(bigEndian)) {
         detector.DecideUtf16(bigEndian);
         scanner.ReadAsUtf8();
-        ScanUtf16(source, bigEndian, buffers, got, blocks);
+        ScanUtf16(source, bigEndian, buffers, got, places, blocks);
     } else {
         ScanText(source, detector, offsets, block, got, blocks);
     }

@@ -126,11 +126,6 @@ uint64_t LiteralScanner::StoredEndBefore(const char* at) const
     return at > m_at.blockBegin ? m_at.StoredEnd(at - 1) : m_at.lastBlockEnd;
 }
 
-uint64_t LiteralScanner::LineStartStored() const
-{
-    return m_at.lineStartFed >= m_at.fedBase ? m_at.offsets->StoredOffset(m_at.lineStartFed) : m_at.lineStartStored;
-}
-
 // A line without the delimiter's first byte cannot contain the delimiter: it yields nothing and
 // only its line feed counts. Returns the start of the first line that needs a closer look, or
 // of the unterminated line at the end of the block.
@@ -414,7 +409,7 @@ void LiteralScanner::ToggleText(const char* at)
     m_inText = true;
     m_textPlace.line = m_line;
     m_textPlace.offset = m_at.Stored(at);
-    m_textPlace.column = static_cast<int64_t>(m_textPlace.offset - LineStartStored()) + 1;
+    m_textPlace.column = static_cast<int64_t>(m_textPlace.offset - m_at.LineStartStored()) + 1;
     m_textHasLead = false;
     m_textBegin = at + 1;
     ClearSpilled();

@@ -74,7 +74,12 @@ public:
     void ReadAsUtf8();
     // Where the fed bytes stand in the file as stored; without it they are the stored bytes.
     // `offsets` must outlive the scan.
-    void SetStoredOffsets(const StoredOffsets& offsets) { m_at.offsets = &offsets; }
+    // How the bytes fed stand in the file; `places` false when no record tells a text's place.
+    void SetStoredOffsets(const StoredOffsets& offsets, bool places)
+    {
+        m_at.offsets = &offsets;
+        m_at.places = places;
+    }
 
     // Scans the next bytes of the file. False once the sink has stopped the scan.
     bool Feed(const char* begin, const char* end);
@@ -112,7 +117,6 @@ private:
     void ResetLine(const char* nextLine);
     // The stored offset just past the byte before `at`, which may lie in the last block.
     uint64_t StoredEndBefore(const char* at) const;
-    uint64_t LineStartStored() const;
 
     LiteralSink& m_sink;
     unsigned char m_class[256];
