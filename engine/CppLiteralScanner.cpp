@@ -419,7 +419,7 @@ const char* CppLiteralScanner::LineComment(const char* p, const char* end)
             continue;
         }
         EnterCode(lineFeed);
-        return lineFeed;
+        return Code(lineFeed, end);  // read on, as after a literal
     }
 }
 
@@ -462,7 +462,7 @@ const char* CppLiteralScanner::BlockComment(const char* p, const char* end)
         }
         if (star[1] == '/') {
             EnterCode(star + 2);
-            return star + 2;
+            return star + 2 == end ? end : Code(star + 2, end);  // read on, as after a literal
         }
         p = star + 1;
     }

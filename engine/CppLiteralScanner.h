@@ -57,16 +57,19 @@ private:
     const char* FindStopCountingLines(const char* p, const char* end, StopCountingSearch search,
                                       const StopBytes& stops);
     bool IsHeaderName(const char* quote) const;
-    // The quick tests before IsHeaderName, as most quotes fail them: only a blank or the
-    // directive's last letter stands just before a header name's quote, and its line, where it
-    // begins in this block, begins with blanks and a #.
+    // The quick tests before IsHeaderName, as most quotes fail them: only the directive's last
+    // letter stands before a header name's quote, blanks aside, and its line, where it begins in
+    // this block, begins with blanks and a #.
     bool MayFollowDirective(const char* quote) const
     {
-        if (quote == m_at.blockBegin) {
+        const char* name = quote;
+        while (name > m_at.blockBegin && (name[-1] == ' ' || name[-1] == '\t')) {
+            --name;
+        }
+        if (name == m_at.blockBegin) {
             return true;
         }
-        char before = quote[-1];
-        if (before != ' ' && before != '\t' && before != 'e' && before != 't') {
+        if (name[-1] != 'e' && name[-1] != 't') {
             return false;
         }
         if (m_at.lineStartFed < m_at.fedBase) {

@@ -10,6 +10,27 @@
 
 namespace {
 
+// Writes the decimal digits of `value` so that they end at `end`; returns where they begin.
+// Two digits a step: a record's line number has four digits as a rule.
+char* WriteDigitsBefore(char* end, uint64_t value)
+{
+    static const char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    for (; value >= 100; value /= 100) {
+        end -= 2;
+        std::memcpy(end, kPairs + 2 * (value % 100), 2);
+    }
+    if (value >= 10) {
+        end -= 2;
+        std::memcpy(end, kPairs + 2 * value, 2);
+    } else {
+        *--end = static_cast<char>('0' + value);
+    }
+    return end;
+}
+
 // Writes a UTF-8 text in code page 932, through a small buffer.
 class Cp932Writer {
 public:
@@ -144,12 +165,7 @@ void LogFormat::WriteRecord(const CString& label, const LiteralPlace& place, con
     static const char kClose[] = "): \"";
     char record[512];
     char number[24];
-    char* digits = number + sizeof number;
-    uint64_t value = static_cast<uint64_t>(place.line);
-    do {
-        *--digits = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
+    char* digits = WriteDigitsBefore(number + sizeof number, static_cast<uint64_t>(place.line));
     size_t digitCount = static_cast<size_t>(number + sizeof number - digits);
     size_t labelLength = static_cast<size_t>(label.GetLength());
     const size_t openLength = sizeof kOpen - 1;

@@ -122,7 +122,8 @@ TEST_F(RecordFormatTest, NamesAroundTheHeadBufferAreWrittenWhole)
     };
     for (const Case& c : cases) {
         for (size_t length = 495; length <= 515; ++length) {
-            for (int64_t line : {int64_t{1}, int64_t{12345}, INT64_MAX}) {
+            for (int64_t line : {int64_t{1}, int64_t{9}, int64_t{10}, int64_t{99}, int64_t{100}, int64_t{101},
+                                 int64_t{12345}, INT64_MAX}) {
                 std::string name(length, 'n');
                 std::string head = c.before + name + c.between + std::to_string(line) + c.after;
                 EXPECT_EQ(Format(*c.format, name, line, "t", SourceEncoding::Cp932).substr(0, head.size()), head)
