@@ -10,6 +10,22 @@
 
 namespace {
 
+const char kOpen[] = "(";
+const char kClose[] = "): \"";
+const size_t kOpenLength = sizeof kOpen - 1;
+const size_t kCloseLength = sizeof kClose - 1;
+// The most a record assembled in one piece may take.
+const size_t kRecordBytes = 512;
+
+size_t DigitCount(uint64_t value)
+{
+    size_t count = 1;
+    for (uint64_t bound = 10; count < 20 && value >= bound; bound *= 10) {
+        ++count;
+    }
+    return count;
+}
+
 // Writes the decimal digits of `value` so that they end at `end`; returns where they begin.
 // Two digits a step: a record's line number has four digits as a rule.
 char* WriteDigitsBefore(char* end, uint64_t value)
@@ -159,53 +175,72 @@ CString LogFormat::FileLabel(const char* displayName) const
 void LogFormat::WriteRecord(const CString& label, const LiteralPlace& place, const LiteralText& text,
                             SourceEncoding encoding, RecordBytes& out) const
 {
-    // name(line): "text" in one piece when it fits, as most records do: the label is short as a
-    // rule, as are the digits and the text.
-    static const char kOpen[] = "(";
-    static const char kClose[] = "): \"";
-    char record[512];
+    // name(line): "text" written where it goes, as most records are: the label is short as a
+    // rule, as are the digits and the text, which is one piece of the bytes as stored.
+    uint64_t line = static_cast<uint64_t>(place.line);
+    size_t labelLength = static_cast<size_t>(label.GetLength());
+    size_t digitCount = DigitCount(line);
+    size_t headLength = labelLength + kOpenLength + digitCount + kCloseLength;
+    size_t endLength = m_lineFeedOnly ? 2 : 3;
+    size_t length = headLength + text.lastLength + endLength;
+    bool whole = IsAsStored(encoding) && (text.earlier == nullptr || text.earlier->empty()) &&
+                 length <= kRecordBytes &&
+                 (text.lastLength == 0 || std::memchr(text.last, '\0', text.lastLength) == nullptr);
+    char* at = whole ? out.RoomForRecord(length) : nullptr;
+    if (at == nullptr) {
+        WriteRecordThroughBuffer(label, line, text, encoding, out);
+        return;
+    }
+    std::memcpy(at, label.GetString(), labelLength);
+    at += labelLength;
+    std::memcpy(at, kOpen, kOpenLength);
+    at += kOpenLength + digitCount;
+    WriteDigitsBefore(at, line);
+    std::memcpy(at, kClose, kCloseLength);
+    at += kCloseLength;
+    std::memcpy(at, text.last, text.lastLength);
+    std::memcpy(at + text.lastLength, m_lineFeedOnly ? "\"\n" : "\"\r\n", endLength);
+    out.RecordWritten(length);
+}
+
+// A record with no room where it goes, or one whose text is converted, escaped or in pieces: the
+// head first, then the text.
+void LogFormat::WriteRecordThroughBuffer(const CString& label, uint64_t line, const LiteralText& text,
+                                         SourceEncoding encoding, RecordBytes& out) const
+{
+    char record[kRecordBytes];
     char number[24];
-    char* digits = WriteDigitsBefore(number + sizeof number, static_cast<uint64_t>(place.line));
+    char* digits = WriteDigitsBefore(number + sizeof number, line);
     size_t digitCount = static_cast<size_t>(number + sizeof number - digits);
     size_t labelLength = static_cast<size_t>(label.GetLength());
-    const size_t openLength = sizeof kOpen - 1;
-    const size_t closeLength = sizeof kClose - 1;
     const char* end = m_lineFeedOnly ? "\"\n" : "\"\r\n";
     const size_t endLength = m_lineFeedOnly ? 2 : 3;
-    size_t headLength = labelLength + openLength + digitCount + closeLength;
-    bool asStored = !IsUtf16(encoding) && !(encoding == SourceEncoding::Utf8 && m_toCp932);
+    size_t headLength = labelLength + kOpenLength + digitCount + kCloseLength;
+    bool asStored = IsAsStored(encoding);
     bool textInRecord = asStored && (text.earlier == nullptr || text.earlier->empty()) &&
                         headLength + text.lastLength + endLength <= sizeof record &&
                         (text.lastLength == 0 || std::memchr(text.last, '\0', text.lastLength) == nullptr);
     if (headLength > sizeof record) {
         out.Append(label.GetString(), labelLength);
-        out.Append(kOpen, openLength);
+        out.Append(kOpen, kOpenLength);
         out.Append(digits, digitCount);
-        out.Append(kClose, closeLength);
+        out.Append(kClose, kCloseLength);
     } else {
-        // A whole record is written where it goes when there is room, else here first.
-        char* room = textInRecord ? out.RoomForRecord(headLength + text.lastLength + endLength) : nullptr;
-        char* begin = room != nullptr ? room : record;
-        char* at = begin;
+        char* at = record;
         std::memcpy(at, label.GetString(), labelLength);
         at += labelLength;
-        std::memcpy(at, kOpen, openLength);
-        at += openLength;
+        std::memcpy(at, kOpen, kOpenLength);
+        at += kOpenLength;
         std::memcpy(at, digits, digitCount);
         at += digitCount;
-        std::memcpy(at, kClose, closeLength);
-        at += closeLength;
+        std::memcpy(at, kClose, kCloseLength);
+        at += kCloseLength;
         if (textInRecord) {
             std::memcpy(at, text.last, text.lastLength);
             at += text.lastLength;
             std::memcpy(at, end, endLength);
-            size_t length = static_cast<size_t>(at - begin) + endLength;
-            if (room != nullptr) {
-                out.RecordWritten(length);
-            } else {
-                out.Append(record, length);
-                out.EndRecord();
-            }
+            out.Append(record, static_cast<size_t>(at - record) + endLength);
+            out.EndRecord();
             return;
         }
         out.Append(record, static_cast<size_t>(at - record));

@@ -20,6 +20,14 @@ public:
                      SourceEncoding encoding, RecordBytes& out) const override;
 
 private:
+    // Whether a text of a file in `encoding` is written with the bytes it has.
+    bool IsAsStored(SourceEncoding encoding) const
+    {
+        return !IsUtf16(encoding) && !(encoding == SourceEncoding::Utf8 && m_toCp932);
+    }
+    void WriteRecordThroughBuffer(const CString& label, uint64_t line, const LiteralText& text,
+                                  SourceEncoding encoding, RecordBytes& out) const;
+
     bool m_toCp932;  // the log's code page is 932
     bool m_lineFeedOnly;
 };

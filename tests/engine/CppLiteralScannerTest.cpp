@@ -188,6 +188,9 @@ TEST_F(CppLiteralScannerTest, ShiftJisTrailBytesAreNeverBackslashes)
         {"// \x95\x5C\n\"next\"\n// \x83\x5C\n\"2\"", "next;2;"},
         {"/* \x94\x5C */ \"x\" /* \x95\x5C*/\"y\"", "x;y;"},
         {"'\x83\x5C' \"c\"", "c;"},
+        // a run of characters, lead bytes as trails among them, and a lead byte before a line feed
+        {"s = \"\x83\x5C\x83\x74\x95\x5C\x81\x81" "ab\"; t = \"\x83\x5C\x83\n\"z\"",
+         "\x83\x5C\x83\x74\x95\x5C\x81\x81" "ab;z;"},
     };
     ExpectTexts(cases, sizeof cases / sizeof cases[0]);
 }
