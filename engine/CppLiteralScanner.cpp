@@ -3,6 +3,7 @@
 #include "engine/Conditions.h"
 #include "engine/Utf8.h"
 #include "platform/CodePage.h"
+#include "platform/Inline.h"
 
 #include <cstring>
 
@@ -217,7 +218,7 @@ const char* CppLiteralScanner::Step(const char* p, const char* end)
 
 // Short stretches go by a table look-up per byte, longer ones to the block search; a whole
 // double-byte character is skipped where it stands.
-const char* CppLiteralScanner::Skip(const char* p, const char* end, State state)
+TOLVEK_ALWAYS_INLINE const char* CppLiteralScanner::Skip(const char* p, const char* end, State state)
 {
     const unsigned char mask = m_masks[state];
     for (;;) {
