@@ -690,7 +690,7 @@ const char* CppLiteralScanner::PrefixBefore(const char* quote) const
     return prefix;
 }
 
-void CppLiteralScanner::OpenLiteral(const char* quote)
+TOLVEK_ALWAYS_INLINE void CppLiteralScanner::OpenLiteral(const char* quote)
 {
     // Most quotes follow a blank or punctuation in this block's code: no prefix.
     const char* codeFrom = m_codeStart != nullptr ? m_codeStart : m_at.blockBegin;
@@ -717,7 +717,7 @@ void CppLiteralScanner::OpenLiteral(const char* quote)
 
 // Reports the literal whose text is m_text and, unless `textEnd` is null, the current block's
 // bytes from m_textStart to `textEnd`.
-void CppLiteralScanner::CloseLiteral(const char* textEnd, uint64_t storedEnd)
+TOLVEK_ALWAYS_INLINE void CppLiteralScanner::CloseLiteral(const char* textEnd, uint64_t storedEnd)
 {
     m_inText = false;
     const char* text = m_text.data();

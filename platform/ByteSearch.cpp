@@ -193,11 +193,12 @@ struct WantedLanes {
     __m128i bytes[4];
 };
 
+template <int Compares>
 TOLVEK_SSE2 inline WantedLanes WantedIn(const StopBytes& stops)
 {
-    WantedLanes wanted;
-    for (int index = 0; index < 4; ++index) {
-        wanted.bytes[index] = _mm_set1_epi8(static_cast<char>(stops.bytes[index < stops.count ? index : 0]));
+    WantedLanes wanted{};
+    for (int index = 0; index < Compares; ++index) {
+        wanted.bytes[index] = _mm_set1_epi8(static_cast<char>(stops.bytes[index]));
     }
     return wanted;
 }
@@ -218,7 +219,7 @@ struct FindStopSse2 {
     static TOLVEK_SSE2 const char* Run(const char* p, const char* end, const StopBytes& stops)
     {
         const char* begin = p;
-        const WantedLanes wanted = WantedIn(stops);
+        const WantedLanes wanted = WantedIn<Compares>(stops);
         for (; end - p >= 64; p += 64) {
             __m128i any = _mm_setzero_si128();
             for (int index = 0; index < 4; ++index) {
@@ -294,7 +295,7 @@ struct FindStopCountingSse2 {
     static TOLVEK_SSE2 const char* Run(const char* p, const char* end, const StopBytes& stops,
                                        size_t& lineFeeds, const char*& lineStart)
     {
-        const WantedLanes wanted = WantedIn(stops);
+        const WantedLanes wanted = WantedIn<Compares>(stops);
         const __m128i lineFeed = _mm_set1_epi8('\n');
         const char* begin = p;
         for (; end - p >= 16; p += 16) {

@@ -11,18 +11,18 @@
 
 namespace {
 
-// The stop bytes, each in every lane. Unused places repeat the first byte; each search compares
-// only as many as it has.
+// The stop bytes, each in every lane: the first `Compares` of them, as many as a search made for
+// them compares.
 struct WantedBytes {
     __m256i bytes[4];
 };
 
+template <int Compares>
 TOLVEK_AVX2 inline WantedBytes Wanted(const StopBytes& stops)
 {
-    WantedBytes wanted;
-    for (int index = 0; index < 4; ++index) {
-        unsigned char byte = stops.bytes[index < stops.count ? index : 0];
-        wanted.bytes[index] = _mm256_set1_epi8(static_cast<char>(byte));
+    WantedBytes wanted{};
+    for (int index = 0; index < Compares; ++index) {
+        wanted.bytes[index] = _mm256_set1_epi8(static_cast<char>(stops.bytes[index]));
     }
     return wanted;
 }
@@ -93,7 +93,7 @@ template <int Compares, bool High>
 struct FindStopAvx2 {
     static TOLVEK_AVX2 const char* Run(const char* p, const char* end, const StopBytes& stops)
     {
-        const WantedBytes wanted = Wanted(stops);
+        const WantedBytes wanted = Wanted<Compares>(stops);
         for (; end - p >= 64; p += 64) {
             uint64_t mask = MaskOf(KnownStopsIn<Compares, High>(Load(p), wanted),
                                    KnownStopsIn<Compares, High>(Load(p + 32), wanted));
@@ -125,7 +125,7 @@ struct FindStopCountingAvx2 {
         if (end - p < 32) {
             return FindStopByteCountingLinesByBytes(p, end, stops, lineFeeds, lineStart);
         }
-        const WantedBytes wanted = Wanted(stops);
+        const WantedBytes wanted = Wanted<Compares>(stops);
         const __m256i lineFeed = _mm256_set1_epi8('\n');
         for (; end - p >= 64; p += 64) {
             __m256i low = Load(p);
