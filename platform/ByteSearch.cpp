@@ -288,8 +288,9 @@ static TOLVEK_SSE2 inline uint64_t LaneMask(__m128i lanes, int shift)
 
 namespace {
 
-// Both searches at once, 64 bytes a round (16 near the end): a bit mask of the stop bytes and one
-// of the line feeds, so that each byte is read once.
+// Both searches at once, 64 bytes a round (16 near the end, each in a loop of its own, so that
+// the compiler unrolls the rounds): a bit mask of the stop bytes and one of the line feeds, so
+// that each byte is read once.
 template <int Compares, bool High>
 struct FindStopCountingSse2 {
     static TOLVEK_SSE2 const char* Run(const char* p, const char* end, const StopBytes& stops,
@@ -298,11 +299,10 @@ struct FindStopCountingSse2 {
         const WantedLanes wanted = WantedIn<Compares>(stops);
         const __m128i lineFeed = _mm_set1_epi8('\n');
         const char* begin = p;
-        for (; end - p >= 16; p += 16) {
+        for (; end - p >= 64; p += 64) {
             uint64_t stopMask = 0;
             uint64_t feeds = 0;
-            int lanes = end - p >= 64 ? 4 : 1;
-            for (int index = 0; index < lanes; ++index) {
+            for (int index = 0; index < 4; ++index) {
                 __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * index));
                 stopMask |= LaneMask(StopsIn<Compares, High>(chunk, wanted), 16 * index);
                 feeds |= LaneMask(_mm_cmpeq_epi8(chunk, lineFeed), 16 * index);
@@ -311,7 +311,15 @@ struct FindStopCountingSse2 {
             if (stopMask != 0) {
                 return p + __builtin_ctzll(stopMask);
             }
-            p += 16 * (lanes - 1);
+        }
+        for (; end - p >= 16; p += 16) {
+            __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            uint64_t stopMask = LaneMask(StopsIn<Compares, High>(chunk, wanted), 0);
+            uint64_t feeds = LaneMask(_mm_cmpeq_epi8(chunk, lineFeed), 0);
+            AddLineFeeds(p, FeedsBeforeStop(feeds, stopMask), lineFeeds, lineStart);
+            if (stopMask != 0) {
+                return p + __builtin_ctzll(stopMask);
+            }
         }
         if (p == end || end - begin < 16) {
             return FindStopByteCountingLinesByBytes(p, end, stops, lineFeeds, lineStart);
