@@ -343,7 +343,7 @@ const char* LiteralScanner::SkipPlainBytes(const char* p, const char* end) const
 
 // Plain bytes and whole double-byte characters (both bytes in the block, the second not a line
 // end): a text that holds them remembers that it has a lead byte.
-const char* LiteralScanner::SkipOrdinaryCharacters(const char* p, const char* end)
+TOLVEK_ALWAYS_INLINE const char* LiteralScanner::SkipOrdinaryCharacters(const char* p, const char* end)
 {
     for (;;) {
         p = SkipPlainBytes(p, end);
@@ -352,7 +352,11 @@ const char* LiteralScanner::SkipOrdinaryCharacters(const char* p, const char* en
             return p;
         }
         m_textHasLead = true;
-        p += 2;
+        // Japanese texts hold runs of double-byte characters: read them on here.
+        do {
+            p += 2;
+        } while (end - p >= 2 && m_class[static_cast<unsigned char>(*p)] == kLead && p[1] != '\n' &&
+                 p[1] != '\0');
     }
 }
 
