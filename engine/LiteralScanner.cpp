@@ -261,7 +261,7 @@ const char* LiteralScanner::ScanMarkedLine(const char* p, const char* end)
 
 // The byte at `at`, which is not the trail of a character nor escaped, is one that matters.
 // Returns the first byte after it that the marks must not take as a character start.
-TOLVEK_ALWAYS_INLINE int LiteralScanner::TakeMarkedByte(const char* window, int at, int limit)
+int LiteralScanner::TakeMarkedByte(const char* window, int at, int limit)
 {
     unsigned char byte = static_cast<unsigned char>(window[at]);
     switch (m_class[byte]) {
