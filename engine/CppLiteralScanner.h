@@ -24,7 +24,7 @@ public:
     CppLiteralScanner(const ScanSettings& settings, SourceKind kind, LiteralSink& sink);
 
     void ReadAsUtf8();
-    // How the bytes fed stand in the file; `places` false when no record tells a text's place.
+    // As LiteralScanner::SetStoredOffsets.
     void SetStoredOffsets(const StoredOffsets& offsets, bool places)
     {
         m_at.offsets = &offsets;

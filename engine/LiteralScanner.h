@@ -73,8 +73,8 @@ public:
     // neither ASCII nor half-width katakana. Call before any byte of 0x80 or above was fed.
     void ReadAsUtf8();
     // Where the fed bytes stand in the file as stored; without it they are the stored bytes.
-    // `offsets` must outlive the scan.
-    // How the bytes fed stand in the file; `places` false when no record tells a text's place.
+    // `offsets` must outlive the scan. `places` is false when no record tells a text's place:
+    // then no offset is worked out.
     void SetStoredOffsets(const StoredOffsets& offsets, bool places)
     {
         m_at.offsets = &offsets;

@@ -183,10 +183,7 @@ void LogFormat::WriteRecord(const CString& label, const LiteralPlace& place, con
     size_t headLength = labelLength + kOpenLength + digitCount + kCloseLength;
     size_t endLength = m_lineFeedOnly ? 2 : 3;
     size_t length = headLength + text.lastLength + endLength;
-    bool whole = IsAsStored(encoding) && (text.earlier == nullptr || text.earlier->empty()) &&
-                 length <= kRecordBytes &&
-                 (text.lastLength == 0 || std::memchr(text.last, '\0', text.lastLength) == nullptr);
-    char* at = whole ? out.RoomForRecord(length) : nullptr;
+    char* at = IsWrittenWhole(text, encoding, length) ? out.RoomForRecord(length) : nullptr;
     if (at == nullptr) {
         WriteRecordThroughBuffer(label, line, text, encoding, out);
         return;
@@ -203,6 +200,15 @@ void LogFormat::WriteRecord(const CString& label, const LiteralPlace& place, con
     out.RecordWritten(length);
 }
 
+// Whether a record of `length` bytes goes in one piece, its text as it stands: one piece of the
+// bytes as stored, no NUL to escape, and no longer than a record assembled whole may be.
+bool LogFormat::IsWrittenWhole(const LiteralText& text, SourceEncoding encoding, size_t length) const
+{
+    return IsAsStored(encoding) && (text.earlier == nullptr || text.earlier->empty()) &&
+           length <= kRecordBytes &&
+           (text.lastLength == 0 || std::memchr(text.last, '\0', text.lastLength) == nullptr);
+}
+
 // A record with no room where it goes, or one whose text is converted, escaped or in pieces: the
 // head first, then the text.
 void LogFormat::WriteRecordThroughBuffer(const CString& label, uint64_t line, const LiteralText& text,
@@ -217,9 +223,7 @@ void LogFormat::WriteRecordThroughBuffer(const CString& label, uint64_t line, co
     const size_t endLength = m_lineFeedOnly ? 2 : 3;
     size_t headLength = labelLength + kOpenLength + digitCount + kCloseLength;
     bool asStored = IsAsStored(encoding);
-    bool textInRecord = asStored && (text.earlier == nullptr || text.earlier->empty()) &&
-                        headLength + text.lastLength + endLength <= sizeof record &&
-                        (text.lastLength == 0 || std::memchr(text.last, '\0', text.lastLength) == nullptr);
+    bool textInRecord = IsWrittenWhole(text, encoding, headLength + text.lastLength + endLength);
     if (headLength > sizeof record) {
         out.Append(label.GetString(), labelLength);
         out.Append(kOpen, kOpenLength);

@@ -25,6 +25,7 @@ private:
     {
         return !IsUtf16(encoding) && !(encoding == SourceEncoding::Utf8 && m_toCp932);
     }
+    bool IsWrittenWhole(const LiteralText& text, SourceEncoding encoding, size_t length) const;
     void WriteRecordThroughBuffer(const CString& label, uint64_t line, const LiteralText& text,
                                   SourceEncoding encoding, RecordBytes& out) const;
 
