@@ -629,7 +629,7 @@ const char* CppLiteralScanner::SkipLine(const char* p, const char* end)
 // code precedes them.
 size_t CppLiteralScanner::Before(const char* at, unsigned char* bytes, bool& more) const
 {
-    const char* from = m_codeStart != nullptr ? m_codeStart : m_at.blockBegin;
+    const char* from = CodeFrom();
     size_t inBlock = static_cast<size_t>(at - from);
     size_t fromTail = 0;
     if (m_codeStart == nullptr && inBlock < kTailBytes) {
@@ -647,7 +647,7 @@ size_t CppLiteralScanner::Before(const char* at, unsigned char* bytes, bool& mor
 bool CppLiteralScanner::IsDigitSeparator(const char* apostrophe) const
 {
     // Most apostrophes open a character literal after a blank or punctuation in this block's code.
-    const char* codeFrom = m_codeStart != nullptr ? m_codeStart : m_at.blockBegin;
+    const char* codeFrom = CodeFrom();
     if (apostrophe > codeFrom && !IsNumberByte(static_cast<unsigned char>(apostrophe[-1]))) {
         return false;
     }
@@ -693,7 +693,7 @@ const char* CppLiteralScanner::PrefixBefore(const char* quote) const
 TOLVEK_ALWAYS_INLINE void CppLiteralScanner::OpenLiteral(const char* quote)
 {
     // Most quotes follow a blank or punctuation in this block's code: no prefix.
-    const char* codeFrom = m_codeStart != nullptr ? m_codeStart : m_at.blockBegin;
+    const char* codeFrom = CodeFrom();
     bool plain = quote > codeFrom && !IsIdentifierByte(static_cast<unsigned char>(quote[-1]));
     const char* prefix = plain ? "" : PrefixBefore(quote);
     size_t prefixLength = plain ? 0 : std::strlen(prefix);
@@ -768,7 +768,7 @@ void CppLiteralScanner::EndBlock(const char* end)
         return;
     }
     if (m_state == kCode || m_state == kSlash) {
-        const char* from = m_codeStart != nullptr ? m_codeStart : m_at.blockBegin;
+        const char* from = CodeFrom();
         size_t inBlock = static_cast<size_t>(end - from);
         size_t keep = inBlock < kTailBytes ? inBlock : kTailBytes;
         size_t old = m_codeStart == nullptr ? m_tailCount : 0;

@@ -96,6 +96,8 @@ private:
     bool IsDigitSeparator(const char* apostrophe) const;
     size_t Before(const char* at, unsigned char* bytes, bool& more) const;
     const char* PrefixStart(const char* quote, size_t prefixLength) const;
+    // Where the code being read began in this block: where it was entered, or the block's start.
+    const char* CodeFrom() const { return m_codeStart != nullptr ? m_codeStart : m_at.blockBegin; }
     void EnterCode(const char* at) { m_state = kCode; m_codeStart = at; m_tailCount = 0; m_tailMore = false; }
     void CloseLiteral(const char* textEnd, uint64_t storedEnd);
     void AppendText(const char* begin, const char* end) { m_text.append(begin, end); }
