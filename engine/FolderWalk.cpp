@@ -95,14 +95,16 @@ bool FolderWalk::Next(WalkItem& item)
             }
             continue;
         }
-        CString path = JoinPath(level.path, entry.name);
+        // Most entries of a real tree are neither folders nor targets: the name alone tells
+        // them, before any path is built.
         if (IsEnteredFolder(entry, m_options.followLinks)) {
-            if (m_options.subFolders &&
-                !Enter(entry.name, path, RelativeName(level.relative, entry.name), item)) {
+            if (m_options.subFolders && !Enter(entry.name, JoinPath(level.path, entry.name),
+                                               RelativeName(level.relative, entry.name), item)) {
                 return true;
             }
         } else if (!IsSkippedFile(entry.attributes, m_options.followLinks) &&
-                   IsTarget(m_options.targetList, path)) {
+                   IsTarget(m_options.targetList, entry.name)) {
+            CString path = JoinPath(level.path, entry.name);
             if (IsPathTooLong(path)) {
                 Failed(item, path, MakeFailure(FailureKind::NameTooLong));
                 return true;

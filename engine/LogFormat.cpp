@@ -147,8 +147,16 @@ LogFormat::LogFormat(bool lineFeedOnly)
 
 CString EscapeControlBytes(const char* name)
 {
-    CString escaped;
-    for (const char* at = name; *at != '\0'; ++at) {
+    // Names without a control byte, as nearly all are, are taken whole.
+    const char* at = name;
+    while (static_cast<unsigned char>(*at) >= 0x20 && *at != 0x7F) {
+        ++at;
+    }
+    if (*at == '\0') {
+        return CString(name, static_cast<int>(at - name));
+    }
+    CString escaped(name, static_cast<int>(at - name));
+    for (; *at != '\0'; ++at) {
         unsigned char byte = static_cast<unsigned char>(*at);
         if (byte >= 0x20 && byte != 0x7F) {
             escaped += *at;

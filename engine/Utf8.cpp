@@ -1,5 +1,7 @@
 #include "engine/Utf8.h"
 
+#include "platform/ByteSearch.h"
+
 bool Utf8Sequence::Begin(unsigned char lead)
 {
     m_low = 0x80;
@@ -21,9 +23,15 @@ bool Utf8Sequence::Begin(unsigned char lead)
 
 bool Utf8Validator::Feed(const char* begin, const char* end)
 {
+    static const StopBytes kHighBytes = {{0, 0, 0, 0}, 0, true};
     const unsigned char* at = reinterpret_cast<const unsigned char*>(begin);
     const unsigned char* stop = reinterpret_cast<const unsigned char*>(end);
     while (m_valid && at < stop) {
+        if (*at < 0x80 && m_sequence.Pending() == 0) {
+            // A run of ASCII, most of a source, goes by in blocks.
+            at = reinterpret_cast<const unsigned char*>(FindStopByte(reinterpret_cast<const char*>(at), end, kHighBytes));
+            continue;
+        }
         unsigned char byte = *at++;
         if (m_sequence.Pending() > 0) {
             m_valid = m_sequence.Take(byte);

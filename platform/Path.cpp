@@ -47,11 +47,22 @@ const char* FindExtensionIn(const char* file, const char*& end)
 
 }  // namespace
 
+// One walk: the walk asks for the extension of every name it lists.
 const char* FindExtension(const char* path)
 {
-    const char* rest = path + DriveLength(path);
-    const char* end = nullptr;
-    return FindExtensionIn(rest + FindLastSeparator(rest) + 1, end);
+    const LeadByteTable& table = PathLeadBytes();
+    const char* dot = nullptr;
+    const char* at = path + DriveLength(path);
+    for (; *at != '\0'; ++at) {
+        if (*at == '.') {
+            dot = at;
+        } else if (IsPathSeparator(*at)) {
+            dot = nullptr;  // a dot of a folder's name
+        } else if (table.isLead[static_cast<unsigned char>(*at)] && at[1] != '\0') {
+            ++at;
+        }
+    }
+    return dot != nullptr ? dot : at;
 }
 
 void SplitPath(const char* path, PathParts& parts)

@@ -44,9 +44,12 @@ TEST(Utf8Test, ValidatesWhateverTheSplit)
 {
     const std::string valid[] = {"", "plain", "\xE3\x81\x82", "\xC2\xA0\xEF\xBD\xB1",
                                  "\xF0\x9F\x98\x80", "\xF4\x8F\xBF\xBF", std::string("a\0b", 3)};
+    // Runs of ASCII longer than a block of the search around them, as in a source.
+    const std::string run(70, 'a');
     for (const std::string& text : valid) {
         for (size_t split = 0; split <= text.size(); ++split) {
             EXPECT_TRUE(IsValid(text, split)) << text << " split at " << split;
+            EXPECT_TRUE(IsValid(run + text + run + text, run.size() + split)) << text << " in runs";
         }
     }
     const std::string invalid[] = {
@@ -61,10 +64,12 @@ TEST(Utf8Test, ValidatesWhateverTheSplit)
         "\xE3\x81",          // cut at the end
         "\x82\xA0",          // Shift_JIS あ
         "\xE3\x81\x22",
+        "\xE3" "a\x81\x82",  // ASCII between a lead and its continuations
     };
     for (const std::string& text : invalid) {
         for (size_t split = 0; split <= text.size(); ++split) {
             EXPECT_FALSE(IsValid(text, split)) << "split at " << split;
+            EXPECT_FALSE(IsValid(run + text + run, run.size() + split)) << "in runs, split at " << split;
         }
     }
 }

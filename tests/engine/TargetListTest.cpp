@@ -11,6 +11,9 @@ TEST(TargetListTest, ExtensionKeys)
     EXPECT_EQ(ExtensionKey("x.tar.c"), "|c|");
     EXPECT_EQ(ExtensionKey(".cpp"), "|cpp|");
     EXPECT_EQ(ExtensionKey("Makefile"), "||");
+    // A dot in a folder's name is no extension of the file in it.
+    EXPECT_EQ(ExtensionKey("src.d/Makefile"), "||");
+    EXPECT_EQ(ExtensionKey("a.b/c.d/x.h"), "|h|");
 }
 
 TEST(TargetListTest, TargetsOfTheDefaultList)
