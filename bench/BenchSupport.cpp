@@ -17,14 +17,14 @@ namespace {
 {
     std::fprintf(stderr,
                  "usage: %s [--files N] [--rounds N] [--folder PATH] [--keep] [--skip-big] "
-                 "[--quick] [--scan-only]\n",
+                 "[--quick] [--scan-only] [--tree PATH]\n",
                  program);
     std::exit(2);
 }
 
 }  // namespace
 
-std::vector<std::string> ListTargetFiles(const std::string& folder)
+std::vector<std::string> ListTargetFiles(const std::string& folder, bool subfolders)
 {
     const CString targetList(kBenchTargetList);
     std::vector<std::string> paths;
@@ -33,11 +33,25 @@ std::vector<std::string> ListTargetFiles(const std::string& folder)
     if (!list.Open(folder.c_str())) {
         return paths;
     }
+    // Hidden files, links and devices are passed by, as the command passes them by.
+    const uint32_t kPassedBy = kAttrHidden | kAttrSystem | kAttrLink | kAttrDevice;
+    std::vector<std::string> folders;
     while (list.Next(entry)) {
-        if ((entry.attributes & (kAttrDirectory | kAttrDevice)) == 0 &&
-            IsTarget(targetList, entry.name)) {
-            paths.push_back(JoinPath(folder, entry.name.GetString()));
+        std::string path = JoinPath(folder, entry.name.GetString());
+        if ((entry.attributes & kPassedBy) != 0) {
+            continue;
         }
+        if ((entry.attributes & kAttrDirectory) != 0) {
+            if (subfolders) {
+                folders.push_back(path);
+            }
+        } else if (IsTarget(targetList, entry.name)) {
+            paths.push_back(path);
+        }
+    }
+    for (const std::string& subfolder : folders) {
+        std::vector<std::string> inside = ListTargetFiles(subfolder, true);
+        paths.insert(paths.end(), inside.begin(), inside.end());
     }
     return paths;
 }
@@ -53,6 +67,8 @@ BenchOptions ParseBenchOptions(int argc, char** argv)
             options.rounds = std::max(1, std::atoi(argv[++index]));
         } else if (argument == "--folder" && index + 1 < argc) {
             options.folder = argv[++index];
+        } else if (argument == "--tree" && index + 1 < argc) {
+            options.tree = argv[++index];
         } else if (argument == "--keep") {
             options.keep = true;
         } else if (argument == "--skip-big") {

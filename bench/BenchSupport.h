@@ -11,6 +11,7 @@ struct BenchOptions {
     bool skipBig = false;
     bool scanOnly = false;  // only the in-memory scanner figures
     std::string folder;  // use this folder instead of a new temporary one
+    std::string tree;    // time the command and rg on this tree of sources instead, untouched
 };
 
 // Also accepts --quick: few files and few rounds, and none of the big figures, for a smoke run;
@@ -41,6 +42,6 @@ double FileSize(const std::string& path);
 // The target list of every run the benchmark times or measures.
 constexpr char kBenchTargetList[] = "|c|cpp|h|";
 
-// The paths of the target files of the folder (not of its subfolders), in the order the system
-// lists them.
-std::vector<std::string> ListTargetFiles(const std::string& folder);
+// The paths of the target files of the folder, and of its subfolders when asked, in the order
+// the system lists them.
+std::vector<std::string> ListTargetFiles(const std::string& folder, bool subfolders = false);

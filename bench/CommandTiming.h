@@ -1,13 +1,20 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
-// Runs the tolvek command found beside this program on a folder, a process each run, with its
-// output discarded and its settings in a temporary folder of its own. One implementation per
-// system: on Windows the program is a window, not a command, and nothing is timed.
+// The commands the benchmark times on a folder, a process each run, with their output discarded.
+enum class TimedCommand {
+    kTolvek,      // the tolvek command beside the benchmark, writing the folder's log
+    kTolvekTree,  // the same on a tree of sources that is not ours: subfolders, no log written
+    kRipgrep,     // rg -j2 -n -o '"[^"]*"' on the same target files, to compare with
+};
+
+// Runs one of them, with tolvek's settings in a temporary folder of its own. One implementation
+// per system: on Windows the program is a window, not a command, and nothing is timed.
 class CommandTimer {
 public:
-    explicit CommandTimer(const std::string& folder);
+    CommandTimer(const std::string& folder, TimedCommand command);
     ~CommandTimer();
     CommandTimer(const CommandTimer&) = delete;
     CommandTimer& operator=(const CommandTimer&) = delete;
@@ -23,7 +30,8 @@ public:
 
 private:
     std::string m_folder;
-    std::string m_command;
+    TimedCommand m_command;
+    std::vector<std::string> m_arguments;  // the program first
     std::string m_config;
     std::string m_notTimed;
     bool m_failed = false;

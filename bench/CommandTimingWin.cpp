@@ -1,7 +1,8 @@
 #include "bench/CommandTiming.h"
 
-CommandTimer::CommandTimer(const std::string& folder)
-    : m_folder(folder), m_notTimed("not timed on Windows, where the program is a window")
+CommandTimer::CommandTimer(const std::string& folder, TimedCommand command)
+    : m_folder(folder), m_command(command),
+      m_notTimed("not timed on Windows, where the program is a window")
 {
 }
 

@@ -21,12 +21,12 @@ std::string MakeTempFolder()
     return pattern;
 }
 
-double ReadAllFiles(const std::string& folder)
+double ReadAllFiles(const std::string& folder, bool subfolders)
 {
     // Page-aligned, as the analysis reads: the system copies into it faster.
     alignas(4096) static char block[128 * 1024];
     double total = 0;
-    for (const std::string& path : ListTargetFiles(folder)) {
+    for (const std::string& path : ListTargetFiles(folder, subfolders)) {
         UniqueFd file(open(path.c_str(), O_RDONLY));
         ssize_t got = 0;
         while (file.IsValid() && (got = read(file.Get(), block, sizeof block)) > 0) {

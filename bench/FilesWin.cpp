@@ -31,12 +31,12 @@ std::string MakeTempFolder()
     std::exit(1);
 }
 
-double ReadAllFiles(const std::string& folder)
+double ReadAllFiles(const std::string& folder, bool subfolders)
 {
     // Page-aligned, as the analysis reads: the system copies into it faster.
     alignas(4096) static char block[128 * 1024];
     double total = 0;
-    for (const std::string& path : ListTargetFiles(folder)) {
+    for (const std::string& path : ListTargetFiles(folder, subfolders)) {
         WinHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         DWORD got = 0;

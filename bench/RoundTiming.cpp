@@ -11,11 +11,11 @@
 
 namespace {
 
-double TimeReading(const std::string& folder, double& processor)
+double TimeReading(const std::string& folder, double& processor, bool subfolders = false)
 {
     double processorStart = ThreadProcessorSeconds();
     Stopwatch watch;
-    ReadAllFiles(folder);
+    ReadAllFiles(folder, subfolders);
     double seconds = watch.Seconds();
     processor = ThreadProcessorSeconds() - processorStart;
     return seconds;
@@ -56,8 +56,20 @@ void TimeBothSyntaxes(const std::string& folder, int threads, int round, std::ve
     cppOverPairs.push_back(pairsSeconds > 0 ? cppSeconds / pairsSeconds : 0);
 }
 
-RoundMedians TimeRounds(const std::string& folder, int rounds, CommandTimer& command)
+// A command's seconds and processor time, once; nothing when it is not timed.
+void TimeCommand(CommandTimer& command, std::vector<double>& seconds, std::vector<double>& processor)
 {
+    double took = command.TimeOnce();
+    if (command.NotTimed().empty()) {
+        seconds.push_back(took);
+        processor.push_back(command.LastProcessorSeconds());
+    }
+}
+
+RoundMedians TimeRounds(const std::string& folder, int rounds, CommandTimer& command,
+                        CommandTimer& ripgrep)
+{
+    std::vector<double> ripgrepRuns, ripgrepProcessor;
     std::vector<double> read, analysis, oneThread, commandRuns, cppAnalysis, cppOneThread;
     std::vector<double> readProcessor, commandProcessor, cppRatio, cppOneThreadRatio;
     ReadAllFiles(folder);  // warm the page cache
@@ -69,6 +81,7 @@ RoundMedians TimeRounds(const std::string& folder, int rounds, CommandTimer& com
         TimeBothSyntaxes(folder, 1, round, oneThread, cppOneThread, cppOneThreadRatio);
         commandRuns.push_back(command.TimeOnce());
         commandProcessor.push_back(command.LastProcessorSeconds());
+        TimeCommand(ripgrep, ripgrepRuns, ripgrepProcessor);
     }
     RoundMedians medians;
     medians.read = Median(read);
@@ -81,5 +94,40 @@ RoundMedians TimeRounds(const std::string& folder, int rounds, CommandTimer& com
     medians.cppOneThreadCost = 100 * (Median(cppOneThreadRatio) - 1);
     medians.readProcessor = Median(readProcessor);
     medians.commandProcessor = command.NotTimed().empty() ? Median(commandProcessor) : 0;
+    medians.ripgrep = ripgrep.NotTimed().empty() ? Median(ripgrepRuns) : 0;
+    medians.ripgrepProcessor = ripgrep.NotTimed().empty() ? Median(ripgrepProcessor) : 0;
+    return medians;
+}
+
+RoundMedians TimeTreeRounds(const std::string& tree, int rounds, CommandTimer& command,
+                            CommandTimer& ripgrep)
+{
+    std::vector<double> read, readProcessor, commandRuns, commandProcessor, ripgrepRuns, ripgrepProcessor;
+    ReadAllFiles(tree, true);  // warm the page cache
+    for (int round = 0; round < rounds; ++round) {
+        for (int turn = 0; turn < 3; ++turn) {
+            switch ((round + turn) % 3) {
+            case 0: {
+                double processor = 0;
+                read.push_back(TimeReading(tree, processor, true));
+                readProcessor.push_back(processor);
+                break;
+            }
+            case 1:
+                TimeCommand(command, commandRuns, commandProcessor);
+                break;
+            default:
+                TimeCommand(ripgrep, ripgrepRuns, ripgrepProcessor);
+                break;
+            }
+        }
+    }
+    RoundMedians medians;
+    medians.read = Median(read);
+    medians.readProcessor = Median(readProcessor);
+    medians.command = Median(commandRuns);
+    medians.commandProcessor = Median(commandProcessor);
+    medians.ripgrep = Median(ripgrepRuns);
+    medians.ripgrepProcessor = Median(ripgrepProcessor);
     return medians;
 }

@@ -21,6 +21,15 @@ struct RoundMedians {
     double cppOneThreadCost = 0;
     double readProcessor = 0;     // the processor time of the reading thread
     double commandProcessor = 0;  // of the command's process, all its threads (0: not timed)
+    double ripgrep = 0;           // rg on the same files (0: not timed)
+    double ripgrepProcessor = 0;
 };
 
-RoundMedians TimeRounds(const std::string& folder, int rounds, CommandTimer& command);
+RoundMedians TimeRounds(const std::string& folder, int rounds, CommandTimer& command,
+                        CommandTimer& ripgrep);
+
+// A tree of sources that is not ours, its subfolders too: reading its target files on one
+// thread, the command on it and rg on it, each round in another order. Fills `read`, `command`,
+// `ripgrep` and the processor times of RoundMedians; the analysis in memory is not timed.
+RoundMedians TimeTreeRounds(const std::string& tree, int rounds, CommandTimer& command,
+                            CommandTimer& ripgrep);

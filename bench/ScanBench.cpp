@@ -4,11 +4,12 @@
 // Exits 1 when a figure could not be measured.
 //
 //   tolvek-bench [--files N] [--rounds N] [--folder PATH] [--keep] [--skip-big] [--quick]
-//                [--scan-only]
+//                [--scan-only] [--tree PATH]
 //
 // --skip-big leaves out the 200 MB file, the 100 MB literal, the 20 million records and the tree
 // of 20,000 files; --quick takes few files and few rounds and leaves them out too; --scan-only
-// prints the in-memory scanner figures alone.
+// prints the in-memory scanner figures alone. --tree times the command against a bare read and
+// rg on a real tree of sources, its subfolders too, and writes nothing there.
 #include "bench/BenchFiles.h"
 #include "bench/BenchSupport.h"
 #include "bench/CommandTiming.h"
@@ -39,7 +40,7 @@ void PrintTimings(const GeneratedSet& set, const RoundMedians& medians, int roun
                   const std::string& folder, const CommandTimer& command)
 {
     std::printf("timings: medians of %d rounds, each timing in turn: read, analysis, one-thread "
-                "analysis, command\n",
+                "analysis, command, rg\n",
                 rounds);
     std::printf("read only: %.0f MB/s (%.1f ms), one thread\n", Rate(set.bytes, medians.read),
                 medians.read * 1e3);
@@ -176,23 +177,60 @@ bool PrintBigFileMemory(const std::string& folder)
     return ok;
 }
 
-void PrintRatios(const RoundMedians& medians, const CommandTimer& command)
+// rg on the same files, where it is installed: the command should take at most half its time.
+void PrintRipgrep(const RoundMedians& medians, const CommandTimer& ripgrep)
 {
-    std::printf("analysis/read ratio: %.2f (goal >= 1.0 on 2 processors, never below 0.85)\n",
-                medians.read / medians.analysis);
-    std::printf("  on %d threads; on one thread the ratio is %.2f\n", ScanThreads(0),
-                medians.read / medians.oneThread);
+    if (!ripgrep.NotTimed().empty()) {
+        std::printf("rg -j2 / command: none, rg is %s\n", ripgrep.NotTimed().c_str());
+        return;
+    }
+    std::printf("rg -j2 -n -o '\"[^\"]*\"' on the same files: %.1f ms, processor time %.1f ms\n",
+                medians.ripgrep * 1e3, medians.ripgrepProcessor * 1e3);
+    std::printf("rg -j2 / command: %.2f (goal >= 2.0)\n", medians.ripgrep / medians.command);
+}
+
+void PrintRatios(const RoundMedians& medians, const CommandTimer& command, const CommandTimer& ripgrep)
+{
+    if (medians.analysis > 0) {
+        std::printf("analysis/read ratio: %.2f (goal >= 1.0 on 2 processors, never below 0.85)\n",
+                    medians.read / medians.analysis);
+        std::printf("  on %d threads; on one thread the ratio is %.2f\n", ScanThreads(0),
+                    medians.read / medians.oneThread);
+    }
     if (command.NotTimed().empty()) {
-        std::printf("command/read ratio: %.2f (goal >= 0.85)\n", medians.read / medians.command);
+        std::printf("command/read ratio: %.2f (goal >= 1.0)\n", medians.read / medians.command);
         if (medians.readProcessor > 0) {
             std::printf("command's processor time / the reading thread's: %.2f (%.1f ms / %.1f ms; "
                         "goal <= 1.5)\n",
                         medians.commandProcessor / medians.readProcessor,
                         medians.commandProcessor * 1e3, medians.readProcessor * 1e3);
         }
+        PrintRipgrep(medians, ripgrep);
     } else {
         std::printf("command/read ratio: none, the command is %s\n", command.NotTimed().c_str());
     }
+}
+
+// The command on a real tree, against a bare read of its target files and against rg.
+int TimeTree(const BenchOptions& options)
+{
+    std::vector<std::string> files = ListTargetFiles(options.tree, true);
+    double bytes = 0;
+    for (const std::string& path : files) {
+        bytes += FileSize(path);
+    }
+    std::printf("tree: %s, %zu target files, %.1f MB\n", options.tree.c_str(), files.size(), bytes / 1e6);
+    CommandTimer command(options.tree, TimedCommand::kTolvekTree);
+    CommandTimer ripgrep(options.tree, TimedCommand::kRipgrep);
+    RoundMedians medians = TimeTreeRounds(options.tree, options.rounds, command, ripgrep);
+    std::printf("timings: medians of %d rounds, each timing in turn: read, tolvek -r --output "
+                "/dev/null, rg\n", options.rounds);
+    std::printf("read only: %.1f ms, one thread\n", medians.read * 1e3);
+    if (command.NotTimed().empty()) {
+        std::printf("command: %.1f ms\n", medians.command * 1e3);
+    }
+    PrintRatios(medians, command, ripgrep);
+    return command.Failed() || ripgrep.Failed() ? 1 : 0;
 }
 
 }  // namespace
@@ -205,6 +243,9 @@ int main(int argc, char** argv)
         return childStatus;
     }
     BenchOptions options = ParseBenchOptions(argc, argv);
+    if (!options.tree.empty()) {
+        return TimeTree(options);
+    }
     std::string folder = options.folder.empty() ? MakeTempFolder() : options.folder;
     GeneratedSet set = GenerateSourceFolder(folder, options.files);
     if (!set.written) {
@@ -223,8 +264,9 @@ int main(int argc, char** argv)
         }
         return scanned ? 0 : 1;
     }
-    CommandTimer command(folder);
-    RoundMedians medians = TimeRounds(folder, options.rounds, command);
+    CommandTimer command(folder, TimedCommand::kTolvek);
+    CommandTimer ripgrep(folder, TimedCommand::kRipgrep);
+    RoundMedians medians = TimeRounds(folder, options.rounds, command, ripgrep);
     PrintTimings(set, medians, options.rounds, folder, command);
     PrintEncodingDecisions(folder, options.rounds, medians.analysis);
     bool ok = PrintScanThroughput(folder, options.rounds);
@@ -241,6 +283,6 @@ int main(int argc, char** argv)
     if (options.folder.empty() && !options.keep) {
         RemovePath(folder);
     }
-    PrintRatios(medians, command);
-    return ok && !command.Failed() ? 0 : 1;
+    PrintRatios(medians, command, ripgrep);
+    return ok && !command.Failed() && !ripgrep.Failed() ? 0 : 1;
 }
