@@ -396,6 +396,7 @@ void LiteralScanner::EstablishDelimiterLine()
         std::memcpy(&place, m_pendingTexts.data() + at, sizeof place);
         at += sizeof place;
         LiteralText text;
+        text.mayHoldNul = false;
         std::memcpy(&text.lastLength, m_pendingTexts.data() + at, sizeof text.lastLength);
         at += sizeof text.lastLength;
         text.last = m_pendingTexts.data() + at;
@@ -423,7 +424,7 @@ void LiteralScanner::ToggleText(const char* at)
 void LiteralScanner::CloseText(const char* at, uint64_t storedEnd)
 {
     m_inText = false;
-    EmitText(LiteralText{&m_spilled, m_textBegin, static_cast<size_t>(at - m_textBegin)}, storedEnd);
+    EmitText(LiteralText{&m_spilled, m_textBegin, static_cast<size_t>(at - m_textBegin), false}, storedEnd);
     ClearSpilled();
 }
 
@@ -500,7 +501,7 @@ void LiteralScanner::Finish()
     // The last line had no line feed: a text still open at its end is taken.
     if (!m_stopped && m_inText) {
         m_inText = false;
-        EmitText(LiteralText{&m_spilled, nullptr, 0}, m_at.lastBlockEnd);
+        EmitText(LiteralText{&m_spilled, nullptr, 0, false}, m_at.lastBlockEnd);
     }
     ClearSpilled();
     m_pendingTexts.clear();

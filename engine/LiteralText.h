@@ -11,6 +11,9 @@ struct LiteralText {
     const std::vector<std::string>* earlier = nullptr;  // null or empty: none
     const char* last = nullptr;
     size_t lastLength = 0;
+    // False when the scanner knows the text holds no NUL byte: the delimiter pairs' texts end
+    // where a NUL hides the rest of their line. A record then need not look for one to escape.
+    bool mayHoldNul = true;
 
     size_t Length() const
     {

@@ -214,7 +214,7 @@ bool LogFormat::IsWrittenWhole(const LiteralText& text, SourceEncoding encoding,
 {
     return IsAsStored(encoding) && (text.earlier == nullptr || text.earlier->empty()) &&
            length <= kRecordBytes &&
-           (text.lastLength == 0 || std::memchr(text.last, '\0', text.lastLength) == nullptr);
+           (!text.mayHoldNul || text.lastLength == 0 || std::memchr(text.last, '\0', text.lastLength) == nullptr);
 }
 
 // A record with no room where it goes, or one whose text is converted, escaped or in pieces: the
