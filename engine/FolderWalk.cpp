@@ -63,7 +63,8 @@ struct FolderWalk::Level {
     CString path;
     CString relative;  // from the analysed folder; empty for the folder itself
     CString name;      // in the folder above
-    FolderIdentity identity;
+    FolderIdentity identity;  // taken when links are followed, or before the folder is closed
+    bool identityTaken = false;
 };
 
 FolderWalk::FolderWalk(const CString& root, const AnalysisOptions& options)
@@ -176,11 +177,13 @@ bool FolderWalk::Enter(const char* name, const CString& path, const CString& rel
 
 bool FolderWalk::StartListing(std::unique_ptr<Level> level, WalkItem& item)
 {
-    level->folder->GetIdentity(level->identity);
     // With links followed, a folder may be reached again (a link to a folder above it): it is
-    // entered once.
-    if (m_options.followLinks && !m_visited.insert(level->identity).second) {
-        return true;
+    // entered once. Otherwise its identity is asked only if it is closed before its end.
+    if (m_options.followLinks) {
+        level->identityTaken = level->folder->GetIdentity(level->identity);
+        if (!m_visited.insert(level->identity).second) {
+            return true;
+        }
     }
     level->entries.reset(new DirectoryList);
     if (!level->entries->Open(*level->folder)) {
@@ -211,6 +214,10 @@ void FolderWalk::LimitOpenLevels()
             }
             level.restFailure = level.entries->GetFailure();
             level.entries.reset();
+        }
+        // Reopened later, it must be the same folder.
+        if (!level.identityTaken) {
+            level.identityTaken = level.folder->GetIdentity(level.identity);
         }
         level.folder.reset();
     }
@@ -244,7 +251,11 @@ bool FolderWalk::Reopen(WalkItem& item)
             return false;
         }
         at = next;
-        level.folder = at;  // the levels between are open again too: the walk returns to them next
+        // The deepest levels are kept open again, as the walk returns to them next. Those above
+        // them are let go at once: a deep tree must not hold more folders open than it may.
+        if (deepest - index < kOpenLevels) {
+            level.folder = at;
+        }
     }
     LimitOpenLevels();
     return true;
