@@ -490,15 +490,18 @@ TEST_F(SubFolderTest, LinksToFoldersAreEnteredOnlyWhenFollowedAndNeverTwice)
 
 TEST_F(SubFolderTest, ATreeDeeperThanTheHandleLimitIsReadWhole)
 {
-    // 400 levels, two files in each (most likely one of them listed after the folder, so that
-    // levels closed on the way down are opened again), under a limit of 256 open files.
+    // 400 levels, two files in each, under a limit of 256 open files. Levels closed on the way
+    // down are opened again for a file listed after the folder, and must be found the same
+    // folders. One file is made before the folder and one after it, and their names change
+    // from level to level, so that many are listed after it whether the system lists entries
+    // in the order they were made, the reverse, or by a hash of their names.
     const int kDepth = 400;
     std::string path = m_folder.Path();
     for (int depth = 0; depth < kDepth; ++depth) {
-        WriteBytes(path + "/a.c", "\"a\"\n");
-        WriteBytes(path + "/z.c", "\"z\"\n");
+        WriteBytes(path + "/a" + std::to_string(depth) + ".c", "\"a\"\n");
+        MakeFolder(path + "/d");
+        WriteBytes(path + "/z" + std::to_string(depth) + ".c", "\"z\"\n");
         path += "/d";
-        MakeFolder(path);
     }
     rlimit previous = {};
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &previous), 0);
