@@ -96,7 +96,7 @@ CommandTimer::CommandTimer(const std::string& folder, TimedCommand command)
     if (command == TimedCommand::kRipgrep) {
         std::string program = FindOnPath("rg");
         if (program.empty()) {
-            m_notTimed = "not timed: rg is not installed";
+            m_notTimed = "rg is not installed";
             return;
         }
         m_arguments = RipgrepArguments(program);

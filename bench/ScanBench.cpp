@@ -181,7 +181,7 @@ bool PrintBigFileMemory(const std::string& folder)
 void PrintRipgrep(const RoundMedians& medians, const CommandTimer& ripgrep)
 {
     if (!ripgrep.NotTimed().empty()) {
-        std::printf("rg -j2 / command: none, rg is %s\n", ripgrep.NotTimed().c_str());
+        std::printf("rg -j2 / command: none: %s\n", ripgrep.NotTimed().c_str());
         return;
     }
     std::printf("rg -j2 -n -o '\"[^\"]*\"' on the same files: %.1f ms, processor time %.1f ms\n",
