@@ -76,6 +76,8 @@ TEST(TargetListTest, KeysNeverMatchOnATrailByte)
     // － (0x81 0x7C) ends in a vertical bar: "|c|" must not match from its trail byte.
     EXPECT_FALSE(IsTarget("\x81\x7C" "c|", "main.c"));
     EXPECT_TRUE(IsTarget("|\x8A\x67|", "a.\x8A\x67"));
+    // 表 (0x95 0x5C) ends in a backslash, which is no separator there.
+    EXPECT_TRUE(IsTarget("|\x95\x5C|", "sub\\a.\x95\x5C"));
 }
 
 #else
