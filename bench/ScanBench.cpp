@@ -215,6 +215,10 @@ void PrintRatios(const RoundMedians& medians, const CommandTimer& command, const
 int TimeTree(const BenchOptions& options)
 {
     std::vector<std::string> files = ListTargetFiles(options.tree, true);
+    if (files.empty()) {
+        std::fprintf(stderr, "tolvek-bench: no target files to time in %s\n", options.tree.c_str());
+        return 1;
+    }
     double bytes = 0;
     for (const std::string& path : files) {
         bytes += FileSize(path);
