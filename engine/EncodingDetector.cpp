@@ -28,8 +28,7 @@ const char* EncodingDetector::Look(const char* begin, const char* end)
     if (m_decided) {
         return begin;
     }
-    static const StopBytes kHighBytes = {{0, 0, 0, 0}, 0, true};
-    const char* high = FindStopByte(begin, end, kHighBytes);
+    const char* high = FindHighByte(begin, end);
     if (high != end) {
         m_decided = true;
         if (RestIsUtf8(high, end)) {

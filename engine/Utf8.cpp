@@ -23,13 +23,12 @@ bool Utf8Sequence::Begin(unsigned char lead)
 
 bool Utf8Validator::Feed(const char* begin, const char* end)
 {
-    static const StopBytes kHighBytes = {{0, 0, 0, 0}, 0, true};
     const unsigned char* at = reinterpret_cast<const unsigned char*>(begin);
     const unsigned char* stop = reinterpret_cast<const unsigned char*>(end);
     while (m_valid && at < stop) {
         if (*at < 0x80 && m_sequence.Pending() == 0) {
             // A run of ASCII, most of a source, goes by in blocks.
-            at = reinterpret_cast<const unsigned char*>(FindStopByte(reinterpret_cast<const char*>(at), end, kHighBytes));
+            at = reinterpret_cast<const unsigned char*>(FindHighByte(reinterpret_cast<const char*>(at), end));
             continue;
         }
         unsigned char byte = *at++;

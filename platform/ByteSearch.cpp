@@ -491,3 +491,9 @@ void MarkLineBytes(const char* p, unsigned char delimiter, LineBytes& marks)
 char* DropCrsBeforeLineFeeds(char* p, char* end) { return DropCrsBeforeLineFeedsByBytes(p, end); }
 
 #endif
+
+const char* FindHighByte(const char* p, const char* end)
+{
+    static const StopBytes kHighBytes = {{0, 0, 0, 0}, 0, true};
+    return FindStopByte(p, end, kHighBytes);
+}

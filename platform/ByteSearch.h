@@ -24,6 +24,9 @@ struct StopBytes {
 // The first byte in [p, end) that is one of the stop bytes, or `end`.
 const char* FindStopByte(const char* p, const char* end, const StopBytes& stops);
 
+// The first byte in [p, end) of 0x80 or above, or `end`: where ASCII ends.
+const char* FindHighByte(const char* p, const char* end);
+
 // The first byte in [p, end) that is one of the stop bytes (the line feed is not one), or `end`, in
 // the same pass that counts the line feeds before it: adds them to `lineFeeds`, and sets
 // `lineStart` just past the last of them (untouched when there is none).

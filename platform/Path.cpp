@@ -29,15 +29,18 @@ int FindLastSeparator(const char* path)
 
 namespace {
 
-// The last dot of the file name that begins at `file`, or the name's end; `end` is set to the
-// name's end.
-const char* FindExtensionIn(const char* file, const char*& end)
+// The last dot of the file name at the end of `path` (a dot of a folder's name does not count),
+// or the path's end; `end` is set to the path's end. One walk, as the folder walk asks it of
+// every name it lists.
+const char* FindExtensionIn(const char* path, const char*& end)
 {
     const LeadByteTable& table = PathLeadBytes();
     const char* dot = nullptr;
-    for (end = file; *end != '\0'; ++end) {
+    for (end = path; *end != '\0'; ++end) {
         if (*end == '.') {
             dot = end;
+        } else if (IsPathSeparator(*end)) {
+            dot = nullptr;
         } else if (table.isLead[static_cast<unsigned char>(*end)] && end[1] != '\0') {
             ++end;
         }
@@ -47,22 +50,10 @@ const char* FindExtensionIn(const char* file, const char*& end)
 
 }  // namespace
 
-// One walk: the walk asks for the extension of every name it lists.
 const char* FindExtension(const char* path)
 {
-    const LeadByteTable& table = PathLeadBytes();
-    const char* dot = nullptr;
-    const char* at = path + DriveLength(path);
-    for (; *at != '\0'; ++at) {
-        if (*at == '.') {
-            dot = at;
-        } else if (IsPathSeparator(*at)) {
-            dot = nullptr;  // a dot of a folder's name
-        } else if (table.isLead[static_cast<unsigned char>(*at)] && at[1] != '\0') {
-            ++at;
-        }
-    }
-    return dot != nullptr ? dot : at;
+    const char* end = nullptr;
+    return FindExtensionIn(path + DriveLength(path), end);
 }
 
 void SplitPath(const char* path, PathParts& parts)
