@@ -79,8 +79,7 @@ RoundMedians TimeRounds(const std::string& folder, int rounds, CommandTimer& com
         readProcessor.push_back(processor);
         TimeBothSyntaxes(folder, 0, round, analysis, cppAnalysis, cppRatio);
         TimeBothSyntaxes(folder, 1, round, oneThread, cppOneThread, cppOneThreadRatio);
-        commandRuns.push_back(command.TimeOnce());
-        commandProcessor.push_back(command.LastProcessorSeconds());
+        TimeCommand(command, commandRuns, commandProcessor);
         TimeCommand(ripgrep, ripgrepRuns, ripgrepProcessor);
     }
     RoundMedians medians;
