@@ -26,6 +26,8 @@ size_t DigitCount(uint64_t value)
     return count;
 }
 
+bool IsControlByte(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
+
 // Writes the decimal digits of `value` so that they end at `end`; returns where they begin.
 // Two digits a step: a record's line number has four digits as a rule.
 char* WriteDigitsBefore(char* end, uint64_t value)
@@ -149,7 +151,7 @@ CString EscapeControlBytes(const char* name)
 {
     // Names without a control byte, as nearly all are, are taken whole.
     const char* at = name;
-    while (static_cast<unsigned char>(*at) >= 0x20 && *at != 0x7F) {
+    while (*at != '\0' && !IsControlByte(static_cast<unsigned char>(*at))) {
         ++at;
     }
     if (*at == '\0') {
@@ -158,7 +160,7 @@ CString EscapeControlBytes(const char* name)
     CString escaped(name, static_cast<int>(at - name));
     for (; *at != '\0'; ++at) {
         unsigned char byte = static_cast<unsigned char>(*at);
-        if (byte >= 0x20 && byte != 0x7F) {
+        if (!IsControlByte(byte)) {
             escaped += *at;
         } else if (byte == '\t') {
             escaped += "\\t";
@@ -191,9 +193,10 @@ void LogFormat::WriteRecord(const CString& label, const LiteralPlace& place, con
     size_t headLength = labelLength + kOpenLength + digitCount + kCloseLength;
     size_t endLength = m_lineFeedOnly ? 2 : 3;
     size_t length = headLength + text.lastLength + endLength;
-    char* at = IsWrittenWhole(text, encoding, length) ? out.RoomForRecord(length) : nullptr;
+    bool whole = IsWrittenWhole(text, encoding, length);
+    char* at = whole ? out.RoomForRecord(length) : nullptr;
     if (at == nullptr) {
-        WriteRecordThroughBuffer(label, line, text, encoding, out);
+        WriteRecordThroughBuffer(label, line, text, encoding, whole, out);
         return;
     }
     std::memcpy(at, label.GetString(), labelLength);
@@ -218,9 +221,9 @@ bool LogFormat::IsWrittenWhole(const LiteralText& text, SourceEncoding encoding,
 }
 
 // A record with no room where it goes, or one whose text is converted, escaped or in pieces: the
-// head first, then the text.
+// head first, then the text. `textInRecord`: the record goes in one piece, as IsWrittenWhole says.
 void LogFormat::WriteRecordThroughBuffer(const CString& label, uint64_t line, const LiteralText& text,
-                                         SourceEncoding encoding, RecordBytes& out) const
+                                         SourceEncoding encoding, bool textInRecord, RecordBytes& out) const
 {
     char record[kRecordBytes];
     char number[24];
@@ -231,7 +234,6 @@ void LogFormat::WriteRecordThroughBuffer(const CString& label, uint64_t line, co
     const size_t endLength = m_lineFeedOnly ? 2 : 3;
     size_t headLength = labelLength + kOpenLength + digitCount + kCloseLength;
     bool asStored = IsAsStored(encoding);
-    bool textInRecord = IsWrittenWhole(text, encoding, headLength + text.lastLength + endLength);
     if (headLength > sizeof record) {
         out.Append(label.GetString(), labelLength);
         out.Append(kOpen, kOpenLength);

@@ -27,7 +27,7 @@ private:
     }
     bool IsWrittenWhole(const LiteralText& text, SourceEncoding encoding, size_t length) const;
     void WriteRecordThroughBuffer(const CString& label, uint64_t line, const LiteralText& text,
-                                  SourceEncoding encoding, RecordBytes& out) const;
+                                  SourceEncoding encoding, bool textInRecord, RecordBytes& out) const;
 
     bool m_toCp932;  // the log's code page is 932
     bool m_lineFeedOnly;
