@@ -66,6 +66,12 @@ void TimeCommand(CommandTimer& command, std::vector<double>& seconds, std::vecto
     }
 }
 
+// The median of a command's timed runs; 0 when it was not timed, or stopped being.
+double CommandMedian(const CommandTimer& command, const std::vector<double>& values)
+{
+    return command.NotTimed().empty() ? Median(values) : 0;
+}
+
 RoundMedians TimeRounds(const std::string& folder, int rounds, CommandTimer& command,
                         CommandTimer& ripgrep)
 {
@@ -86,15 +92,15 @@ RoundMedians TimeRounds(const std::string& folder, int rounds, CommandTimer& com
     medians.read = Median(read);
     medians.analysis = Median(analysis);
     medians.oneThread = Median(oneThread);
-    medians.command = command.NotTimed().empty() ? Median(commandRuns) : 0;
+    medians.command = CommandMedian(command, commandRuns);
     medians.cppAnalysis = Median(cppAnalysis);
     medians.cppOneThread = Median(cppOneThread);
     medians.cppCost = 100 * (Median(cppRatio) - 1);
     medians.cppOneThreadCost = 100 * (Median(cppOneThreadRatio) - 1);
     medians.readProcessor = Median(readProcessor);
-    medians.commandProcessor = command.NotTimed().empty() ? Median(commandProcessor) : 0;
-    medians.ripgrep = ripgrep.NotTimed().empty() ? Median(ripgrepRuns) : 0;
-    medians.ripgrepProcessor = ripgrep.NotTimed().empty() ? Median(ripgrepProcessor) : 0;
+    medians.commandProcessor = CommandMedian(command, commandProcessor);
+    medians.ripgrep = CommandMedian(ripgrep, ripgrepRuns);
+    medians.ripgrepProcessor = CommandMedian(ripgrep, ripgrepProcessor);
     return medians;
 }
 
@@ -124,9 +130,9 @@ RoundMedians TimeTreeRounds(const std::string& tree, int rounds, CommandTimer& c
     RoundMedians medians;
     medians.read = Median(read);
     medians.readProcessor = Median(readProcessor);
-    medians.command = Median(commandRuns);
-    medians.commandProcessor = Median(commandProcessor);
-    medians.ripgrep = Median(ripgrepRuns);
-    medians.ripgrepProcessor = Median(ripgrepProcessor);
+    medians.command = CommandMedian(command, commandRuns);
+    medians.commandProcessor = CommandMedian(command, commandProcessor);
+    medians.ripgrep = CommandMedian(ripgrep, ripgrepRuns);
+    medians.ripgrepProcessor = CommandMedian(ripgrep, ripgrepProcessor);
     return medians;
 }
