@@ -31,6 +31,21 @@ bool HasWideCharacter(const LiteralText& text)
 // The marks of the bytes from `first` on; none when `first` lies past the window's 64 bytes.
 uint64_t ClearBelow(int first) { return first < 64 ? ~uint64_t{0} << first : 0; }
 
+// Each byte after a byte that is neither a lead byte nor a backslash begins a character, so a run
+// of lead bytes alone, or of backslashes alone, alternates a byte that takes the next and a byte
+// taken from its first. Where `runs` marks such runs, marks the byte after each run of odd
+// length: taken by the run's last byte. The run that ends the 64 bytes has no such byte here.
+uint64_t TakenAfterRuns(uint64_t runs)
+{
+    const uint64_t evenBits = 0x5555555555555555;
+    uint64_t starts = runs & ~(runs << 1);
+    // Adding a run's first bit to it carries past its end: at an odd distance from an even start
+    // or an even distance from an odd start, when the run is of odd length.
+    uint64_t endsFromEven = (runs + (starts & evenBits)) & ~runs;
+    uint64_t endsFromOdd = (runs + (starts & ~evenBits)) & ~runs;
+    return (endsFromEven & ~evenBits) | (endsFromOdd & evenBits);
+}
+
 }  // namespace
 
 const SameOffsets LiteralScanner::s_sameOffsets;
@@ -101,6 +116,30 @@ void LiteralScanner::ClassifyBytes()
     unsigned char first = static_cast<unsigned char>(m_delimiter[0]);
     m_markedLines = kMarksPay && m_delimiterLength == 1 && m_class[first] == kDelimiter &&
                     first < 0x80 && m_class[static_cast<unsigned char>('\\')] == kBackslash;
+    m_marked = MarkedBytes{first, {0, 0}, {0, 0}};
+    m_leadsMarked = MarkLeadRanges();
+}
+
+// The lead bytes as the marks' ranges; false when they make more than two, which leaves a window
+// that holds any to be walked.
+bool LiteralScanner::MarkLeadRanges()
+{
+    int ranges = 0;
+    for (int byte = 0x80; byte < 256; ++byte) {
+        if (m_class[byte] != kLead) {
+            continue;
+        }
+        if (ranges > 0 && m_marked.leadLast[ranges - 1] == byte - 1) {
+            m_marked.leadLast[ranges - 1] = static_cast<unsigned char>(byte);
+        } else if (ranges == 2) {
+            m_marked.leadFirst[0] = m_marked.leadLast[0] = m_marked.leadFirst[1] = m_marked.leadLast[1] = 0;
+            return false;
+        } else {
+            m_marked.leadFirst[ranges] = m_marked.leadLast[ranges] = static_cast<unsigned char>(byte);
+            ++ranges;
+        }
+    }
+    return true;
 }
 
 bool LiteralScanner::Feed(const char* p, const char* end)
@@ -223,21 +262,16 @@ const char* LiteralScanner::ScanLine(const char* p, const char* end)
 const char* LiteralScanner::ScanMarkedLine(const char* p, const char* end)
 {
     m_atLineStart = false;
-    const unsigned char delimiter = static_cast<unsigned char>(m_delimiter[0]);
     for (; end - p >= 64; p += 64) {
         LineBytes marks;
-        MarkLineBytes(p, delimiter, marks);
+        MarkLineBytes(p, m_marked, marks);
         uint64_t stops = marks.lineFeeds | marks.nuls;
         int limit = stops != 0 ? LowestMarkedByte(stops) : 64;
         uint64_t before = limit == 64 ? ~uint64_t{0} : (uint64_t{1} << limit) - 1;
         uint64_t todo = (marks.delimiters | marks.backslashes | (m_stopBytes.highBytes ? marks.highs : 0)) & before;
         int next = TakeCharacterAfter(p, 0, limit);  // what the last window left open
-        if (next < 64 && (todo & ~marks.delimiters) == 0) {
-            // Only delimiters, as most windows hold: each one opens or closes a text.
-            for (todo &= ~uint64_t{0} << next; todo != 0 && !m_stopped; todo &= todo - 1) {
-                Match(delimiter, true);
-                ToggleText(p + LowestMarkedByte(todo));
-            }
+        if (next < 64) {
+            todo = TakeWindowByRuns(p, todo & ClearBelow(next), marks, next, limit);
         }
         for (todo &= ClearBelow(next); todo != 0 && !m_stopped; todo &= ClearBelow(next)) {
             next = TakeMarkedByte(p, LowestMarkedByte(todo), limit);
@@ -257,6 +291,50 @@ const char* LiteralScanner::ScanMarkedLine(const char* p, const char* end)
         SpillText(m_textBegin, end);
     }
     return p;
+}
+
+// A window whose bytes from `next` (a character start) to `limit` hold lead bytes or
+// backslashes but not both, as most windows do: then which bytes a lead byte or a backslash
+// takes follows from the runs they make alone. Takes the delimiters, each opening or closing a
+// text, and what lies between them in one step. Returns the marks left for TakeMarkedByte: none,
+// or all of `todo` when the window holds both.
+TOLVEK_ALWAYS_INLINE uint64_t LiteralScanner::TakeWindowByRuns(const char* window, uint64_t todo,
+                                                               const LineBytes& marks, int next,
+                                                               int limit)
+{
+    uint64_t highs = todo & marks.highs;
+    uint64_t leads = todo & marks.leads;
+    uint64_t backslashes = todo & marks.backslashes;
+    if ((leads != 0 && backslashes != 0) || (!m_leadsMarked && highs != 0)) {
+        return todo;
+    }
+    uint64_t runs = leads | backslashes;
+    uint64_t taken = TakenAfterRuns(runs);
+    // A lead byte's trail is no delimiter at all; an escaped delimiter still counts for the line.
+    uint64_t delimiters = todo & marks.delimiters & ~(leads != 0 ? taken : 0);
+    const unsigned char delimiter = static_cast<unsigned char>(m_delimiter[0]);
+    if (delimiters != 0) {
+        Match(delimiter, true);
+    }
+    // A text holds a double-byte character when it holds a lead byte, as a trail byte's lead
+    // byte lies in the same text; in UTF-8, any byte of the high half.
+    const uint64_t wide = m_utf8 ? highs : leads;
+    int from = next;
+    for (delimiters &= ~taken; delimiters != 0 && !m_stopped; delimiters &= delimiters - 1) {
+        int at = LowestMarkedByte(delimiters);
+        m_textHasLead = m_textHasLead || (m_inText && (wide & ClearBelow(from) & ~ClearBelow(at)) != 0);
+        ToggleText(window + at);
+        from = at + 1;
+    }
+    m_textHasLead = m_textHasLead || (m_inText && (wide & ClearBelow(from)) != 0);
+    // A run of odd length that ends the window leaves what its last byte takes to the next one.
+    if (limit == 64 && (runs >> 63) != 0) {
+        int run = ~runs == 0 ? 64 : __builtin_clzll(~runs);
+        if (run % 2 != 0) {
+            m_charState = leads != 0 ? kAfterLead : kAfterBackslash;
+        }
+    }
+    return 0;
 }
 
 // The byte at `at`, which is not the trail of a character nor escaped, is one that matters.

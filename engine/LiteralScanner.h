@@ -92,6 +92,8 @@ private:
     const char* SkipLinesWithoutDelimiter(const char* p, const char* end);
     const char* ScanLine(const char* p, const char* end);
     const char* ScanMarkedLine(const char* p, const char* end);
+    uint64_t TakeWindowByRuns(const char* window, uint64_t todo, const LineBytes& marks, int next,
+                              int limit);
     int TakeMarkedByte(const char* window, int at, int limit);
     int TakeCharacterAfter(const char* window, int at, int limit);
     int TakeHighCharacters(const char* window, int at, int limit);
@@ -114,6 +116,7 @@ private:
     void EmitText(const LiteralText& text, uint64_t storedEnd);
     bool PassesCondition(const LiteralText& text) const;
     void ClassifyBytes();
+    bool MarkLeadRanges();
     void ResetLine(const char* nextLine);
     // The stored offset just past the byte before `at`, which may lie in the last block.
     uint64_t StoredEndBefore(const char* at) const;
@@ -126,6 +129,8 @@ private:
     int32_t m_condition;
     bool m_utf8 = false;
     bool m_markedLines = false;  // lines may be read by the marks of their bytes
+    MarkedBytes m_marked{};
+    bool m_leadsMarked = false;  // the marks tell the lead bytes
 
     static const SameOffsets s_sameOffsets;
     BlockPositions m_at{&s_sameOffsets};

@@ -78,17 +78,20 @@ const char* FindStopByteCountingLinesByBytes(const char* p, const char* end, con
     return p;
 }
 
-void MarkLineBytesByBytes(const char* p, unsigned char delimiter, LineBytes& marks)
+void MarkLineBytesByBytes(const char* p, const MarkedBytes& wanted, LineBytes& marks)
 {
-    marks = LineBytes{0, 0, 0, 0, 0};
+    marks = LineBytes{0, 0, 0, 0, 0, 0};
     for (int at = 0; at < 64; ++at) {
         uint64_t bit = uint64_t{1} << at;
         unsigned char byte = static_cast<unsigned char>(p[at]);
-        marks.delimiters |= byte == delimiter ? bit : 0;
+        bool lead = (byte >= wanted.leadFirst[0] && byte <= wanted.leadLast[0]) ||
+                    (byte >= wanted.leadFirst[1] && byte <= wanted.leadLast[1]);
+        marks.delimiters |= byte == wanted.delimiter ? bit : 0;
         marks.backslashes |= byte == '\\' ? bit : 0;
         marks.lineFeeds |= byte == '\n' ? bit : 0;
         marks.nuls |= byte == 0 ? bit : 0;
         marks.highs |= byte >= 0x80 ? bit : 0;
+        marks.leads |= byte >= 0x80 && lead ? bit : 0;
     }
 }
 
@@ -348,21 +351,35 @@ StopCountingSearch StopCountingSearchSse2(const StopBytes& stops)
     return RunForStops<FindStopCountingSse2>(stops);
 }
 
-TOLVEK_SSE2 void MarkLineBytesSse2(const char* p, unsigned char delimiter, LineBytes& marks)
+// The bytes of `chunk` from `first` to first + `span`: those that subtracting `first` leaves no
+// greater than `span`.
+static TOLVEK_SSE2 inline __m128i InRange(__m128i chunk, __m128i first, __m128i span)
 {
-    const __m128i wanted = _mm_set1_epi8(static_cast<char>(delimiter));
+    __m128i from = _mm_sub_epi8(chunk, first);
+    return _mm_cmpeq_epi8(_mm_min_epu8(from, span), from);
+}
+
+TOLVEK_SSE2 void MarkLineBytesSse2(const char* p, const MarkedBytes& wanted, LineBytes& marks)
+{
+    const __m128i delimiter = _mm_set1_epi8(static_cast<char>(wanted.delimiter));
     const __m128i backslash = _mm_set1_epi8('\\');
     const __m128i lineFeed = _mm_set1_epi8('\n');
     const __m128i zero = _mm_setzero_si128();
-    marks = LineBytes{0, 0, 0, 0, 0};
+    const __m128i firstLeads = _mm_set1_epi8(static_cast<char>(wanted.leadFirst[0]));
+    const __m128i firstSpan = _mm_set1_epi8(static_cast<char>(wanted.leadLast[0] - wanted.leadFirst[0]));
+    const __m128i secondLeads = _mm_set1_epi8(static_cast<char>(wanted.leadFirst[1]));
+    const __m128i secondSpan = _mm_set1_epi8(static_cast<char>(wanted.leadLast[1] - wanted.leadFirst[1]));
+    marks = LineBytes{0, 0, 0, 0, 0, 0};
     for (int index = 0; index < 4; ++index) {
         __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * index));
         int shift = 16 * index;
-        marks.delimiters |= LaneMask(_mm_cmpeq_epi8(chunk, wanted), shift);
+        marks.delimiters |= LaneMask(_mm_cmpeq_epi8(chunk, delimiter), shift);
         marks.backslashes |= LaneMask(_mm_cmpeq_epi8(chunk, backslash), shift);
         marks.lineFeeds |= LaneMask(_mm_cmpeq_epi8(chunk, lineFeed), shift);
         marks.nuls |= LaneMask(_mm_cmpeq_epi8(chunk, zero), shift);
         marks.highs |= LaneMask(chunk, shift);
+        __m128i leads = _mm_or_si128(InRange(chunk, firstLeads, firstSpan), InRange(chunk, secondLeads, secondSpan));
+        marks.leads |= LaneMask(_mm_and_si128(leads, chunk), shift);  // the high bit: of the high half
     }
 }
 
@@ -380,7 +397,7 @@ struct Searches {
     const char* (*findStopCounting)(const char*, const char*, const StopBytes&, size_t&,
                                     const char*&);
     StopCountingSearch (*stopCountingFor)(const StopBytes&);
-    void (*markLine)(const char*, unsigned char, LineBytes&);
+    void (*markLine)(const char*, const MarkedBytes&, LineBytes&);
     char* (*dropCrs)(char*, char*);
 };
 
@@ -445,12 +462,12 @@ StopCountingSearch ChosenStopCountingSearch(const StopBytes& stops)
 #endif
 }
 
-void MarkLineBytes(const char* p, unsigned char delimiter, LineBytes& marks)
+void MarkLineBytes(const char* p, const MarkedBytes& wanted, LineBytes& marks)
 {
 #if !defined(TOLVEK_CHOOSES_SEARCHES)
-    MarkLineBytesSse2(p, delimiter, marks);
+    MarkLineBytesSse2(p, wanted, marks);
 #else
-    ChosenSearches().markLine(p, delimiter, marks);
+    ChosenSearches().markLine(p, wanted, marks);
 #endif
 }
 
@@ -483,9 +500,9 @@ const char* FindStopByteCountingLines(const char* p, const char* end, const Stop
 
 StopCountingSearch ChosenStopCountingSearch(const StopBytes&) { return FindStopByteCountingLinesByBytes; }
 
-void MarkLineBytes(const char* p, unsigned char delimiter, LineBytes& marks)
+void MarkLineBytes(const char* p, const MarkedBytes& wanted, LineBytes& marks)
 {
-    MarkLineBytesByBytes(p, delimiter, marks);
+    MarkLineBytesByBytes(p, wanted, marks);
 }
 
 char* DropCrsBeforeLineFeeds(char* p, char* end) { return DropCrsBeforeLineFeedsByBytes(p, end); }

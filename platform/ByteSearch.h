@@ -41,18 +41,27 @@ using StopCountingSearch = const char* (*)(const char* p, const char* end, const
 StopCountingSearch ChosenStopCountingSearch(const StopBytes& stops);
 
 // What a line's scan needs to know of 64 bytes, a bit for each byte: where the delimiter, the
-// backslashes and the line feeds stand, and the bytes that may need a closer look (NUL, and any
-// byte of 0x80 and above).
+// backslashes and the line feeds stand, the bytes that may need a closer look (NUL, and any
+// byte of 0x80 and above), and which of the latter are lead bytes.
 struct LineBytes {
     uint64_t delimiters;
     uint64_t backslashes;
     uint64_t lineFeeds;
     uint64_t nuls;
     uint64_t highs;
+    uint64_t leads;
+};
+
+// The bytes a line's scan looks for: its delimiter, and the code page's lead bytes as up to two
+// ranges of the high half, first to last. A range of {0, 0} marks none, as NUL is no high byte.
+struct MarkedBytes {
+    unsigned char delimiter;
+    unsigned char leadFirst[2];
+    unsigned char leadLast[2];
 };
 
 // Marks the 64 bytes from `p`, all of which must be readable, in one pass.
-void MarkLineBytes(const char* p, unsigned char delimiter, LineBytes& marks);
+void MarkLineBytes(const char* p, const MarkedBytes& wanted, LineBytes& marks);
 
 // Whether reading by marks pays on this processor: where a mask of 64 bits is one register. A
 // 32-bit build shifts and searches it in halves, and reads faster byte by byte.
@@ -73,5 +82,5 @@ const char* FindLineWithByteByBytes(const char* p, const char* end, char target,
 const char* FindStopByteByBytes(const char* p, const char* end, const StopBytes& stops);
 const char* FindStopByteCountingLinesByBytes(const char* p, const char* end, const StopBytes& stops,
                                              size_t& lineFeeds, const char*& lineStart);
-void MarkLineBytesByBytes(const char* p, unsigned char delimiter, LineBytes& marks);
+void MarkLineBytesByBytes(const char* p, const MarkedBytes& wanted, LineBytes& marks);
 char* DropCrsBeforeLineFeedsByBytes(char* p, char* end);

@@ -175,19 +175,47 @@ StopCountingSearch StopCountingSearchAvx2(const StopBytes& stops)
     return RunForStops<FindStopCountingAvx2>(stops);
 }
 
-TOLVEK_AVX2 void MarkLineBytesAvx2(const char* p, unsigned char delimiter, LineBytes& marks)
+namespace {
+
+// The code page's lead bytes among 32: those in either range, and of the high half.
+struct LeadRangesAvx2 {
+    __m256i first[2];
+    __m256i span[2];
+
+    TOLVEK_AVX2 explicit LeadRangesAvx2(const MarkedBytes& wanted)
+    {
+        for (int range = 0; range < 2; ++range) {
+            first[range] = _mm256_set1_epi8(static_cast<char>(wanted.leadFirst[range]));
+            span[range] = _mm256_set1_epi8(static_cast<char>(wanted.leadLast[range] - wanted.leadFirst[range]));
+        }
+    }
+    TOLVEK_AVX2 __m256i In(__m256i chunk) const
+    {
+        __m256i fromFirst = _mm256_sub_epi8(chunk, first[0]);
+        __m256i fromSecond = _mm256_sub_epi8(chunk, first[1]);
+        __m256i inFirst = _mm256_cmpeq_epi8(_mm256_min_epu8(fromFirst, span[0]), fromFirst);
+        __m256i inSecond = _mm256_cmpeq_epi8(_mm256_min_epu8(fromSecond, span[1]), fromSecond);
+        return _mm256_and_si256(_mm256_or_si256(inFirst, inSecond), chunk);  // the high bit
+    }
+};
+
+}  // namespace
+
+TOLVEK_AVX2 void MarkLineBytesAvx2(const char* p, const MarkedBytes& wanted, LineBytes& marks)
 {
-    const __m256i wanted = _mm256_set1_epi8(static_cast<char>(delimiter));
+    const __m256i delimiter = _mm256_set1_epi8(static_cast<char>(wanted.delimiter));
     const __m256i backslash = _mm256_set1_epi8('\\');
     const __m256i lineFeed = _mm256_set1_epi8('\n');
     const __m256i zero = _mm256_setzero_si256();
+    const LeadRangesAvx2 leads(wanted);
     __m256i low = Load(p);
     __m256i high = Load(p + 32);
-    marks.delimiters = MaskOf(_mm256_cmpeq_epi8(low, wanted), _mm256_cmpeq_epi8(high, wanted));
+    marks.delimiters = MaskOf(_mm256_cmpeq_epi8(low, delimiter), _mm256_cmpeq_epi8(high, delimiter));
     marks.backslashes = MaskOf(_mm256_cmpeq_epi8(low, backslash), _mm256_cmpeq_epi8(high, backslash));
     marks.lineFeeds = MaskOf(_mm256_cmpeq_epi8(low, lineFeed), _mm256_cmpeq_epi8(high, lineFeed));
     marks.nuls = MaskOf(_mm256_cmpeq_epi8(low, zero), _mm256_cmpeq_epi8(high, zero));
     marks.highs = MaskOf(low, high);
+    marks.leads = MaskOf(leads.In(low), leads.In(high));
 }
 
 namespace {

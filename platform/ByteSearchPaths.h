@@ -57,7 +57,7 @@ const char* FindStopByteSse2(const char* p, const char* end, const StopBytes& st
 const char* FindStopByteCountingLinesSse2(const char* p, const char* end, const StopBytes& stops,
                                           size_t& lineFeeds, const char*& lineStart);
 StopCountingSearch StopCountingSearchSse2(const StopBytes& stops);
-void MarkLineBytesSse2(const char* p, unsigned char delimiter, LineBytes& marks);
+void MarkLineBytesSse2(const char* p, const MarkedBytes& wanted, LineBytes& marks);
 #endif
 
 // 32 bytes at a time, where the build asks for them (platform/CMakeLists.txt says where).
@@ -70,6 +70,6 @@ const char* FindStopByteAvx2(const char* p, const char* end, const StopBytes& st
 const char* FindStopByteCountingLinesAvx2(const char* p, const char* end, const StopBytes& stops,
                                           size_t& lineFeeds, const char*& lineStart);
 StopCountingSearch StopCountingSearchAvx2(const StopBytes& stops);
-void MarkLineBytesAvx2(const char* p, unsigned char delimiter, LineBytes& marks);
+void MarkLineBytesAvx2(const char* p, const MarkedBytes& wanted, LineBytes& marks);
 char* DropCrsBeforeLineFeedsAvx2(char* p, char* end);
 #endif

@@ -157,8 +157,11 @@ TEST_F(LiteralScannerTest, LinesReadByTheirMarksGiveWhatAWalkOverTheirBytesGives
         // and a lead byte whose trail is the quote
         "\"\x83\x5C\x83\x74\xB1\x95\x5C\x81\x81\x81\x81\x82\" \"\x83\x5C\"",
         "\"\x83\x5C\x83",           // a lead byte before the line feed
+        "\"\x81\x81\x82\" \"w\"",  // lead bytes alone, the last one's trail the quote
+        "x \x82\" y",               // the quote only a trail: no delimiter line
         std::string("\"n\0m\" \"k\"", 10),  // a NUL hides the rest of the line
         "\"" + std::string(600, 'q') + "\" \"r\"",  // longer than the marks of one line hold
+        "\"\x8F\x49" + std::string(70, 'q') + "\" \"r\"",  // 終 only before the next 64 bytes
     };
     for (const std::string& piece : pieces) {
         for (size_t shift = 0; shift < 70; ++shift) {

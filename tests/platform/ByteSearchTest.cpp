@@ -40,7 +40,7 @@ struct SearchPath {
     const char* (*findStop)(const char*, const char*, const StopBytes&);
     const char* (*findStopCounting)(const char*, const char*, const StopBytes&, size_t&, const char*&);
     StopCountingSearch (*stopCountingFor)(const StopBytes&);
-    void (*markLine)(const char*, unsigned char, LineBytes&);
+    void (*markLine)(const char*, const MarkedBytes&, LineBytes&);
     char* (*dropCrs)(char*, char*);
 };
 
@@ -182,8 +182,18 @@ TEST(ByteSearchTest, MarkLineBytesAgreesWithAPlainLoop)
     for (int round = 0; round < 200; ++round) {
         std::string text = RandomText(random, 64);
         text[random() % 64] = '\0';
+        // Bytes at each end of the ranges of lead bytes, and just outside them.
+        const unsigned char edges[] = {0x80, 0x81, 0x9F, 0xA0, 0xDF, 0xE0, 0xFC, 0xFD, 0xFE, 0xFF};
+        for (unsigned char edge : edges) {
+            text[random() % 64] = static_cast<char>(edge);
+        }
         unsigned char delimiter = round % 2 == 0 ? '"' : 'a';
-        LineBytes expected{0, 0, 0, 0, 0};
+        // Shift_JIS's two ranges of lead bytes, one range, and none.
+        const MarkedBytes wantedRows[] = {{delimiter, {0x81, 0xE0}, {0x9F, 0xFC}},
+                                          {delimiter, {0x81, 0}, {0xFE, 0}},
+                                          {delimiter, {0, 0}, {0, 0}}};
+        const MarkedBytes& wanted = wantedRows[round % 3];
+        LineBytes expected{0, 0, 0, 0, 0, 0};
         for (int at = 0; at < 64; ++at) {
             unsigned char byte = static_cast<unsigned char>(text[at]);
             uint64_t bit = uint64_t{1} << at;
@@ -192,15 +202,19 @@ TEST(ByteSearchTest, MarkLineBytesAgreesWithAPlainLoop)
             expected.lineFeeds |= byte == '\n' ? bit : 0;
             expected.nuls |= byte == 0 ? bit : 0;
             expected.highs |= byte >= 0x80 ? bit : 0;
+            bool lead = (byte >= wanted.leadFirst[0] && byte <= wanted.leadLast[0]) ||
+                        (byte >= wanted.leadFirst[1] && byte <= wanted.leadLast[1]);
+            expected.leads |= byte >= 0x80 && lead ? bit : 0;
         }
         for (const SearchPath& path : PathsOfThisProcessor()) {
             LineBytes marks;
-            path.markLine(text.data(), delimiter, marks);
+            path.markLine(text.data(), wanted, marks);
             ASSERT_EQ(marks.delimiters, expected.delimiters) << path.name << round;
             ASSERT_EQ(marks.backslashes, expected.backslashes) << path.name << round;
             ASSERT_EQ(marks.lineFeeds, expected.lineFeeds) << path.name << round;
             ASSERT_EQ(marks.nuls, expected.nuls) << path.name << round;
             ASSERT_EQ(marks.highs, expected.highs) << path.name << round;
+            ASSERT_EQ(marks.leads, expected.leads) << path.name << round;
         }
     }
 }
