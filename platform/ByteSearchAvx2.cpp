@@ -306,7 +306,7 @@ const char* FindLineWithByteAvx2(const char* p, const char* end, char target, si
 {
     const StopBytes stops{{static_cast<unsigned char>(target), 0, 0, 0}, 1, false};
     const char* lineStart = p;
-    FindStopByteCountingLinesAvx2(p, end, stops, lineFeeds, lineStart);
+    FindStopCountingAvx2<1, false>::Run(p, end, stops, lineFeeds, lineStart);
     return lineStart;
 }
 
