@@ -84,7 +84,8 @@ void LiteralScanner::ClassifyBytes()
     // Lead bytes come first: they are never taken as a delimiter or a backslash. Nor is a byte
     // of a UTF-8 character of several bytes.
     bool escapes = std::strchr(m_delimiter, '\\') == nullptr;
-    const bool* isLead = GetLeadByteTable().isLead;
+    const LeadByteTable& table = GetLeadByteTable();
+    const bool* isLead = table.isLead;
     // Set up for each file: loops without a test inside, which the compiler widens.
     if (m_utf8) {
         std::memset(m_class, kPlain, 0x80);
@@ -116,30 +117,14 @@ void LiteralScanner::ClassifyBytes()
     unsigned char first = static_cast<unsigned char>(m_delimiter[0]);
     m_markedLines = kMarksPay && m_delimiterLength == 1 && m_class[first] == kDelimiter &&
                     first < 0x80 && m_class[static_cast<unsigned char>('\\')] == kBackslash;
+    // The marks tell the lead bytes where they make up to two ranges; a window that holds any
+    // is walked otherwise.
+    m_leadsMarked = m_utf8 || table.inRanges;
     m_marked = MarkedBytes{first, {0, 0}, {0, 0}};
-    m_leadsMarked = MarkLeadRanges();
-}
-
-// The lead bytes as the marks' ranges; false when they make more than two, which leaves a window
-// that holds any to be walked.
-bool LiteralScanner::MarkLeadRanges()
-{
-    int ranges = 0;
-    for (int byte = 0x80; byte < 256; ++byte) {
-        if (m_class[byte] != kLead) {
-            continue;
-        }
-        if (ranges > 0 && m_marked.leadLast[ranges - 1] == byte - 1) {
-            m_marked.leadLast[ranges - 1] = static_cast<unsigned char>(byte);
-        } else if (ranges == 2) {
-            m_marked.leadFirst[0] = m_marked.leadLast[0] = m_marked.leadFirst[1] = m_marked.leadLast[1] = 0;
-            return false;
-        } else {
-            m_marked.leadFirst[ranges] = m_marked.leadLast[ranges] = static_cast<unsigned char>(byte);
-            ++ranges;
-        }
+    if (!m_utf8 && table.inRanges) {
+        m_marked = MarkedBytes{first, {table.rangeFirst[0], table.rangeFirst[1]},
+                               {table.rangeLast[0], table.rangeLast[1]}};
     }
-    return true;
 }
 
 bool LiteralScanner::Feed(const char* p, const char* end)
@@ -309,7 +294,7 @@ TOLVEK_ALWAYS_INLINE uint64_t LiteralScanner::TakeWindowByRuns(const char* windo
         return todo;
     }
     uint64_t runs = leads | backslashes;
-    uint64_t taken = TakenAfterRuns(runs);
+    uint64_t taken = runs != 0 ? TakenAfterRuns(runs) : 0;
     // A lead byte's trail is no delimiter at all; an escaped delimiter still counts for the line.
     uint64_t delimiters = todo & marks.delimiters & ~(leads != 0 ? taken : 0);
     const unsigned char delimiter = static_cast<unsigned char>(m_delimiter[0]);
@@ -319,14 +304,21 @@ TOLVEK_ALWAYS_INLINE uint64_t LiteralScanner::TakeWindowByRuns(const char* windo
     // A text holds a double-byte character when it holds a lead byte, as a trail byte's lead
     // byte lies in the same text; in UTF-8, any byte of the high half.
     const uint64_t wide = m_utf8 ? highs : leads;
-    int from = next;
-    for (delimiters &= ~taken; delimiters != 0 && !m_stopped; delimiters &= delimiters - 1) {
-        int at = LowestMarkedByte(delimiters);
-        m_textHasLead = m_textHasLead || (m_inText && (wide & ClearBelow(from) & ~ClearBelow(at)) != 0);
-        ToggleText(window + at);
-        from = at + 1;
+    delimiters &= ~taken;
+    if (wide == 0) {
+        for (; delimiters != 0 && !m_stopped; delimiters &= delimiters - 1) {
+            ToggleText(window + LowestMarkedByte(delimiters));
+        }
+    } else {
+        int from = next;
+        for (; delimiters != 0 && !m_stopped; delimiters &= delimiters - 1) {
+            int at = LowestMarkedByte(delimiters);
+            m_textHasLead = m_textHasLead || (m_inText && (wide & ClearBelow(from) & ~ClearBelow(at)) != 0);
+            ToggleText(window + at);
+            from = at + 1;
+        }
+        m_textHasLead = m_textHasLead || (m_inText && (wide & ClearBelow(from)) != 0);
     }
-    m_textHasLead = m_textHasLead || (m_inText && (wide & ClearBelow(from)) != 0);
     // A run of odd length that ends the window leaves what its last byte takes to the next one.
     if (limit == 64 && (runs >> 63) != 0) {
         int run = ~runs == 0 ? 64 : __builtin_clzll(~runs);

@@ -116,7 +116,6 @@ private:
     void EmitText(const LiteralText& text, uint64_t storedEnd);
     bool PassesCondition(const LiteralText& text) const;
     void ClassifyBytes();
-    bool MarkLeadRanges();
     void ResetLine(const char* nextLine);
     // The stored offset just past the byte before `at`, which may lie in the last block.
     uint64_t StoredEndBefore(const char* at) const;

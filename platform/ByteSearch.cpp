@@ -377,9 +377,12 @@ TOLVEK_SSE2 void MarkLineBytesSse2(const char* p, const MarkedBytes& wanted, Lin
         marks.backslashes |= LaneMask(_mm_cmpeq_epi8(chunk, backslash), shift);
         marks.lineFeeds |= LaneMask(_mm_cmpeq_epi8(chunk, lineFeed), shift);
         marks.nuls |= LaneMask(_mm_cmpeq_epi8(chunk, zero), shift);
-        marks.highs |= LaneMask(chunk, shift);
-        __m128i leads = _mm_or_si128(InRange(chunk, firstLeads, firstSpan), InRange(chunk, secondLeads, secondSpan));
-        marks.leads |= LaneMask(_mm_and_si128(leads, chunk), shift);  // the high bit: of the high half
+        uint64_t highs = LaneMask(chunk, shift);
+        marks.highs |= highs;
+        if (highs != 0) {  // most lines of most sources are ASCII
+            __m128i leads = _mm_or_si128(InRange(chunk, firstLeads, firstSpan), InRange(chunk, secondLeads, secondSpan));
+            marks.leads |= LaneMask(_mm_and_si128(leads, chunk), shift);  // the high bit: of the high half
+        }
     }
 }
 

@@ -207,7 +207,6 @@ TOLVEK_AVX2 void MarkLineBytesAvx2(const char* p, const MarkedBytes& wanted, Lin
     const __m256i backslash = _mm256_set1_epi8('\\');
     const __m256i lineFeed = _mm256_set1_epi8('\n');
     const __m256i zero = _mm256_setzero_si256();
-    const LeadRangesAvx2 leads(wanted);
     __m256i low = Load(p);
     __m256i high = Load(p + 32);
     marks.delimiters = MaskOf(_mm256_cmpeq_epi8(low, delimiter), _mm256_cmpeq_epi8(high, delimiter));
@@ -215,7 +214,11 @@ TOLVEK_AVX2 void MarkLineBytesAvx2(const char* p, const MarkedBytes& wanted, Lin
     marks.lineFeeds = MaskOf(_mm256_cmpeq_epi8(low, lineFeed), _mm256_cmpeq_epi8(high, lineFeed));
     marks.nuls = MaskOf(_mm256_cmpeq_epi8(low, zero), _mm256_cmpeq_epi8(high, zero));
     marks.highs = MaskOf(low, high);
-    marks.leads = MaskOf(leads.In(low), leads.In(high));
+    marks.leads = 0;
+    if (marks.highs != 0) {  // most lines of most sources are ASCII
+        const LeadRangesAvx2 leads(wanted);
+        marks.leads = MaskOf(leads.In(low), leads.In(high));
+    }
 }
 
 namespace {

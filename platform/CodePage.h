@@ -18,6 +18,11 @@ constexpr bool IsShiftJisLeadByte(unsigned char byte)
 struct LeadByteTable {
     int codePage;
     bool isLead[256];
+    // The lead bytes as up to two ranges, first to last ({0, 0} where there is none), for a
+    // search that compares ranges; `inRanges` is false when they make more than two.
+    unsigned char rangeFirst[2];
+    unsigned char rangeLast[2];
+    bool inRanges;
 };
 
 // The table in force. Cheap after the first call; the scanner takes it once per file.
@@ -33,6 +38,8 @@ void SelectCodePage(int codePage);
 
 // Fills a table from the code page's lead-byte ranges as this build knows them.
 void FillLeadByteTable(LeadByteTable& table, int codePage);
+// Sets the table's ranges from its lead bytes.
+void FindLeadRanges(LeadByteTable& table);
 
 // The offset of the first occurrence of `sub` in `text` that begins on a character by `table`
 // (never on the trail byte of a double-byte character), or -1. Both end at their first NUL.

@@ -1,6 +1,7 @@
 // The block searches against plain loops, on random text of every length around their strides.
 #include "platform/ByteSearch.h"
 #include "platform/ByteSearchPaths.h"
+#include "platform/CodePage.h"
 #include "platform/Processor.h"
 
 #include <gtest/gtest.h>
@@ -242,6 +243,40 @@ TEST(ByteSearchTest, DropCrsBeforeLineFeedsAgreesWithAPlainLoop)
             std::string buffer = text;
             char* end = path.dropCrs(&buffer[0], &buffer[0] + buffer.size());
             ASSERT_EQ(std::string(buffer.data(), end), expected) << path.name << length;
+        }
+    }
+}
+
+TEST(ByteSearchTest, LeadBytesMakeTheRangesTheMarksCompare)
+{
+    struct Row {
+        const char* name;
+        bool (*isLead)(int byte);
+        bool inRanges;
+        unsigned char first[2];
+        unsigned char last[2];
+    };
+    const Row rows[] = {
+        {"Shift_JIS", [](int byte) { return IsShiftJisLeadByte(static_cast<unsigned char>(byte)); }, true,
+         {0x81, 0xE0}, {0x9F, 0xFC}},
+        {"one range", [](int byte) { return byte >= 0x81 && byte <= 0xFE; }, true, {0x81, 0}, {0xFE, 0}},
+        {"none", [](int) { return false; }, true, {0, 0}, {0, 0}},
+        {"three ranges", [](int byte) { return byte == 0x81 || byte == 0x90 || byte == 0xA0; }, false,
+         {0, 0}, {0, 0}},
+        {"below the high half", [](int byte) { return byte == 0x7F || byte == 0x81; }, false, {0, 0}, {0, 0}},
+    };
+    for (const Row& row : rows) {
+        LeadByteTable table{};
+        for (int byte = 0; byte < 256; ++byte) {
+            table.isLead[byte] = row.isLead(byte);
+        }
+        FindLeadRanges(table);
+        EXPECT_EQ(table.inRanges, row.inRanges) << row.name;
+        if (row.inRanges) {
+            for (int range = 0; range < 2; ++range) {
+                EXPECT_EQ(table.rangeFirst[range], row.first[range]) << row.name << range;
+                EXPECT_EQ(table.rangeLast[range], row.last[range]) << row.name << range;
+            }
         }
     }
 }
