@@ -157,7 +157,7 @@ uint64_t LiteralScanner::StoredEndBefore(const char* at) const
 const char* LiteralScanner::SkipLinesWithoutDelimiter(const char* p, const char* end)
 {
     size_t lineFeeds = 0;
-    const char* lineStart = FindLineWithByte(p, end, m_delimiter[0], lineFeeds);
+    const char* lineStart = m_findLine(p, end, m_delimiter[0], lineFeeds);
     m_line += static_cast<int64_t>(lineFeeds);
     if (lineFeeds > 0) {
         m_at.lineStartFed = m_at.Fed(lineStart);
@@ -249,7 +249,7 @@ const char* LiteralScanner::ScanMarkedLine(const char* p, const char* end)
     m_atLineStart = false;
     for (; end - p >= 64; p += 64) {
         LineBytes marks;
-        MarkLineBytes(p, m_marked, marks);
+        m_markLine(p, m_marked, marks);
         uint64_t stops = marks.lineFeeds | marks.nuls;
         int limit = stops != 0 ? LowestMarkedByte(stops) : 64;
         uint64_t before = limit == 64 ? ~uint64_t{0} : (uint64_t{1} << limit) - 1;

@@ -129,6 +129,8 @@ private:
     bool m_utf8 = false;
     bool m_markedLines = false;  // lines may be read by the marks of their bytes
     MarkedBytes m_marked{};
+    const LineSearch m_findLine = ChosenLineSearch();
+    const LineMarker m_markLine = ChosenLineMarker();
     bool m_leadsMarked = false;  // the marks tell the lead bytes
 
     static const SameOffsets s_sameOffsets;

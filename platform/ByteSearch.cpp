@@ -474,6 +474,24 @@ void MarkLineBytes(const char* p, const MarkedBytes& wanted, LineBytes& marks)
 #endif
 }
 
+LineMarker ChosenLineMarker()
+{
+#if !defined(TOLVEK_CHOOSES_SEARCHES)
+    return MarkLineBytesSse2;
+#else
+    return ChosenSearches().markLine;
+#endif
+}
+
+LineSearch ChosenLineSearch()
+{
+#if !defined(TOLVEK_CHOOSES_SEARCHES)
+    return FindLineWithByteSse2;
+#else
+    return ChosenSearches().findLine;
+#endif
+}
+
 char* DropCrsBeforeLineFeeds(char* p, char* end)
 {
 #if !defined(TOLVEK_CHOOSES_SEARCHES)
@@ -507,6 +525,9 @@ void MarkLineBytes(const char* p, const MarkedBytes& wanted, LineBytes& marks)
 {
     MarkLineBytesByBytes(p, wanted, marks);
 }
+
+LineMarker ChosenLineMarker() { return MarkLineBytesByBytes; }
+LineSearch ChosenLineSearch() { return FindLineWithByteByBytes; }
 
 char* DropCrsBeforeLineFeeds(char* p, char* end) { return DropCrsBeforeLineFeedsByBytes(p, end); }
 
