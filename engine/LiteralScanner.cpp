@@ -31,10 +31,9 @@ bool HasWideCharacter(const LiteralText& text)
 // The marks of the bytes from `first` on; none when `first` lies past the window's 64 bytes.
 uint64_t ClearBelow(int first) { return first < 64 ? ~uint64_t{0} << first : 0; }
 
-// Each byte after a byte that is neither a lead byte nor a backslash begins a character, so a run
-// of lead bytes alone, or of backslashes alone, alternates a byte that takes the next and a byte
-// taken from its first. Where `runs` marks such runs, marks the byte after each run of odd
-// length: taken by the run's last byte. The run that ends the 64 bytes has no such byte here.
+// A run of lead bytes, or of backslashes that are no trail, alternates from its first a byte that
+// takes the next and a byte taken. Where `runs` marks such runs, marks the byte after each run of
+// odd length: taken by the run's last byte. The run that ends the 64 bytes has no such byte here.
 uint64_t TakenAfterRuns(uint64_t runs)
 {
     const uint64_t evenBits = 0x5555555555555555;
@@ -44,6 +43,13 @@ uint64_t TakenAfterRuns(uint64_t runs)
     uint64_t endsFromEven = (runs + (starts & evenBits)) & ~runs;
     uint64_t endsFromOdd = (runs + (starts & ~evenBits)) & ~runs;
     return (endsFromEven & ~evenBits) | (endsFromOdd & evenBits);
+}
+
+// Whether the run of `runs` that holds the last of the 64 bytes is of odd length.
+bool RunEndingLastIsOdd(uint64_t runs)
+{
+    int length = ~runs == 0 ? 64 : __builtin_clzll(~runs);
+    return length % 2 != 0;
 }
 
 }  // namespace
@@ -278,25 +284,27 @@ const char* LiteralScanner::ScanMarkedLine(const char* p, const char* end)
     return p;
 }
 
-// A window whose bytes from `next` (a character start) to `limit` hold lead bytes or
-// backslashes but not both, as most windows do: then which bytes a lead byte or a backslash
-// takes follows from the runs they make alone. Takes the delimiters, each opening or closing a
-// text, and what lies between them in one step. Returns the marks left for TakeMarkedByte: none,
-// or all of `todo` when the window holds both.
+// A window whose lead bytes the marks tell, from `next` (a character start) to `limit`: which
+// bytes a lead byte or a backslash takes follows from the runs they make. A lead byte at the
+// start of a character or after a backslash takes the next byte alike, so the lead bytes' runs
+// tell their trails whatever backslashes stand between them; the backslashes that are no trail
+// then tell what they escape. Takes the delimiters, each opening or closing a text, and what lies
+// between them in one step. Returns the marks left for TakeMarkedByte: none, or all of `todo`
+// when the marks do not tell the lead bytes.
 TOLVEK_ALWAYS_INLINE uint64_t LiteralScanner::TakeWindowByRuns(const char* window, uint64_t todo,
                                                                const LineBytes& marks, int next,
                                                                int limit)
 {
     uint64_t highs = todo & marks.highs;
-    uint64_t leads = todo & marks.leads;
-    uint64_t backslashes = todo & marks.backslashes;
-    if ((leads != 0 && backslashes != 0) || (!m_leadsMarked && highs != 0)) {
+    if (!m_leadsMarked && highs != 0) {
         return todo;
     }
-    uint64_t runs = leads | backslashes;
-    uint64_t taken = runs != 0 ? TakenAfterRuns(runs) : 0;
+    uint64_t leads = todo & marks.leads;
+    uint64_t trails = leads != 0 ? TakenAfterRuns(leads) : 0;
+    uint64_t backslashes = todo & marks.backslashes & ~trails;
+    uint64_t escaped = backslashes != 0 ? TakenAfterRuns(backslashes) : 0;
     // A lead byte's trail is no delimiter at all; an escaped delimiter still counts for the line.
-    uint64_t delimiters = todo & marks.delimiters & ~(leads != 0 ? taken : 0);
+    uint64_t delimiters = todo & marks.delimiters & ~trails;
     const unsigned char delimiter = static_cast<unsigned char>(m_delimiter[0]);
     if (delimiters != 0) {
         Match(delimiter, true);
@@ -304,7 +312,7 @@ TOLVEK_ALWAYS_INLINE uint64_t LiteralScanner::TakeWindowByRuns(const char* windo
     // A text holds a double-byte character when it holds a lead byte, as a trail byte's lead
     // byte lies in the same text; in UTF-8, any byte of the high half.
     const uint64_t wide = m_utf8 ? highs : leads;
-    delimiters &= ~taken;
+    delimiters &= ~escaped;
     if (wide == 0) {
         for (; delimiters != 0 && !m_stopped; delimiters &= delimiters - 1) {
             ToggleText(window + LowestMarkedByte(delimiters));
@@ -320,11 +328,10 @@ TOLVEK_ALWAYS_INLINE uint64_t LiteralScanner::TakeWindowByRuns(const char* windo
         m_textHasLead = m_textHasLead || (m_inText && (wide & ClearBelow(from)) != 0);
     }
     // A run of odd length that ends the window leaves what its last byte takes to the next one.
-    if (limit == 64 && (runs >> 63) != 0) {
-        int run = ~runs == 0 ? 64 : __builtin_clzll(~runs);
-        if (run % 2 != 0) {
-            m_charState = leads != 0 ? kAfterLead : kAfterBackslash;
-        }
+    if (limit == 64 && (leads >> 63) != 0 && RunEndingLastIsOdd(leads)) {
+        m_charState = kAfterLead;
+    } else if (limit == 64 && (backslashes >> 63) != 0 && RunEndingLastIsOdd(backslashes)) {
+        m_charState = kAfterBackslash;
     }
     return 0;
 }

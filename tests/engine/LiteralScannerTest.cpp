@@ -159,6 +159,7 @@ TEST_F(LiteralScannerTest, LinesReadByTheirMarksGiveWhatAWalkOverTheirBytesGives
         "\"\x83\x5C\x83",           // a lead byte before the line feed
         "\"\x81\x81\x82\" \"w\"",  // lead bytes alone, the last one's trail the quote
         "x \x82\" y",               // the quote only a trail: no delimiter line
+        "\"\x83\x5C\\\" x\" \"\\\x83\x5C\"",  // a backslash after ソ; ソ after a backslash
         std::string("\"n\0m\" \"k\"", 10),  // a NUL hides the rest of the line
         "\"" + std::string(600, 'q') + "\" \"r\"",  // longer than the marks of one line hold
         "\"\x8F\x49" + std::string(70, 'q') + "\" \"r\"",  // 終 only before the next 64 bytes
