@@ -483,7 +483,7 @@ void LiteralScanner::EstablishDelimiterLine()
     m_pendingTexts.clear();
 }
 
-void LiteralScanner::ToggleText(const char* at)
+TOLVEK_ALWAYS_INLINE void LiteralScanner::ToggleText(const char* at)
 {
     if (m_inText) {
         CloseText(at, m_at.StoredEnd(at));
@@ -501,7 +501,8 @@ void LiteralScanner::ToggleText(const char* at)
 void LiteralScanner::CloseText(const char* at, uint64_t storedEnd)
 {
     m_inText = false;
-    EmitText(LiteralText{&m_spilled, m_textBegin, static_cast<size_t>(at - m_textBegin), false}, storedEnd);
+    m_closedText = LiteralText{&m_spilled, m_textBegin, static_cast<size_t>(at - m_textBegin), false};
+    EmitText(storedEnd);
     ClearSpilled();
 }
 
@@ -533,21 +534,28 @@ void LiteralScanner::ClearSpilled()
     }
 }
 
-void LiteralScanner::EmitText(const LiteralText& text, uint64_t storedEnd)
+// Hands the text just closed, which ends before `storedEnd`, to the sink, or keeps it until the
+// line is known to contain the delimiter.
+void LiteralScanner::EmitText(uint64_t storedEnd)
 {
-    size_t length = text.Length();
-    if (length == 0 || !PassesCondition(text)) {
+    const LiteralText& text = m_closedText;
+    if (text.Length() == 0 || !PassesCondition(text)) {
         return;
     }
-    LiteralPlace place = m_textPlace;
-    place.length = storedEnd - place.offset;
+    m_textPlace.length = storedEnd - m_textPlace.offset;
     if (m_contained) {
-        m_sink.OnLiteral(place, text);
+        m_sink.OnLiteral(m_textPlace, text);
         return;
     }
-    m_pendingTexts.append(reinterpret_cast<const char*>(&place), sizeof place);
+    KeepPendingText();
+}
+
+void LiteralScanner::KeepPendingText()
+{
+    size_t length = m_closedText.Length();
+    m_pendingTexts.append(reinterpret_cast<const char*>(&m_textPlace), sizeof m_textPlace);
     m_pendingTexts.append(reinterpret_cast<const char*>(&length), sizeof length);
-    text.ForEachPiece([this](const char* piece, size_t size) { m_pendingTexts.append(piece, size); });
+    m_closedText.ForEachPiece([this](const char* piece, size_t size) { m_pendingTexts.append(piece, size); });
 }
 
 bool LiteralScanner::PassesCondition(const LiteralText& text) const
@@ -578,7 +586,8 @@ void LiteralScanner::Finish()
     // The last line had no line feed: a text still open at its end is taken.
     if (!m_stopped && m_inText) {
         m_inText = false;
-        EmitText(LiteralText{&m_spilled, nullptr, 0, false}, m_at.lastBlockEnd);
+        m_closedText = LiteralText{&m_spilled, nullptr, 0, false};
+        EmitText(m_at.lastBlockEnd);
     }
     ClearSpilled();
     m_pendingTexts.clear();

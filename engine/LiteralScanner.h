@@ -113,7 +113,8 @@ private:
     void CloseText(const char* at, uint64_t storedEnd);
     void SpillText(const char* begin, const char* end);
     void ClearSpilled();
-    void EmitText(const LiteralText& text, uint64_t storedEnd);
+    void EmitText(uint64_t storedEnd);
+    void KeepPendingText();
     bool PassesCondition(const LiteralText& text) const;
     void ClassifyBytes();
     void ResetLine(const char* nextLine);
@@ -148,7 +149,11 @@ private:
     bool m_inText = false;
     bool m_textHasLead = false;  // a lead byte (in UTF-8: a byte of 0x80 or above)
     const char* m_textBegin = nullptr;  // where the open text resumes in the current block
-    LiteralPlace m_textPlace;            // of the open text: all but its length
+    LiteralPlace m_textPlace;            // of the open text, all but its length; of the text
+                                         // just closed, its length too
+    // The text just closed, as the sink is handed it. Held here rather than on the stack, as
+    // are its place and length: a text's way to the sink then sets up no stack guard.
+    LiteralText m_closedText;
     std::vector<std::string> m_spilled;  // the part of the open text from earlier blocks
     size_t m_spilledBytes = 0;
     HeldTextGate* m_gate = nullptr;
