@@ -739,7 +739,8 @@ TOLVEK_ALWAYS_INLINE void CppLiteralScanner::CloseLiteral(const char* textEnd, u
         }
     }
     if (PassesCondition(text, length)) {
-        m_sink.OnLiteral(m_place, LiteralText{nullptr, text, length});
+        m_closedText = LiteralText{nullptr, text, length};
+        m_sink.OnLiteral(m_place, m_closedText);
     }
     m_text.clear();
 }

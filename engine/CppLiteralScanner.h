@@ -144,6 +144,9 @@ private:
 
     // The literal being read.
     LiteralPlace m_place;
+    // The literal just closed, as the sink is handed it: held here rather than on the stack, so
+    // that the functions that close literals set up no stack guard.
+    LiteralText m_closedText;
     const char* m_textStart = nullptr;  // where its text resumes in the current block
     std::string m_text;                 // its text from earlier blocks, or with splices
     bool m_inText = false;
