@@ -71,7 +71,9 @@ ScanSettings MakeScanSettings(const char* token, int32_t condition, int32_t synt
 LiteralScanner::~LiteralScanner() { ClearSpilled(); }
 
 LiteralScanner::LiteralScanner(const ScanSettings& settings, LiteralSink& sink)
-    : m_sink(sink), m_condition(settings.condition)
+    : m_sink(sink),
+      m_condition(settings.condition),
+      m_conditionOnWidth(m_condition == STRFLG_SINGLE_BYTE_ONLY || m_condition == STRFLG_HAS_DOUBLE_BYTE)
 {
     std::memcpy(m_delimiter, settings.delimiter, sizeof m_delimiter);
     m_delimiter[sizeof m_delimiter - 1] = '\0';
@@ -310,8 +312,8 @@ TOLVEK_ALWAYS_INLINE uint64_t LiteralScanner::TakeWindowByRuns(const char* windo
         Match(delimiter, true);
     }
     // A text holds a double-byte character when it holds a lead byte, as a trail byte's lead
-    // byte lies in the same text; in UTF-8, any byte of the high half.
-    const uint64_t wide = m_utf8 ? highs : leads;
+    // byte lies in the same text; in UTF-8, any byte of the high half. Only a condition asks.
+    const uint64_t wide = !m_conditionOnWidth ? 0 : m_utf8 ? highs : leads;
     delimiters &= ~escaped;
     if (wide == 0) {
         for (; delimiters != 0 && !m_stopped; delimiters &= delimiters - 1) {
@@ -560,7 +562,7 @@ void LiteralScanner::KeepPendingText()
 
 bool LiteralScanner::PassesCondition(const LiteralText& text) const
 {
-    if (m_condition != STRFLG_SINGLE_BYTE_ONLY && m_condition != STRFLG_HAS_DOUBLE_BYTE) {
+    if (!m_conditionOnWidth) {
         return true;
     }
     bool doubleByte = m_textHasLead && (!m_utf8 || HasWideCharacter(text));

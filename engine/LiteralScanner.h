@@ -127,6 +127,7 @@ private:
     char m_delimiter[16];
     size_t m_delimiterLength;
     int32_t m_condition;
+    const bool m_conditionOnWidth;  // the condition asks about double-byte characters
     bool m_utf8 = false;
     bool m_markedLines = false;  // lines may be read by the marks of their bytes
     MarkedBytes m_marked{};
