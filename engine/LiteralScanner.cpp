@@ -148,7 +148,9 @@ bool LiteralScanner::Feed(const char* p, const char* end)
                 break;
             }
         }
-        p = m_atLineStart && m_markedLines ? ScanMarkedLine(p, end) : ScanLine(p, end);
+        // A line that runs across blocks goes on by its marks too, unless a NUL hides its rest.
+        bool marked = m_markedLines && !m_hidden && end - p >= 64;
+        p = marked ? ScanMarkedLine(p, end) : ScanLine(p, end);
     }
     m_at.EndBlock(end);
     return !m_stopped;
@@ -217,10 +219,7 @@ const char* LiteralScanner::ScanLine(const char* p, const char* end)
             ResetLine(p);
             return p;
         case kNul:
-            if (m_inText) {
-                CloseText(at, StoredEndBefore(at));
-            }
-            m_hidden = true;
+            HideRestOfLine(at);
             break;
         case kLead:
             Match(byte, true);
@@ -247,11 +246,11 @@ const char* LiteralScanner::ScanLine(const char* p, const char* end)
     return end;
 }
 
-// A line read by the marks of its bytes, 64 at a time. Between the bytes that matter (the
-// delimiter, backslashes, and the high half where it holds lead bytes or UTF-8) nothing is
-// walked; those are taken in order, as ScanLine takes them. Goes on to the line feed, or stops
-// where ScanLine must go on: at a NUL, which hides the rest of the line, or where fewer than 64
-// bytes are left in the block. Returns where the scan goes on.
+// A line read by the marks of its bytes, 64 at a time, from its start or from where the last
+// block left it. Between the bytes that matter (the delimiter, backslashes, and the high half
+// where it holds lead bytes or UTF-8) nothing is walked; those are taken as ScanLine takes them.
+// Goes on to the line feed, or to a NUL, which hides the rest of the line, or to where fewer than
+// 64 bytes are left in the block. Returns where the scan goes on.
 const char* LiteralScanner::ScanMarkedLine(const char* p, const char* end)
 {
     m_atLineStart = false;
@@ -274,9 +273,10 @@ const char* LiteralScanner::ScanMarkedLine(const char* p, const char* end)
         }
         if (limit < 64) {
             if (p[limit] == '\0') {
-                return p + limit;  // ScanLine hides the rest of the line
+                HideRestOfLine(p + limit);
+            } else {
+                ResetLine(p + limit + 1);
             }
-            ResetLine(p + limit + 1);
             return p + limit + 1;
         }
     }
@@ -307,9 +307,8 @@ TOLVEK_ALWAYS_INLINE uint64_t LiteralScanner::TakeWindowByRuns(const char* windo
     uint64_t escaped = backslashes != 0 ? TakenAfterRuns(backslashes) : 0;
     // A lead byte's trail is no delimiter at all; an escaped delimiter still counts for the line.
     uint64_t delimiters = todo & marks.delimiters & ~trails;
-    const unsigned char delimiter = static_cast<unsigned char>(m_delimiter[0]);
-    if (delimiters != 0) {
-        Match(delimiter, true);
+    if (delimiters != 0 && !m_contained) {
+        EstablishDelimiterLine();  // the delimiter is one byte: found whole
     }
     // A text holds a double-byte character when it holds a lead byte, as a trail byte's lead
     // byte lies in the same text; in UTF-8, any byte of the high half. Only a condition asks.
@@ -567,6 +566,15 @@ bool LiteralScanner::PassesCondition(const LiteralText& text) const
     }
     bool doubleByte = m_textHasLead && (!m_utf8 || HasWideCharacter(text));
     return m_condition == STRFLG_HAS_DOUBLE_BYTE ? doubleByte : !doubleByte;
+}
+
+// A NUL at `at` hides the rest of the line: a text still open ends there.
+void LiteralScanner::HideRestOfLine(const char* at)
+{
+    if (m_inText) {
+        CloseText(at, StoredEndBefore(at));
+    }
+    m_hidden = true;
 }
 
 void LiteralScanner::ResetLine(const char* nextLine)

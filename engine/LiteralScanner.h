@@ -117,6 +117,7 @@ private:
     void KeepPendingText();
     bool PassesCondition(const LiteralText& text) const;
     void ClassifyBytes();
+    void HideRestOfLine(const char* at);
     void ResetLine(const char* nextLine);
     // The stored offset just past the byte before `at`, which may lie in the last block.
     uint64_t StoredEndBefore(const char* at) const;
