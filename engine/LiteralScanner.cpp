@@ -166,10 +166,10 @@ uint64_t LiteralScanner::StoredEndBefore(const char* at) const
 // of the unterminated line at the end of the block.
 const char* LiteralScanner::SkipLinesWithoutDelimiter(const char* p, const char* end)
 {
-    size_t lineFeeds = 0;
-    const char* lineStart = m_findLine(p, end, m_delimiter[0], lineFeeds);
-    m_line += static_cast<int64_t>(lineFeeds);
-    if (lineFeeds > 0) {
+    m_lineFeeds = 0;
+    const char* lineStart = m_findLine(p, end, m_delimiter[0], m_lineFeeds);
+    m_line += static_cast<int64_t>(m_lineFeeds);
+    if (m_lineFeeds > 0) {
         m_at.lineStartFed = m_at.Fed(lineStart);
     }
     return lineStart;
@@ -254,8 +254,8 @@ const char* LiteralScanner::ScanLine(const char* p, const char* end)
 const char* LiteralScanner::ScanMarkedLine(const char* p, const char* end)
 {
     m_atLineStart = false;
+    LineBytes& marks = m_marks;
     for (; end - p >= 64; p += 64) {
-        LineBytes marks;
         m_markLine(p, m_marked, marks);
         uint64_t stops = marks.lineFeeds | marks.nuls;
         int limit = stops != 0 ? LowestMarkedByte(stops) : 64;
@@ -469,6 +469,14 @@ void LiteralScanner::EstablishDelimiterLine()
         m_stopped = true;
         return;
     }
+    if (!m_pendingTexts.empty()) {
+        EmitPendingTexts();
+    }
+}
+
+// The texts kept before a delimiter of several bytes was found whole in their line.
+void LiteralScanner::EmitPendingTexts()
+{
     for (size_t at = 0; at < m_pendingTexts.size();) {
         LiteralPlace place;
         std::memcpy(&place, m_pendingTexts.data() + at, sizeof place);

@@ -109,6 +109,7 @@ private:
     }
     void MatchSlow(unsigned char byte, bool charStart);
     void EstablishDelimiterLine();
+    void EmitPendingTexts();
     void ToggleText(const char* at);
     void CloseText(const char* at, uint64_t storedEnd);
     void SpillText(const char* begin, const char* end);
@@ -134,6 +135,10 @@ private:
     MarkedBytes m_marked{};
     const LineSearch m_findLine = ChosenLineSearch();
     const LineMarker m_markLine = ChosenLineMarker();
+    // What the searches tell of each window and stretch, held here rather than on the stack: a
+    // search's call then sets up no stack guard.
+    LineBytes m_marks{};
+    size_t m_lineFeeds = 0;
     bool m_leadsMarked = false;  // the marks tell the lead bytes
 
     static const SameOffsets s_sameOffsets;
