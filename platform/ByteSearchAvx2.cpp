@@ -125,19 +125,6 @@ struct FindStopCountingAvx2 {
         if (end - p < 32) {
             return FindStopByteCountingLinesByBytes(p, end, stops, lineFeeds, lineStart);
         }
-        // Counted in registers and told once: through the references, each 64 bytes would
-        // wait for the last ones' count to be stored and loaded again.
-        size_t feedsFound = 0;
-        const char* lastStart = lineStart;
-        const char* found = Search(p, end, stops, feedsFound, lastStart);
-        lineFeeds += feedsFound;
-        lineStart = lastStart;
-        return found;
-    }
-
-    static TOLVEK_AVX2 const char* Search(const char* p, const char* end, const StopBytes& stops,
-                                          size_t& lineFeeds, const char*& lineStart)
-    {
         const WantedBytes wanted = Wanted<Compares>(stops);
         const __m256i lineFeed = _mm256_set1_epi8('\n');
         for (; end - p >= 64; p += 64) {
