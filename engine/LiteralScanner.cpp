@@ -167,7 +167,7 @@ uint64_t LiteralScanner::StoredEndBefore(const char* at) const
 const char* LiteralScanner::SkipLinesWithoutDelimiter(const char* p, const char* end)
 {
     m_lineFeeds = 0;
-    const char* lineStart = m_findLine(p, end, m_delimiter[0], m_lineFeeds);
+    const char* lineStart = m_lineSearches.find(p, end, m_delimiter[0], m_lineFeeds);
     m_line += static_cast<int64_t>(m_lineFeeds);
     if (m_lineFeeds > 0) {
         m_at.lineStartFed = m_at.Fed(lineStart);
@@ -256,7 +256,7 @@ const char* LiteralScanner::ScanMarkedLine(const char* p, const char* end)
     m_atLineStart = false;
     LineBytes& marks = m_marks;
     for (; end - p >= 64; p += 64) {
-        m_markLine(p, m_marked, marks);
+        m_lineSearches.mark(p, m_marked, marks);
         uint64_t stops = marks.lineFeeds | marks.nuls;
         int limit = stops != 0 ? LowestMarkedByte(stops) : 64;
         uint64_t before = limit == 64 ? ~uint64_t{0} : (uint64_t{1} << limit) - 1;

@@ -133,8 +133,7 @@ private:
     bool m_utf8 = false;
     bool m_markedLines = false;  // lines may be read by the marks of their bytes
     MarkedBytes m_marked{};
-    const LineSearch m_findLine = ChosenLineSearch();
-    const LineMarker m_markLine = ChosenLineMarker();
+    const LineSearches m_lineSearches = ChosenLineSearches();
     // What the searches tell of each window and stretch, held here rather than on the stack: a
     // search's call then sets up no stack guard.
     LineBytes m_marks{};

@@ -428,14 +428,6 @@ const Searches& ChosenSearches()
 }  // namespace
 #endif
 
-const char* FindLineWithByte(const char* p, const char* end, char target, size_t& lineFeeds)
-{
-#if !defined(TOLVEK_CHOOSES_SEARCHES)
-    return FindLineWithByteSse2(p, end, target, lineFeeds);
-#else
-    return ChosenSearches().findLine(p, end, target, lineFeeds);
-#endif
-}
 
 const char* FindStopByte(const char* p, const char* end, const StopBytes& stops)
 {
@@ -465,31 +457,23 @@ StopCountingSearch ChosenStopCountingSearch(const StopBytes& stops)
 #endif
 }
 
+LineSearches ChosenLineSearches()
+{
+#if !defined(TOLVEK_CHOOSES_SEARCHES)
+    return LineSearches{FindLineWithByteSse2, MarkLineBytesSse2};
+#else
+    return LineSearches{ChosenSearches().findLine, ChosenSearches().markLine};
+#endif
+}
+
 void MarkLineBytes(const char* p, const MarkedBytes& wanted, LineBytes& marks)
 {
-#if !defined(TOLVEK_CHOOSES_SEARCHES)
-    MarkLineBytesSse2(p, wanted, marks);
-#else
-    ChosenSearches().markLine(p, wanted, marks);
-#endif
+    ChosenLineSearches().mark(p, wanted, marks);
 }
 
-LineMarker ChosenLineMarker()
+const char* FindLineWithByte(const char* p, const char* end, char target, size_t& lineFeeds)
 {
-#if !defined(TOLVEK_CHOOSES_SEARCHES)
-    return MarkLineBytesSse2;
-#else
-    return ChosenSearches().markLine;
-#endif
-}
-
-LineSearch ChosenLineSearch()
-{
-#if !defined(TOLVEK_CHOOSES_SEARCHES)
-    return FindLineWithByteSse2;
-#else
-    return ChosenSearches().findLine;
-#endif
+    return ChosenLineSearches().find(p, end, target, lineFeeds);
 }
 
 char* DropCrsBeforeLineFeeds(char* p, char* end)
@@ -526,8 +510,7 @@ void MarkLineBytes(const char* p, const MarkedBytes& wanted, LineBytes& marks)
     MarkLineBytesByBytes(p, wanted, marks);
 }
 
-LineMarker ChosenLineMarker() { return MarkLineBytesByBytes; }
-LineSearch ChosenLineSearch() { return FindLineWithByteByBytes; }
+LineSearches ChosenLineSearches() { return LineSearches{FindLineWithByteByBytes, MarkLineBytesByBytes}; }
 
 char* DropCrsBeforeLineFeeds(char* p, char* end) { return DropCrsBeforeLineFeedsByBytes(p, end); }
 

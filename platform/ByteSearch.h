@@ -63,12 +63,13 @@ struct MarkedBytes {
 // Marks the 64 bytes from `p`, all of which must be readable, in one pass.
 void MarkLineBytes(const char* p, const MarkedBytes& wanted, LineBytes& marks);
 
-// The versions of MarkLineBytes and FindLineWithByte this processor runs, for a scanner that
+// The versions of FindLineWithByte and MarkLineBytes this processor runs, for a scanner that
 // calls them once a line or more: called directly, they are not chosen again.
-using LineMarker = void (*)(const char* p, const MarkedBytes& wanted, LineBytes& marks);
-using LineSearch = const char* (*)(const char* p, const char* end, char target, size_t& lineFeeds);
-LineMarker ChosenLineMarker();
-LineSearch ChosenLineSearch();
+struct LineSearches {
+    const char* (*find)(const char* p, const char* end, char target, size_t& lineFeeds);
+    void (*mark)(const char* p, const MarkedBytes& wanted, LineBytes& marks);
+};
+LineSearches ChosenLineSearches();
 
 // Whether reading by marks pays on this processor: where a mask of 64 bits is one register. A
 // 32-bit build shifts and searches it in halves, and reads faster byte by byte.
