@@ -428,7 +428,6 @@ const Searches& ChosenSearches()
 }  // namespace
 #endif
 
-
 const char* FindStopByte(const char* p, const char* end, const StopBytes& stops)
 {
 #if !defined(TOLVEK_CHOOSES_SEARCHES)

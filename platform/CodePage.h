@@ -18,8 +18,9 @@ constexpr bool IsShiftJisLeadByte(unsigned char byte)
 struct LeadByteTable {
     int codePage;
     bool isLead[256];
-    // The lead bytes as up to two ranges, first to last ({0, 0} where there is none), for a
-    // search that compares ranges; `inRanges` is false when they make more than two.
+    // The lead bytes as up to two ranges of the high half, first to last ({0, 0} where there is
+    // none), for a search that compares ranges; `inRanges` is false when they make more than two
+    // or lie below the high half.
     unsigned char rangeFirst[2];
     unsigned char rangeLast[2];
     bool inRanges;
