@@ -45,7 +45,7 @@ uint64_t TakenAfterRuns(uint64_t runs)
     return (endsFromEven & ~evenBits) | (endsFromOdd & evenBits);
 }
 
-// Whether the run of `runs` that holds the last of the 64 bytes is of odd length.
+// Whether a run of `runs` holds the last of the 64 bytes and is of odd length.
 bool RunEndingLastIsOdd(uint64_t runs)
 {
     int length = ~runs == 0 ? 64 : __builtin_clzll(~runs);
@@ -329,9 +329,9 @@ TOLVEK_ALWAYS_INLINE uint64_t LiteralScanner::TakeWindowByRuns(const char* windo
         m_textHasLead = m_textHasLead || (m_inText && (wide & ClearBelow(from)) != 0);
     }
     // A run of odd length that ends the window leaves what its last byte takes to the next one.
-    if (limit == 64 && (leads >> 63) != 0 && RunEndingLastIsOdd(leads)) {
+    if (limit == 64 && RunEndingLastIsOdd(leads)) {
         m_charState = kAfterLead;
-    } else if (limit == 64 && (backslashes >> 63) != 0 && RunEndingLastIsOdd(backslashes)) {
+    } else if (limit == 64 && RunEndingLastIsOdd(backslashes)) {
         m_charState = kAfterBackslash;
     }
     return 0;

@@ -465,16 +465,6 @@ LineSearches ChosenLineSearches()
 #endif
 }
 
-void MarkLineBytes(const char* p, const MarkedBytes& wanted, LineBytes& marks)
-{
-    ChosenLineSearches().mark(p, wanted, marks);
-}
-
-const char* FindLineWithByte(const char* p, const char* end, char target, size_t& lineFeeds)
-{
-    return ChosenLineSearches().find(p, end, target, lineFeeds);
-}
-
 char* DropCrsBeforeLineFeeds(char* p, char* end)
 {
 #if !defined(TOLVEK_CHOOSES_SEARCHES)
@@ -485,11 +475,6 @@ char* DropCrsBeforeLineFeeds(char* p, char* end)
 }
 
 #else
-
-const char* FindLineWithByte(const char* p, const char* end, char target, size_t& lineFeeds)
-{
-    return FindLineWithByteByBytes(p, end, target, lineFeeds);
-}
 
 const char* FindStopByte(const char* p, const char* end, const StopBytes& stops)
 {
@@ -503,11 +488,6 @@ const char* FindStopByteCountingLines(const char* p, const char* end, const Stop
 }
 
 StopCountingSearch ChosenStopCountingSearch(const StopBytes&) { return FindStopByteCountingLinesByBytes; }
-
-void MarkLineBytes(const char* p, const MarkedBytes& wanted, LineBytes& marks)
-{
-    MarkLineBytesByBytes(p, wanted, marks);
-}
 
 LineSearches ChosenLineSearches() { return LineSearches{FindLineWithByteByBytes, MarkLineBytesByBytes}; }
 

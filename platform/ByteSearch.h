@@ -8,11 +8,6 @@
 // where the processor has AVX2 (x86-64 outside Windows), 16 where it has SSE2, byte by byte
 // elsewhere; the first search chooses for the whole run.
 
-// Finds the first line in [p, end) that holds `target`. Returns the start of that line (or, when
-// no line holds it, the start of the last, unterminated line) and adds the line feeds before
-// the returned position to `lineFeeds`.
-const char* FindLineWithByte(const char* p, const char* end, char target, size_t& lineFeeds);
-
 // The bytes that end a run of plain bytes: up to four given bytes, and any byte of 0x80 and
 // above when `highBytes` is set.
 struct StopBytes {
@@ -60,13 +55,14 @@ struct MarkedBytes {
     unsigned char leadLast[2];
 };
 
-// Marks the 64 bytes from `p`, all of which must be readable, in one pass.
-void MarkLineBytes(const char* p, const MarkedBytes& wanted, LineBytes& marks);
-
-// The versions of FindLineWithByte and MarkLineBytes this processor runs, for a scanner that
-// calls them once a line or more: called directly, they are not chosen again.
+// The searches of a line's scan, as this processor runs them: chosen once, then called directly
+// once a line or more.
 struct LineSearches {
+    // Finds the first line in [p, end) that holds `target`. Returns the start of that line (or,
+    // when no line holds it, the start of the last, unterminated line) and adds the line feeds
+    // before the returned position to `lineFeeds`.
     const char* (*find)(const char* p, const char* end, char target, size_t& lineFeeds);
+    // Marks the 64 bytes from `p`, all of which must be readable, in one pass.
     void (*mark)(const char* p, const MarkedBytes& wanted, LineBytes& marks);
 };
 LineSearches ChosenLineSearches();

@@ -47,9 +47,10 @@ struct SearchPath {
 
 std::vector<SearchPath> PathsOfThisProcessor()
 {
+    const LineSearches chosen = ChosenLineSearches();
     std::vector<SearchPath> paths{
-        {"chosen", FindLineWithByte, FindStopByte, FindStopByteCountingLines, ChosenStopCountingSearch,
-         MarkLineBytes, DropCrsBeforeLineFeeds},
+        {"chosen", chosen.find, FindStopByte, FindStopByteCountingLines, ChosenStopCountingSearch,
+         chosen.mark, DropCrsBeforeLineFeeds},
         {"bytes", FindLineWithByteByBytes, FindStopByteByBytes, FindStopByteCountingLinesByBytes,
          [](const StopBytes&) -> StopCountingSearch { return FindStopByteCountingLinesByBytes; },
          MarkLineBytesByBytes, DropCrsBeforeLineFeedsByBytes}};
