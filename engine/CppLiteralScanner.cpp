@@ -17,6 +17,10 @@ bool IsIdentifierByte(unsigned char byte)
 
 bool IsDigit(unsigned char byte) { return byte >= '0' && byte <= '9'; }
 
+// A trail or an escaped byte that needs a closer look: a line feed ends the line, and a NUL in a
+// text must be told.
+bool IsLineFeedOrNul(char byte) { return byte == '\n' || byte == '\0'; }
+
 // A byte that a pp-number may hold after its first: 0x1F, 1.5f, 1'000.
 bool IsNumberByte(unsigned char byte)
 {
@@ -103,18 +107,22 @@ void CppLiteralScanner::ReadLeadBytes()
         state = stops("\n");
     }
     // What ends a stretch of plain bytes, per state: a bit for each byte that matters.
-    enum : unsigned char { kQuote = 1, kApostrophe = 2, kBackslash = 4, kLineEnd = 8, kParen = 16, kLeadByte = 32 };
+    enum : unsigned char {
+        kQuote = 1, kApostrophe = 2, kBackslash = 4, kLineEnd = 8, kParen = 16, kLeadByte = 32, kNul = 64
+    };
     std::memset(m_class, 0, sizeof m_class);
     m_class[static_cast<unsigned char>('"')] = kQuote;
     m_class[static_cast<unsigned char>('\'')] = kApostrophe;
     m_class[static_cast<unsigned char>('\\')] = kBackslash;
     m_class[static_cast<unsigned char>('\n')] = kLineEnd;
     m_class[static_cast<unsigned char>(')')] = kParen;
+    m_class[0] = kNul;
     for (int byte = 0x80; byte < 256; ++byte) {
         m_class[byte] = m_lead[byte] ? kLeadByte : 0;
     }
     std::memset(m_masks, kLineEnd | kLeadByte, sizeof m_masks);
-    m_masks[kString] = kQuote | kBackslash | kLineEnd | kLeadByte;
+    // A string stops at a NUL too, so that a literal can tell the record whether it holds one.
+    m_masks[kString] = kQuote | kBackslash | kLineEnd | kLeadByte | kNul;
     m_masks[kChar] = kApostrophe | kBackslash | kLineEnd | kLeadByte;
     m_masks[kRawBody] = kParen | kLineEnd | kLeadByte;
     m_masks[kHeaderString] = kQuote | kLineEnd | kLeadByte;
@@ -126,6 +134,7 @@ void CppLiteralScanner::ReadLeadBytes()
     m_stops[kBlockComment] = stops("*");
     m_stops[kBlockComment].highBytes = false;
     m_stops[kString] = stops("\"\\\n");
+    m_stops[kString].bytes[m_stops[kString].count++] = '\0';
     m_stops[kChar] = stops("'\\\n");
     m_stops[kRawBody] = stops(")\n");
     m_stops[kHeaderString] = stops("\"\n");
@@ -153,6 +162,7 @@ const char* CppLiteralScanner::AfterBlockEnd(const char* p)
 {
     if (m_afterLead) {
         m_afterLead = false;
+        m_textMayHoldNul = m_textMayHoldNul || *p == '\0';
         return *p == '\n' ? p : p + 1;
     }
     if (m_starPending) {
@@ -238,13 +248,14 @@ TOLVEK_ALWAYS_INLINE const char* CppLiteralScanner::Skip(const char* p, const ch
                 return p;
             }
             ++p;  // a byte of the high half that is no lead byte
-        } else if (end - p < 2 || p[1] == '\n') {
+        } else if (end - p < 2 || IsLineFeedOrNul(p[1])) {
             return p;
         } else {
-            // Japanese texts hold runs of double-byte characters: read them on here.
+            // Japanese texts hold runs of double-byte characters: read them on here. A trail that
+            // is a line feed or a NUL is left to TakeLead, which tells of either.
             do {
                 p += 2;
-            } while (end - p >= 2 && m_lead[static_cast<unsigned char>(*p)] && p[1] != '\n');
+            } while (end - p >= 2 && m_lead[static_cast<unsigned char>(*p)] && !IsLineFeedOrNul(p[1]));
         }
     }
 }
@@ -256,6 +267,7 @@ const char* CppLiteralScanner::TakeLead(const char* p, const char* end)
         m_afterLead = true;
         return end;
     }
+    m_textMayHoldNul = m_textMayHoldNul || p[1] == '\0';
     return p[1] == '\n' ? p + 1 : p + 2;
 }
 
@@ -478,6 +490,7 @@ const char* CppLiteralScanner::Quoted(const char* p, const char* end)
         }
         if (*p != '\n') {
             m_escape = false;
+            m_textMayHoldNul = m_textMayHoldNul || *p == '\0';
             return m_lead[static_cast<unsigned char>(*p)] ? TakeLead(p, end) : p + 1;
         }
     }
@@ -489,6 +502,11 @@ const char* CppLiteralScanner::Quoted(const char* p, const char* end)
         }
         if (*p == '\\' && IsPlainEscape(p, end)) {
             p += 2;  // read on: most escapes are of this kind
+            continue;
+        }
+        if (*p == '\0') {
+            m_textMayHoldNul = true;
+            ++p;
             continue;
         }
         break;
@@ -531,7 +549,7 @@ bool CppLiteralScanner::IsPlainEscape(const char* p, const char* end) const
         return false;
     }
     unsigned char escaped = static_cast<unsigned char>(p[1]);
-    return escaped != '\n' && !m_lead[escaped] && (escaped != '\\' || p[2] != '\n');
+    return !IsLineFeedOrNul(static_cast<char>(escaped)) && !m_lead[escaped] && (escaped != '\\' || p[2] != '\n');
 }
 
 const char* CppLiteralScanner::RawDelimiter(const char* p)
@@ -707,7 +725,9 @@ TOLVEK_ALWAYS_INLINE void CppLiteralScanner::OpenLiteral(const char* quote)
     m_escape = false;
     m_text.clear();
     m_textStart = quote + 1;
-    if (prefixLength > 0 && prefix[prefixLength - 1] == 'R') {
+    // A raw string's body is not searched for NULs.
+    m_textMayHoldNul = prefixLength > 0 && prefix[prefixLength - 1] == 'R';
+    if (m_textMayHoldNul) {
         m_state = kRawDelimiter;
         m_delimiterLength = 0;
     } else {
@@ -739,7 +759,7 @@ TOLVEK_ALWAYS_INLINE void CppLiteralScanner::CloseLiteral(const char* textEnd, u
         }
     }
     if (PassesCondition(text, length)) {
-        m_closedText = LiteralText{nullptr, text, length};
+        m_closedText = LiteralText{nullptr, text, length, m_textMayHoldNul};
         m_sink.OnLiteral(m_place, m_closedText);
     }
     m_text.clear();

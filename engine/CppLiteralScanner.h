@@ -150,6 +150,7 @@ private:
     const char* m_textStart = nullptr;  // where its text resumes in the current block
     std::string m_text;                 // its text from earlier blocks, or with splices
     bool m_inText = false;
+    bool m_textMayHoldNul = false;      // a NUL was passed in its text, or it is a raw string
     char m_delimiter[16];               // of a raw string
     size_t m_delimiterLength = 0;
     size_t m_closeMatched = 0;          // bytes of d after the ) that may close it

@@ -12,7 +12,8 @@ struct LiteralText {
     const char* last = nullptr;
     size_t lastLength = 0;
     // False when the scanner knows the text holds no NUL byte: the delimiter pairs' texts end
-    // where a NUL hides the rest of their line. A record then need not look for one to escape.
+    // where a NUL hides the rest of their line, and the C/C++ reader stops at a NUL in a string
+    // literal. A record then need not look for one to escape.
     bool mayHoldNul = true;
 
     size_t Length() const

@@ -20,7 +20,12 @@ public:
     void OnLiteral(const LiteralPlace& place, const LiteralText& text) override
     {
         Add(place.line, place.column, place.offset, place.length);
+        size_t textStart = found.size();
         text.ForEachPiece([this](const char* piece, size_t size) { found.append(piece, size); });
+        // A record leaves its NUL unescaped when the reader says there is none.
+        if (!text.mayHoldNul && found.find('\0', textStart) != std::string::npos) {
+            std::abort();
+        }
         found += ';';
     }
     void Add(int64_t line, int64_t column, uint64_t offset, uint64_t length)

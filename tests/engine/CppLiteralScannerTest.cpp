@@ -25,7 +25,10 @@ public:
         found += std::to_string(place.line) + ":" + std::to_string(place.column) + ":" +
                  std::to_string(place.offset) + ":" + std::to_string(place.length) + ":" +
                  place.prefix + ":";
+        size_t textStart = found.size();
         text.ForEachPiece([this](const char* piece, size_t size) { found.append(piece, size); });
+        // A record escapes a NUL only where the reader says there may be one.
+        EXPECT_TRUE(text.mayHoldNul || found.find('\0', textStart) == std::string::npos) << found;
         found += ";";
     }
     int lines = 0;
@@ -177,7 +180,21 @@ TEST_F(CppLiteralScannerTest, BrokenInputYieldsWhatIsWhole)
         {"R\"", ""},
     };
     ExpectTexts(cases, sizeof cases / sizeof cases[0]);
-    EXPECT_EQ(Texts(std::string("\"a\0b\"", 5)), std::string("a\0b;", 4));
+}
+
+TEST_F(CppLiteralScannerTest, NulsStayInTheirTexts)
+{
+    // Where a NUL may stand in a text: plainly, as a trail, escaped, after an escape pending at a
+    // block's end, and in a raw string; every block size puts some at a block's edge.
+    const std::string cases[][2] = {
+        {std::string("\"a\0b\"", 5), std::string("a\0b;", 4)},
+        {std::string("\"\x95\0\" \"c\"", 9), std::string("\x95\0;c;", 5)},
+        {std::string("\"\\\0\" \"\\\\\0\"", 11), std::string("\\\0;\\\\\0;", 7)},
+        {std::string("R\"(\0)\" \"\0\0\"", 11), std::string("\0;\0\0;", 5)},
+    };
+    for (const auto& item : cases) {
+        EXPECT_EQ(Texts(item[0]), item[1]);
+    }
 }
 
 TEST_F(CppLiteralScannerTest, ShiftJisTrailBytesAreNeverBackslashes)
