@@ -17,9 +17,9 @@ bool IsIdentifierByte(unsigned char byte)
 
 bool IsDigit(unsigned char byte) { return byte >= '0' && byte <= '9'; }
 
-// A trail or an escaped byte that needs a closer look: a line feed ends the line, and a NUL in a
-// text must be told.
-bool IsLineFeedOrNul(char byte) { return byte == '\n' || byte == '\0'; }
+// A trail or an escaped byte that needs a closer look, as a line feed ends the line and a NUL in
+// a text must be told: one compare takes them, and the few control bytes between them.
+bool IsLineFeedOrBelow(char byte) { return static_cast<unsigned char>(byte) <= '\n'; }
 
 // A byte that a pp-number may hold after its first: 0x1F, 1.5f, 1'000.
 bool IsNumberByte(unsigned char byte)
@@ -248,14 +248,14 @@ TOLVEK_ALWAYS_INLINE const char* CppLiteralScanner::Skip(const char* p, const ch
                 return p;
             }
             ++p;  // a byte of the high half that is no lead byte
-        } else if (end - p < 2 || IsLineFeedOrNul(p[1])) {
+        } else if (end - p < 2 || IsLineFeedOrBelow(p[1])) {
             return p;
         } else {
             // Japanese texts hold runs of double-byte characters: read them on here. A trail that
-            // is a line feed or a NUL is left to TakeLead, which tells of either.
+            // may be a line feed or a NUL is left to TakeLead, which tells of either.
             do {
                 p += 2;
-            } while (end - p >= 2 && m_lead[static_cast<unsigned char>(*p)] && !IsLineFeedOrNul(p[1]));
+            } while (end - p >= 2 && m_lead[static_cast<unsigned char>(*p)] && !IsLineFeedOrBelow(p[1]));
         }
     }
 }
@@ -500,6 +500,9 @@ const char* CppLiteralScanner::Quoted(const char* p, const char* end)
         if (p == end) {
             return end;
         }
+        if (*p == close) {
+            break;
+        }
         if (*p == '\\' && IsPlainEscape(p, end)) {
             p += 2;  // read on: most escapes are of this kind
             continue;
@@ -549,7 +552,7 @@ bool CppLiteralScanner::IsPlainEscape(const char* p, const char* end) const
         return false;
     }
     unsigned char escaped = static_cast<unsigned char>(p[1]);
-    return !IsLineFeedOrNul(static_cast<char>(escaped)) && !m_lead[escaped] && (escaped != '\\' || p[2] != '\n');
+    return !IsLineFeedOrBelow(static_cast<char>(escaped)) && !m_lead[escaped] && (escaped != '\\' || p[2] != '\n');
 }
 
 const char* CppLiteralScanner::RawDelimiter(const char* p)
