@@ -116,7 +116,8 @@ private:
     void Work();
     ScanTask* NextQueued();
     void Scan(ScanTask& task);
-    bool HeadsReady() const;
+    bool HeadsReady();
+    void PopFront();
     void FillWindow();
     void WriteHead(ScanTask& head);
     void KeepSpareRecords(ScanTask& head);
@@ -132,6 +133,11 @@ private:
     std::condition_variable m_work;   // workers: a task to scan, a turn, or the end
     std::condition_variable m_heads;  // the analysis thread: files ready to be told and written
     std::deque<std::unique_ptr<ScanTask>> m_tasks;
+    // Where the searches of the window go on: no task before m_nextQueued can be taken by a
+    // worker any more, and the first m_doneAtFront are done. A task passes each once, so a file
+    // costs the same however wide the window.
+    size_t m_nextQueued = 0;
+    size_t m_doneAtFront = 0;
     bool m_walkEnded = false;
     bool m_shutdown = false;
     std::vector<std::thread> m_threads;
@@ -263,32 +269,41 @@ ScanTask* ScanPool::NextQueued()
     if (StopAsked()) {
         return nullptr;
     }
-    for (auto& task : m_tasks) {
-        if (task->state == ScanTask::kQueued && !task->selfScan && !task->item.failed) {
-            return task.get();
+    for (; m_nextQueued < m_tasks.size(); ++m_nextQueued) {
+        ScanTask& task = *m_tasks[m_nextQueued];
+        if (task.state == ScanTask::kQueued && !task.selfScan && !task.item.failed) {
+            return &task;
         }
     }
     return nullptr;
 }
 
+// Takes the front task out of the window; the searches' places move with the tasks after it.
+void ScanPool::PopFront()
+{
+    m_tasks.pop_front();
+    m_nextQueued -= m_nextQueued > 0 ? 1 : 0;
+    m_doneAtFront -= m_doneAtFront > 0 ? 1 : 0;
+}
+
 // True when the analysis thread has work: the files at the front of the window are ready to be
 // told and written, half a window of them, all there are, or those before a file that waits to
 // hold a long text; or one of them waits for its turn.
-bool ScanPool::HeadsReady() const
+bool ScanPool::HeadsReady()
 {
-    size_t ready = 0;
-    for (const auto& task : m_tasks) {
+    for (; m_doneAtFront < m_tasks.size(); ++m_doneAtFront) {
+        const ScanTask& task = *m_tasks[m_doneAtFront];
         // A worker waiting for its turn does nothing meanwhile: its turn is the first thing to
         // come, and the log itself is scanned by the analysis thread.
-        if (task->state == ScanTask::kWaitingForTurn || task->selfScan) {
+        if (task.state == ScanTask::kWaitingForTurn || task.selfScan) {
             return true;
         }
-        bool done = task->item.failed || task->state == ScanTask::kDone;
+        bool done = task.item.failed || task.state == ScanTask::kDone;
         if (!done) {
             break;
         }
-        ++ready;
     }
+    size_t ready = m_doneAtFront;
     return ready > 0 && (ready * 2 >= m_window || ready == m_tasks.size() || m_textWaiters > 0);
 }
 
@@ -511,7 +526,7 @@ void ScanPool::Run()
                 // Scanned here, straight into the log.
                 m_tasks.front()->state = ScanTask::kScanning;
                 ready.push_back(std::move(m_tasks.front()));
-                m_tasks.pop_front();
+                PopFront();
             }
             // Every file ready at the front, taken at once; a file waiting for its turn is last.
             while (!m_tasks.empty()) {
@@ -523,7 +538,7 @@ void ScanPool::Run()
                     break;
                 }
                 ready.push_back(std::move(m_tasks.front()));
-                m_tasks.pop_front();
+                PopFront();
             }
             // A worker waiting to hold a long text may hold it once its file is first.
             m_work.notify_all();
