@@ -728,9 +728,9 @@ TOLVEK_ALWAYS_INLINE void CppLiteralScanner::OpenLiteral(const char* quote)
     m_escape = false;
     m_text.clear();
     m_textStart = quote + 1;
-    // A raw string's body is not searched for NULs.
-    m_textMayHoldNul = prefixLength > 0 && prefix[prefixLength - 1] == 'R';
-    if (m_textMayHoldNul) {
+    bool raw = prefixLength > 0 && prefix[prefixLength - 1] == 'R';
+    m_textMayHoldNul = raw;  // a raw string's body is not searched for NULs
+    if (raw) {
         m_state = kRawDelimiter;
         m_delimiterLength = 0;
     } else {
