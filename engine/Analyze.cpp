@@ -8,6 +8,7 @@
 #include "platform/Path.h"
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -71,15 +72,32 @@ CString LogPathBeside(const CString& file)
     return logPath;
 }
 
-// The walk's items, one after another on this thread.
+// The walk's items, one after another on this thread; a batch of them at a time where the
+// system opens and reads ahead a batch of files at once.
 void ScanInTurn(WalkSource& walk, Analysis& analysis)
 {
-    WalkItem item;
-    while (analysis.CanGoOn() && walk.Next(item)) {
-        if (item.failed) {
-            analysis.ReadFailed(item.path, item.failure);
-        } else {
-            analysis.ScanFile(item.path, item.displayName, item.Place());
+    FilePrefetch prefetch;
+    const size_t batchSize = prefetch.Works() ? FilePrefetch::kMostFiles : 1;
+    std::vector<WalkItem> items(batchSize);
+    PrefetchPlace places[FilePrefetch::kMostFiles];
+    bool walkEnded = false;
+    while (!walkEnded && analysis.CanGoOn()) {
+        size_t count = 0;
+        for (; count < batchSize && !walkEnded; ++count) {
+            walkEnded = !walk.Next(items[count]);
+            places[count] = items[count].PrefetchAt();
+        }
+        count -= walkEnded ? 1 : 0;
+        prefetch.Fetch(places, count);
+        for (size_t index = 0; index < count && analysis.CanGoOn(); ++index) {
+            const WalkItem& item = items[index];
+            if (item.failed) {
+                analysis.ReadFailed(item.path, item.failure);
+                continue;
+            }
+            SourcePlace place = item.Place();
+            place.prefetched = &prefetch.File(index);
+            analysis.ScanFile(item.path, item.displayName, place);
         }
     }
 }

@@ -5,6 +5,7 @@
 #include "engine/RecordOutput.h"
 #include "engine/ScanBuffers.h"
 #include "engine/Utf16.h"
+#include "platform/FilePrefetch.h"
 #include "platform/TextFile.h"
 
 #include <algorithm>
@@ -258,9 +259,15 @@ int ExtractStrings(RecordOutput& records, const RecordFormat& format, const char
                    const char* displayName, const ScanSettings& settings, FileScan& scan)
 {
     TextReader source;
-    bool opened = scan.place.folder != nullptr
-                      ? source.OpenIn(*scan.place.folder, scan.place.name, scan.place.followLinks)
-                      : source.Open(srcPath);
+    const PrefetchedFile* prefetched = scan.place.prefetched;
+    bool opened = true;
+    if (prefetched != nullptr && prefetched->handle != -1) {
+        source.OpenPrefetched(*prefetched);
+    } else {
+        opened = scan.place.folder != nullptr
+                     ? source.OpenIn(*scan.place.folder, scan.place.name, scan.place.followLinks)
+                     : source.Open(srcPath);
+    }
     if (!opened) {
         scan.readFailure = source.GetFailure();
         return 0;

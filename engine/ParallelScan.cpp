@@ -3,6 +3,7 @@
 #include "engine/RecordBuffer.h"
 #include "engine/RecordOutput.h"
 #include "engine/ScanBuffers.h"
+#include "platform/FilePrefetch.h"
 #include "platform/Memory.h"
 
 #include <algorithm>
@@ -115,7 +116,10 @@ public:
 private:
     void Work();
     ScanTask* NextQueued();
-    void Scan(ScanTask& task);
+    void TakeBatch(std::vector<ScanTask*>& batch, size_t most, ScanBuffers& buffers);
+    void ScanBatch(const std::vector<ScanTask*>& batch, FilePrefetch& prefetch);
+    void EndTask(ScanTask& task);
+    void Scan(ScanTask& task, const PrefetchedFile* prefetched);
     bool HeadsReady();
     void PopFront();
     void FillWindow();
@@ -129,6 +133,7 @@ private:
     WalkSource& m_walk;
     Analysis& m_analysis;
     const size_t m_window;
+    const size_t m_workers;  // as asked for: the threads may be fewer
     std::mutex m_mutex;
     std::condition_variable m_work;   // workers: a task to scan, a turn, or the end
     std::condition_variable m_heads;  // the analysis thread: files ready to be told and written
@@ -218,7 +223,8 @@ void TaskRecords::StreamIntoLog()
 }
 
 ScanPool::ScanPool(WalkSource& walk, Analysis& analysis, int workers)
-    : m_walk(walk), m_analysis(analysis), m_window(std::min(static_cast<size_t>(workers) * kTasksPerWorker, kMostTasks))
+    : m_walk(walk), m_analysis(analysis), m_window(std::min(static_cast<size_t>(workers) * kTasksPerWorker, kMostTasks)),
+      m_workers(static_cast<size_t>(std::max(workers, 1)))
 {
     for (int index = 0; index < workers; ++index) {
         try {
@@ -310,11 +316,14 @@ bool ScanPool::HeadsReady()
 void ScanPool::Work()
 {
     ScanBuffers buffers;
-    // One turn of the lock a file: the end of one file and the start of the next together.
+    FilePrefetch prefetch;
+    const size_t most = prefetch.Works() ? FilePrefetch::kMostFiles : 1;
+    std::vector<ScanTask*> batch;
+    // One turn of the lock a file, and one for the next batch.
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
-        ScanTask* current = NextQueued();
-        if (current == nullptr) {
+        TakeBatch(batch, most, buffers);
+        if (batch.empty()) {
             if (m_shutdown) {
                 return;
             }
@@ -327,22 +336,63 @@ void ScanPool::Work()
             }
             continue;
         }
-        current->state = ScanTask::kScanning;
-        current->scan.buffers = &buffers;
         lock.unlock();
-        Scan(*current);
+        ScanBatch(batch, prefetch);
         lock.lock();
-        // A file that waited for its turn has the analysis thread waiting for its end.
-        bool awaited = current->state == ScanTask::kStreaming || current->state == ScanTask::kWaitingForTurn;
-        current->selfScan = current->scan.isOutput;
-        current->state = current->selfScan ? ScanTask::kQueued : ScanTask::kDone;
-        if (awaited || HeadsReady() || StopAsked()) {
-            m_heads.notify_one();
-        }
     }
 }
 
-void ScanPool::Scan(ScanTask& task)
+// Opens the batch's files ahead where the system can, and scans them one after another.
+void ScanPool::ScanBatch(const std::vector<ScanTask*>& batch, FilePrefetch& prefetch)
+{
+    PrefetchPlace places[FilePrefetch::kMostFiles];
+    for (size_t index = 0; index < batch.size(); ++index) {
+        places[index] = batch[index]->item.PrefetchAt();
+    }
+    prefetch.Fetch(places, batch.size());
+    for (size_t index = 0; index < batch.size(); ++index) {
+        ScanTask& task = *batch[index];
+        // After a stop no file is scanned any more: those taken wait as if never taken.
+        if (StopAsked()) {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            task.state = ScanTask::kQueued;
+            continue;
+        }
+        Scan(task, &prefetch.File(index));
+        std::lock_guard<std::mutex> lock(m_mutex);
+        EndTask(task);
+    }
+}
+
+// Takes the files the worker scans next, in the window's order: up to `most`, but no more than
+// its share of those waiting, so that the other workers have theirs.
+void ScanPool::TakeBatch(std::vector<ScanTask*>& batch, size_t most, ScanBuffers& buffers)
+{
+    batch.clear();
+    size_t waiting = m_tasks.size() - std::min(m_nextQueued, m_tasks.size());
+    size_t share = (waiting + m_workers - 1) / m_workers;
+    size_t wanted = std::max<size_t>(1, std::min(most, share));
+    ScanTask* next = nullptr;
+    while (batch.size() < wanted && (next = NextQueued()) != nullptr) {
+        next->state = ScanTask::kScanning;
+        next->scan.buffers = &buffers;
+        batch.push_back(next);
+    }
+}
+
+// A worker's scan of `task` has ended.
+void ScanPool::EndTask(ScanTask& task)
+{
+    // A file that waited for its turn has the analysis thread waiting for its end.
+    bool awaited = task.state == ScanTask::kStreaming || task.state == ScanTask::kWaitingForTurn;
+    task.selfScan = task.scan.isOutput;
+    task.state = task.selfScan ? ScanTask::kQueued : ScanTask::kDone;
+    if (awaited || HeadsReady() || StopAsked()) {
+        m_heads.notify_one();
+    }
+}
+
+void ScanPool::Scan(ScanTask& task, const PrefetchedFile* prefetched)
 {
     try {
         TaskRecords records(*this, task);
@@ -350,6 +400,7 @@ void ScanPool::Scan(ScanTask& task)
         task.scan.stop = m_analysis.StopRequest();
         task.scan.giveUp = &task.abort;
         task.scan.place = task.item.Place();
+        task.scan.place.prefetched = prefetched;
         task.scan.gate = &gate;
         task.delimiterLines = ExtractStrings(records, m_analysis.Format(), task.item.path,
                                              task.item.displayName, m_analysis.Settings(), task.scan);

@@ -22,6 +22,16 @@ public:
     bool OpenForReadingIn(const class FolderHandle& folder, const char* name, bool followLinks,
                           uint64_t& size);
 
+    // Takes a regular file that was opened for it (by FilePrefetch), with its identity. The handle
+    // stays its opener's to close.
+    void Adopt(intptr_t handle, const FolderIdentity& identity)
+    {
+        m_handle = handle;
+        m_owned = false;
+        m_identity = identity;
+        m_numberKnown = m_identityKnown = true;
+    }
+
     const Failure& GetFailure() const { return m_failure; }
     // The open file's number on its device (its inode, its file index); false when the system
     // does not tell it. Cheaper than the whole identity where telling the device takes a call of
@@ -44,6 +54,7 @@ public:
 
 private:
     intptr_t m_handle = -1;
+    bool m_owned = true;  // closed by the destructor
     Failure m_failure;
     FolderIdentity m_identity;
     bool m_numberKnown = false;

@@ -2,6 +2,7 @@
 
 #include "platform/ByteSearch.h"
 #include "platform/Directory.h"
+#include "platform/FilePrefetch.h"
 
 #include <algorithm>
 #include <cstring>
@@ -48,13 +49,48 @@ bool TextReader::Open(const char* path)
     return true;
 }
 
+void TextReader::OpenPrefetched(const PrefetchedFile& file)
+{
+    m_file.Adopt(file.handle, file.identity);
+    m_size = m_bytesLeft = file.size;
+    m_held = file.held;
+    m_heldLength = file.heldLength;
+}
+
+// Reads from where the reader stands: what was read ahead first, then the file itself, filling
+// `buffer` as one read of the file would.
+size_t TextReader::ReadFile(char* buffer, size_t capacity)
+{
+    size_t fromHeld = 0;
+    if (m_heldAt < m_heldLength) {
+        fromHeld = std::min(capacity, m_heldLength - m_heldAt);
+        std::memcpy(buffer, m_held + m_heldAt, fromHeld);
+        m_heldAt += fromHeld;
+        if (fromHeld == capacity) {
+            return fromHeld;
+        }
+    }
+    return fromHeld + m_file.Read(buffer + fromHeld, capacity - fromHeld);
+}
+
+// Goes to `offset` in the file. Within the bytes read ahead the handle must stand after them.
+bool TextReader::SeekFile(uint64_t offset)
+{
+    if (offset < m_heldLength) {
+        m_heldAt = static_cast<size_t>(offset);
+        return m_file.Seek(m_heldLength);
+    }
+    m_heldAt = m_heldLength;
+    return m_file.Seek(offset);
+}
+
 size_t TextReader::ReadRaw(char* buffer, size_t capacity)
 {
     if (m_ended) {
         return 0;
     }
     size_t wanted = capacity < m_bytesLeft ? capacity : static_cast<size_t>(m_bytesLeft);
-    size_t got = wanted > 0 ? m_file.Read(buffer, wanted) : 0;
+    size_t got = wanted > 0 ? ReadFile(buffer, wanted) : 0;
     m_bytesLeft -= got;
     if (got == 0) {
         m_ended = true;
@@ -85,7 +121,7 @@ bool TextReader::TakeSizeAgain()
 
 bool TextReader::Seek(const Position& position)
 {
-    if (!m_file.Seek(m_size - position.bytesLeft)) {
+    if (!SeekFile(m_size - position.bytesLeft)) {
         m_failure = m_file.GetFailure();
         m_ended = true;
         return false;
@@ -109,11 +145,11 @@ void TextReader::NotePastEnd(const char* buffer, size_t decoded, size_t raw)
 
 size_t TextReader::ReadPastEnd(char* buffer, size_t capacity)
 {
-    if (m_pastEnd >= m_size || !m_file.Seek(m_pastEnd)) {
+    if (m_pastEnd >= m_size || !SeekFile(m_pastEnd)) {
         return 0;
     }
     uint64_t left = m_size - m_pastEnd;
-    size_t got = m_file.Read(buffer, capacity < left ? capacity : static_cast<size_t>(left));
+    size_t got = ReadFile(buffer, capacity < left ? capacity : static_cast<size_t>(left));
     m_pastEnd += got;
     return got;
 }
@@ -131,7 +167,7 @@ size_t TextReader::Read(char* buffer, size_t capacity, StoredBlockMap* map)
         if (wanted > m_bytesLeft) {
             wanted = static_cast<size_t>(m_bytesLeft);
         }
-        size_t got = wanted > 0 ? m_file.Read(buffer + start, wanted) : 0;
+        size_t got = wanted > 0 ? ReadFile(buffer + start, wanted) : 0;
         m_bytesLeft -= got;
         if (got == 0) {
             m_ended = true;

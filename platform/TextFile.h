@@ -27,6 +27,9 @@ public:
     bool Open(const char* path);
     // Opens `name` in `folder`, as RawFile::OpenForReadingIn does.
     bool OpenIn(const class FolderHandle& folder, const char* name, bool followLinks);
+    // Reads a file that was opened ahead (its handle not -1), its bytes read ahead first; they
+    // must last while the reader reads.
+    void OpenPrefetched(const struct PrefetchedFile& file);
     // Fills `buffer` with up to `capacity` bytes of text; 0 at the end, or on a read error.
     // With `map`, also tells where the text stands in the file.
     size_t Read(char* buffer, size_t capacity, StoredBlockMap* map = nullptr);
@@ -67,6 +70,8 @@ public:
 
 private:
     void NotePastEnd(const char* buffer, size_t decoded, size_t raw);
+    size_t ReadFile(char* buffer, size_t capacity);
+    bool SeekFile(uint64_t offset);
 
     int m_utf16Mark = 0;  // 1: FF FE, 2: FE FF began the file
     RawFile m_file;
@@ -76,6 +81,10 @@ private:
     bool m_pendingCr = false;  // a CR ended the last raw block: its fate depends on the next byte
     bool m_ended = false;
     uint64_t m_pastEnd = UINT64_MAX;  // the offset after the 0x1A that ended the text, if any
+    // The file's first bytes, read ahead: the handle stands after them.
+    const char* m_held = nullptr;
+    size_t m_heldLength = 0;
+    size_t m_heldAt = 0;  // where reading goes on in them
 };
 
 // Removes the CR of every CR LF in [text, text + length) and cuts the text at a byte 0x1A, in

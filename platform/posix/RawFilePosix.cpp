@@ -11,7 +11,7 @@
 
 RawFile::~RawFile()
 {
-    if (m_handle != -1) {
+    if (m_handle != -1 && m_owned) {
         close(static_cast<int>(m_handle));
     }
 }

@@ -40,7 +40,7 @@ bool QueryFileIndex(HANDLE file, uint64_t& index)
 
 RawFile::~RawFile()
 {
-    if (m_handle != -1) {
+    if (m_handle != -1 && m_owned) {
         CloseHandle(AsHandle(m_handle));
     }
 }

@@ -1,0 +1,221 @@
+#include "platform/FilePrefetch.h"
+
+#include "platform/posix/StatIdentity.h"
+
+#include <fcntl.h>
+#include <liburing.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+#include <vector>
+
+namespace {
+
+const uint64_t kCloseDone = ~uint64_t{0};
+const size_t kReadUnknown = ~size_t{0};  // a read ahead whose end the ring has not told
+
+}  // namespace
+
+// The ring that takes a batch's calls, and what the batch holds between its calls.
+class PrefetchRing {
+public:
+    // The bytes read ahead are not cleared first: each page is touched only by what is read.
+    PrefetchRing() : m_held(new char[FilePrefetch::kMostFiles * FilePrefetch::kHeldBytes])
+    {
+        // Room for a batch's opens beside the last batch's closes.
+        m_ready = io_uring_queue_init(2 * FilePrefetch::kMostFiles, &m_ring, 0) == 0;
+    }
+    ~PrefetchRing()
+    {
+        CloseNow();
+        if (m_ready) {
+            io_uring_queue_exit(&m_ring);
+        }
+    }
+    PrefetchRing(const PrefetchRing&) = delete;
+    PrefetchRing& operator=(const PrefetchRing&) = delete;
+
+    bool Ready() const { return m_ready; }
+    void Fetch(const PrefetchPlace* places, size_t count, PrefetchedFile* files);
+
+private:
+    void Open(const PrefetchPlace* places, size_t count, PrefetchedFile* files);
+    void KeepRegular(size_t count, PrefetchedFile* files);
+    void ReadAhead(size_t count, PrefetchedFile* files);
+    bool SubmitAndReap(unsigned wanted, PrefetchedFile* files, bool opening);
+    void CloseNow();
+
+    io_uring m_ring{};
+    bool m_ready = false;
+    std::unique_ptr<char[]> m_held;
+    std::vector<int> m_toClose;  // the last batch's files
+};
+
+void PrefetchRing::Fetch(const PrefetchPlace* places, size_t count, PrefetchedFile* files)
+{
+    Open(places, count, files);
+    KeepRegular(count, files);
+    ReadAhead(count, files);
+}
+
+// The last batch's files close with this batch's opens.
+void PrefetchRing::Open(const PrefetchPlace* places, size_t count, PrefetchedFile* files)
+{
+    unsigned wanted = 0;
+    for (int handle : m_toClose) {
+        io_uring_sqe* entry = io_uring_get_sqe(&m_ring);
+        if (entry == nullptr) {
+            close(handle);
+            continue;
+        }
+        io_uring_prep_close(entry, handle);
+        io_uring_sqe_set_data64(entry, kCloseDone);
+        ++wanted;
+    }
+    m_toClose.clear();
+    for (size_t index = 0; index < count; ++index) {
+        if (places[index].folder == nullptr) {
+            continue;
+        }
+        // As the usual open: O_NONBLOCK, as opening a FIFO must not wait for the other end.
+        int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (places[index].followLinks ? 0 : O_NOFOLLOW);
+        io_uring_sqe* entry = io_uring_get_sqe(&m_ring);
+        if (entry == nullptr) {
+            break;  // the rest open as usual
+        }
+        io_uring_prep_openat(entry, static_cast<int>(places[index].folder->Handle()), places[index].name, flags, 0);
+        io_uring_sqe_set_data64(entry, index);
+        ++wanted;
+    }
+    if (!SubmitAndReap(wanted, files, true)) {
+        m_ready = false;  // from now on every file opens as usual
+    }
+}
+
+// A file must be regular before a byte of it is read: reading a FIFO or a device takes what it
+// reads from someone else.
+void PrefetchRing::KeepRegular(size_t count, PrefetchedFile* files)
+{
+    for (size_t index = 0; index < count; ++index) {
+        PrefetchedFile& file = files[index];
+        if (file.handle == -1) {
+            continue;
+        }
+        struct stat status;
+        if (fstat(static_cast<int>(file.handle), &status) != 0 || !S_ISREG(status.st_mode)) {
+            close(static_cast<int>(file.handle));
+            file.handle = -1;
+            continue;
+        }
+        file.size = static_cast<uint64_t>(status.st_size);
+        file.identity = IdentityOf(status);
+        m_toClose.push_back(static_cast<int>(file.handle));
+    }
+}
+
+// Reads what the cache holds of each file's first bytes, without waiting for a disk: from where
+// the file stands, so that a read of the handle goes on after them.
+void PrefetchRing::ReadAhead(size_t count, PrefetchedFile* files)
+{
+    unsigned wanted = 0;
+    for (size_t index = 0; index < count; ++index) {
+        PrefetchedFile& file = files[index];
+        if (file.handle == -1 || file.size == 0) {
+            continue;
+        }
+        io_uring_sqe* entry = io_uring_get_sqe(&m_ring);
+        if (entry == nullptr) {
+            break;  // the rest are read as usual
+        }
+        char* held = m_held.get() + index * FilePrefetch::kHeldBytes;
+        file.held = held;
+        file.heldLength = kReadUnknown;
+        unsigned length = static_cast<unsigned>(file.size < FilePrefetch::kHeldBytes ? file.size : FilePrefetch::kHeldBytes);
+        io_uring_prep_read(entry, static_cast<int>(file.handle), held, length, static_cast<uint64_t>(-1));
+        entry->rw_flags = RWF_NOWAIT;
+        io_uring_sqe_set_data64(entry, index);
+        ++wanted;
+    }
+    if (!SubmitAndReap(wanted, files, false)) {
+        m_ready = false;
+    }
+    // Where the handle stands is not known after a read the ring did not tell of: such a file
+    // opens again as usual. Its handle is still closed with the others.
+    for (size_t index = 0; index < count; ++index) {
+        if (files[index].heldLength == kReadUnknown) {
+            files[index] = PrefetchedFile();
+        }
+    }
+}
+
+// Submits the entries made and takes `wanted` completions: an open's handle, or a read's length.
+// False when the ring fails; then what was asked is left undone or unknown, and a file whose read
+// is unknown is no longer read ahead.
+bool PrefetchRing::SubmitAndReap(unsigned wanted, PrefetchedFile* files, bool opening)
+{
+    if (wanted == 0) {
+        return true;
+    }
+    int submitted;
+    do {
+        submitted = io_uring_submit(&m_ring);
+    } while (submitted == -EINTR);
+    if (submitted < 0) {
+        return false;
+    }
+    for (unsigned taken = 0; taken < static_cast<unsigned>(submitted);) {
+        io_uring_cqe* completion = nullptr;
+        int waited = io_uring_wait_cqe(&m_ring, &completion);
+        if (waited == -EINTR) {
+            continue;
+        }
+        if (waited < 0) {
+            return false;
+        }
+        uint64_t index = io_uring_cqe_get_data64(completion);
+        int result = completion->res;
+        io_uring_cqe_seen(&m_ring, completion);
+        ++taken;
+        if (index == kCloseDone) {
+            continue;
+        }
+        if (opening) {
+            files[index].handle = result >= 0 ? result : -1;
+        } else {
+            files[index].heldLength = result > 0 ? static_cast<size_t>(result) : 0;
+        }
+    }
+    return static_cast<unsigned>(submitted) == wanted;
+}
+
+void PrefetchRing::CloseNow()
+{
+    for (int handle : m_toClose) {
+        close(handle);
+    }
+    m_toClose.clear();
+}
+
+FilePrefetch::FilePrefetch() : m_ring(new PrefetchRing)
+{
+    if (!m_ring->Ready()) {
+        m_ring.reset();
+    }
+}
+
+FilePrefetch::~FilePrefetch() = default;
+
+bool FilePrefetch::Works() const { return m_ring != nullptr && m_ring->Ready(); }
+
+void FilePrefetch::Fetch(const PrefetchPlace* places, size_t count)
+{
+    count = count < kMostFiles ? count : kMostFiles;
+    for (PrefetchedFile& file : m_files) {
+        file = PrefetchedFile();
+    }
+    if (Works()) {
+        m_ring->Fetch(places, count, m_files);
+    }
+}
