@@ -176,20 +176,21 @@ struct BlockScan {
     }
 };
 
-// A file in the code page or in UTF-8, read as text, from its first block of `got` bytes on.
+// A file in the code page or in UTF-8, read as text, from its first block of `got` bytes at
+// `first` on; the blocks after it are read into `block`.
 template <typename Scanner>
-void ScanText(TextReader& source, EncodingDetector& detector, TextModeOffsets& offsets, char* block,
-              size_t got, BlockScan<Scanner>& blocks)
+void ScanText(TextReader& source, EncodingDetector& detector, TextModeOffsets& offsets, const char* first,
+              size_t got, char* block, BlockScan<Scanner>& blocks)
 {
-    for (; got > 0; got = source.Read(block, kReadBlockBytes, offsets.NextBlock())) {
+    for (const char* read = first; got > 0; read = block, got = source.Read(block, kReadBlockBytes, offsets.NextBlock())) {
         bool wasDecided = detector.Decided();
-        const char* text = detector.Look(block, block + got);
+        const char* text = detector.Look(read, read + got);
         if (!wasDecided && detector.Decided() && detector.Encoding() == SourceEncoding::Utf8) {
             blocks.scanner.ReadAsUtf8();
         }
-        offsets.Feeding(static_cast<size_t>(text - block));
-        bool fed = blocks.Feed(text, block + got);
-        offsets.Fed(static_cast<size_t>(block + got - text));
+        offsets.Feeding(static_cast<size_t>(text - read));
+        bool fed = blocks.Feed(text, read + got);
+        offsets.Fed(static_cast<size_t>(read + got - text));
         if (!fed) {
             return;
         }
@@ -197,10 +198,10 @@ void ScanText(TextReader& source, EncodingDetector& detector, TextModeOffsets& o
 }
 
 // A UTF-16 file, converted to UTF-8 block by block: first the rest of the first block, of `got`
-// bytes as stored, after its mark; then what is read on.
+// bytes as stored at `first`, after its mark; then what is read on.
 template <typename Scanner>
-void ScanUtf16(TextReader& source, bool bigEndian, ScanBuffers& buffers, size_t got, bool places,
-               BlockScan<Scanner>& blocks)
+void ScanUtf16(TextReader& source, bool bigEndian, ScanBuffers& buffers, const char* first, size_t got,
+               bool places, BlockScan<Scanner>& blocks)
 {
     const size_t kRawBlockBytes = (kReadBlockBytes - 8) / 3 * 2;
     static_assert(kRawBlockBytes <= ScanBuffers::kSpareBytes, "the raw bytes fit the spare buffer");
@@ -210,11 +211,11 @@ void ScanUtf16(TextReader& source, bool bigEndian, ScanBuffers& buffers, size_t 
     Utf16ToUtf8 converter(bigEndian);
     Utf16Offsets offsets(kMarkBytes);
     blocks.scanner.SetStoredOffsets(offsets, places);
-    // The first block is the conversion's output buffer too: its raw bytes move out first.
-    std::vector<char> first(block + kMarkBytes, block + got);
-    for (size_t at = 0; at < first.size(); at += kRawBlockBytes) {
-        size_t size = std::min(kRawBlockBytes, first.size() - at);
-        std::memcpy(raw, first.data() + at, size);
+    // The first block may be the conversion's output buffer too: its raw bytes move out first.
+    std::vector<char> firstBytes(first + kMarkBytes, first + got);
+    for (size_t at = 0; at < firstBytes.size(); at += kRawBlockBytes) {
+        size_t size = std::min(kRawBlockBytes, firstBytes.size() - at);
+        std::memcpy(raw, firstBytes.data() + at, size);
         size_t length = offsets.Convert(converter, raw, size, block);
         if (!blocks.Feed(block, block + length)) {
             return;
@@ -238,14 +239,18 @@ void ScanFile(TextReader& source, EncodingDetector& detector, Scanner& scanner, 
     TextModeOffsets offsets(places);  // its list of dropped CRs allocates only for files with CR LF
     scanner.SetStoredOffsets(offsets, places);
     char* block = buffers.Block();
-    size_t got = source.Read(block, kReadBlockBytes, offsets.NextBlock());
+    // A file read ahead whole is scanned where its bytes stand.
+    size_t capacity = kReadBlockBytes;
+    char* first = source.HeldInPlace(capacity);
+    first = first != nullptr ? first : block;
+    size_t got = source.Read(first, capacity, offsets.NextBlock());
     bool bigEndian = false;
     if (source.BeganWithUtf16Mark(bigEndian)) {
         detector.DecideUtf16(bigEndian);
         scanner.ReadAsUtf8();
-        ScanUtf16(source, bigEndian, buffers, got, places, blocks);
+        ScanUtf16(source, bigEndian, buffers, first, got, places, blocks);
     } else {
-        ScanText(source, detector, offsets, block, got, blocks);
+        ScanText(source, detector, offsets, first, got, block, blocks);
     }
     if (blocks.whole) {
         scan.readFailure = source.GetFailure();

@@ -11,7 +11,8 @@ struct PrefetchedFile {
     intptr_t handle = -1;         // -1: not opened ahead, for the usual open to open
     uint64_t size = 0;            // at opening
     FolderIdentity identity;
-    const char* held = nullptr;   // its first bytes, read ahead: the handle reads on after them
+    char* held = nullptr;         // its first bytes, read ahead: the handle reads on after them.
+                                  // The reader may decode them where they stand.
     size_t heldLength = 0;
 };
 

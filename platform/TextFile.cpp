@@ -55,33 +55,62 @@ void TextReader::OpenPrefetched(const PrefetchedFile& file)
     m_size = m_bytesLeft = file.size;
     m_held = file.held;
     m_heldLength = file.heldLength;
+    m_fileAt = file.heldLength;
+}
+
+char* TextReader::HeldInPlace(size_t& capacity) const
+{
+    if (m_held == nullptr || m_heldLength == 0 || m_heldLength != m_size || m_heldAt != 0 ||
+        m_bytesLeft != m_size || m_pendingCr || m_ended) {
+        return nullptr;
+    }
+    capacity = m_heldLength + 1;  // the whole file, and room for the test of a last CR
+    return m_held;
 }
 
 // Reads from where the reader stands: what was read ahead first, then the file itself, filling
-// `buffer` as one read of the file would.
+// `buffer` as one read of the file would. Read where they stand, the bytes read ahead are the
+// caller's to change: what is read again comes from the file.
 size_t TextReader::ReadFile(char* buffer, size_t capacity)
 {
     size_t fromHeld = 0;
     if (m_heldAt < m_heldLength) {
         fromHeld = std::min(capacity, m_heldLength - m_heldAt);
-        std::memcpy(buffer, m_held + m_heldAt, fromHeld);
-        m_heldAt += fromHeld;
+        if (buffer == m_held + m_heldAt) {
+            m_held = nullptr;
+            m_heldLength = m_heldAt = 0;
+        } else {
+            std::memcpy(buffer, m_held + m_heldAt, fromHeld);
+            m_heldAt += fromHeld;
+        }
         if (fromHeld == capacity) {
             return fromHeld;
         }
     }
-    return fromHeld + m_file.Read(buffer + fromHeld, capacity - fromHeld);
+    size_t got = m_file.Read(buffer + fromHeld, capacity - fromHeld);
+    m_fileAt += got;
+    return fromHeld + got;
 }
 
-// Goes to `offset` in the file. Within the bytes read ahead the handle must stand after them.
+// Goes to `offset` in the file: within the bytes read ahead the handle stands after them. The
+// handle moves only when it must: the look-ahead of most files comes back to where it began.
 bool TextReader::SeekFile(uint64_t offset)
 {
+    uint64_t fileOffset = offset;
     if (offset < m_heldLength) {
         m_heldAt = static_cast<size_t>(offset);
-        return m_file.Seek(m_heldLength);
+        fileOffset = m_heldLength;
+    } else {
+        m_heldAt = m_heldLength;
     }
-    m_heldAt = m_heldLength;
-    return m_file.Seek(offset);
+    if (fileOffset == m_fileAt) {
+        return true;
+    }
+    if (!m_file.Seek(fileOffset)) {
+        return false;
+    }
+    m_fileAt = fileOffset;
+    return true;
 }
 
 size_t TextReader::ReadRaw(char* buffer, size_t capacity)

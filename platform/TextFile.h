@@ -30,6 +30,10 @@ public:
     // Reads a file that was opened ahead (its handle not -1), its bytes read ahead first; they
     // must last while the reader reads.
     void OpenPrefetched(const struct PrefetchedFile& file);
+    // Where the whole file stands, read ahead, before anything is read: a first Read into it,
+    // with `capacity` (set here), takes the file where it is rather than copying it. Null
+    // otherwise.
+    char* HeldInPlace(size_t& capacity) const;
     // Fills `buffer` with up to `capacity` bytes of text; 0 at the end, or on a read error.
     // With `map`, also tells where the text stands in the file.
     size_t Read(char* buffer, size_t capacity, StoredBlockMap* map = nullptr);
@@ -82,9 +86,10 @@ private:
     bool m_ended = false;
     uint64_t m_pastEnd = UINT64_MAX;  // the offset after the 0x1A that ended the text, if any
     // The file's first bytes, read ahead: the handle stands after them.
-    const char* m_held = nullptr;
+    char* m_held = nullptr;
     size_t m_heldLength = 0;
-    size_t m_heldAt = 0;  // where reading goes on in them
+    size_t m_heldAt = 0;    // where reading goes on in them
+    uint64_t m_fileAt = 0;  // where the handle stands
 };
 
 // Removes the CR of every CR LF in [text, text + length) and cuts the text at a byte 0x1A, in
