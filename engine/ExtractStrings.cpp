@@ -182,7 +182,8 @@ template <typename Scanner>
 void ScanText(TextReader& source, EncodingDetector& detector, TextModeOffsets& offsets, const char* first,
               size_t got, char* block, BlockScan<Scanner>& blocks)
 {
-    for (const char* read = first; got > 0; read = block, got = source.Read(block, kReadBlockBytes, offsets.NextBlock())) {
+    for (const char* read = first; got > 0;
+         read = block, got = source.Read(block, kReadBlockBytes, offsets.NextBlock())) {
         bool wasDecided = detector.Decided();
         const char* text = detector.Look(read, read + got);
         if (!wasDecided && detector.Decided() && detector.Encoding() == SourceEncoding::Utf8) {

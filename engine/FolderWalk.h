@@ -4,8 +4,8 @@
 #include "engine/SourcePlace.h"
 #include "platform/CString.h"
 #include "platform/Directory.h"
-#include "platform/FilePrefetch.h"
 #include "platform/Failure.h"
+#include "platform/FilePrefetch.h"
 
 #include <memory>
 #include <set>
@@ -31,14 +31,14 @@ struct WalkItem {
         place.followLinks = followLinks;
         return place;
     }
-    // Where a batch opens the file ahead: nowhere for a failure.
+    // Where a batch opens the file ahead, as Place() says: nowhere for a failure.
     PrefetchPlace PrefetchAt() const
     {
         PrefetchPlace place;
         if (!failed) {
             place.folder = folder.get();
-            place.name = name;
-            place.followLinks = followLinks;
+            place.name = folder != nullptr ? name.GetString() : path.GetString();
+            place.followLinks = folder == nullptr || followLinks;  // a path's links are followed
         }
         return place;
     }

@@ -223,7 +223,8 @@ void TaskRecords::StreamIntoLog()
 }
 
 ScanPool::ScanPool(WalkSource& walk, Analysis& analysis, int workers)
-    : m_walk(walk), m_analysis(analysis), m_window(std::min(static_cast<size_t>(workers) * kTasksPerWorker, kMostTasks)),
+    : m_walk(walk), m_analysis(analysis),
+      m_window(std::min(static_cast<size_t>(workers) * kTasksPerWorker, kMostTasks)),
       m_workers(static_cast<size_t>(std::max(workers, 1)))
 {
     for (int index = 0; index < workers; ++index) {

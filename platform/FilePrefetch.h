@@ -16,10 +16,10 @@ struct PrefetchedFile {
     size_t heldLength = 0;
 };
 
-// Where FilePrefetch opens a file: by its name in an open folder.
+// Where FilePrefetch opens a file: by its name in an open folder, or by its path.
 struct PrefetchPlace {
-    const FolderHandle* folder = nullptr;  // null: not opened ahead
-    const char* name = nullptr;
+    const FolderHandle* folder = nullptr;  // null: `name` is a path
+    const char* name = nullptr;            // null: not opened ahead
     bool followLinks = false;
 };
 

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -25,12 +26,13 @@ public:
     PrefetchRing() : m_held(new char[FilePrefetch::kMostFiles * FilePrefetch::kHeldBytes])
     {
         // Room for a batch's opens beside the last batch's closes.
-        m_ready = io_uring_queue_init(2 * FilePrefetch::kMostFiles, &m_ring, 0) == 0;
+        m_ringOpen = io_uring_queue_init(2 * FilePrefetch::kMostFiles, &m_ring, 0) == 0;
+        m_ready = m_ringOpen;
     }
     ~PrefetchRing()
     {
         CloseNow();
-        if (m_ready) {
+        if (m_ringOpen) {
             io_uring_queue_exit(&m_ring);
         }
     }
@@ -39,22 +41,28 @@ public:
 
     bool Ready() const { return m_ready; }
     void Fetch(const PrefetchPlace* places, size_t count, PrefetchedFile* files);
+    // Closes the last batch's files now.
+    void CloseNow();
 
 private:
     void Open(const PrefetchPlace* places, size_t count, PrefetchedFile* files);
     void KeepRegular(size_t count, PrefetchedFile* files);
     void ReadAhead(size_t count, PrefetchedFile* files);
     bool SubmitAndReap(unsigned wanted, PrefetchedFile* files, bool opening);
-    void CloseNow();
 
     io_uring m_ring{};
-    bool m_ready = false;
+    bool m_ringOpen = false;
+    bool m_ready = false;  // false too once the ring has failed
     std::unique_ptr<char[]> m_held;
     std::vector<int> m_toClose;  // the last batch's files
 };
 
 void PrefetchRing::Fetch(const PrefetchPlace* places, size_t count, PrefetchedFile* files)
 {
+    if (!m_ready) {
+        CloseNow();  // the ring failed: the files open as usual
+        return;
+    }
     Open(places, count, files);
     KeepRegular(count, files);
     ReadAhead(count, files);
@@ -76,16 +84,18 @@ void PrefetchRing::Open(const PrefetchPlace* places, size_t count, PrefetchedFil
     }
     m_toClose.clear();
     for (size_t index = 0; index < count; ++index) {
-        if (places[index].folder == nullptr) {
+        const PrefetchPlace& place = places[index];
+        if (place.name == nullptr) {
             continue;
         }
         // As the usual open: O_NONBLOCK, as opening a FIFO must not wait for the other end.
-        int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (places[index].followLinks ? 0 : O_NOFOLLOW);
+        int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (place.followLinks ? 0 : O_NOFOLLOW);
         io_uring_sqe* entry = io_uring_get_sqe(&m_ring);
         if (entry == nullptr) {
             break;  // the rest open as usual
         }
-        io_uring_prep_openat(entry, static_cast<int>(places[index].folder->Handle()), places[index].name, flags, 0);
+        const int folder = place.folder != nullptr ? static_cast<int>(place.folder->Handle()) : AT_FDCWD;
+        io_uring_prep_openat(entry, folder, place.name, flags, 0);
         io_uring_sqe_set_data64(entry, index);
         ++wanted;
     }
@@ -132,7 +142,8 @@ void PrefetchRing::ReadAhead(size_t count, PrefetchedFile* files)
         char* held = m_held.get() + index * FilePrefetch::kHeldBytes;
         file.held = held;
         file.heldLength = kReadUnknown;
-        unsigned length = static_cast<unsigned>(file.size < FilePrefetch::kHeldBytes ? file.size : FilePrefetch::kHeldBytes);
+        const uint64_t most = FilePrefetch::kHeldBytes;
+        unsigned length = static_cast<unsigned>(file.size < most ? file.size : most);
         io_uring_prep_read(entry, static_cast<int>(file.handle), held, length, static_cast<uint64_t>(-1));
         entry->rw_flags = RWF_NOWAIT;
         io_uring_sqe_set_data64(entry, index);
@@ -198,14 +209,60 @@ void PrefetchRing::CloseNow()
     m_toClose.clear();
 }
 
-FilePrefetch::FilePrefetch() : m_ring(new PrefetchRing)
-{
-    if (!m_ring->Ready()) {
-        m_ring.reset();
+namespace {
+
+// Rings outlive the jobs that use them: making one costs as much as opening a few dozen files,
+// and a job over a list of files runs once for each folder the list names. Where the system
+// refuses a ring, it is not asked again.
+class RingPool {
+public:
+    std::unique_ptr<PrefetchRing> Take()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_rings.empty()) {
+            std::unique_ptr<PrefetchRing> ring = std::move(m_rings.back());
+            m_rings.pop_back();
+            return ring;
+        }
+        if (m_refused) {
+            return nullptr;
+        }
+        std::unique_ptr<PrefetchRing> ring(new PrefetchRing);
+        m_refused = !ring->Ready();
+        return m_refused ? nullptr : std::move(ring);
     }
+
+    void Give(std::unique_ptr<PrefetchRing> ring)
+    {
+        ring->CloseNow();
+        if (ring->Ready()) {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_rings.push_back(std::move(ring));
+        }
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::unique_ptr<PrefetchRing>> m_rings;
+    bool m_refused = false;
+};
+
+RingPool& Rings()
+{
+    static RingPool pool;
+    return pool;
 }
 
-FilePrefetch::~FilePrefetch() = default;
+}  // namespace
+
+FilePrefetch::FilePrefetch() : m_ring(Rings().Take()) {}
+
+FilePrefetch::~FilePrefetch()
+{
+    if (m_ring != nullptr) {
+        Rings().Give(std::move(m_ring));
+    }
+}
 
 bool FilePrefetch::Works() const { return m_ring != nullptr && m_ring->Ready(); }
 
@@ -215,7 +272,7 @@ void FilePrefetch::Fetch(const PrefetchPlace* places, size_t count)
     for (PrefetchedFile& file : m_files) {
         file = PrefetchedFile();
     }
-    if (Works()) {
+    if (m_ring != nullptr) {
         m_ring->Fetch(places, count, m_files);
     }
 }

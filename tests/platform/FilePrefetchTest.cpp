@@ -28,14 +28,14 @@ std::string ReadAll(TextReader& reader, size_t capacity)
 }
 
 // A file as the scan opens it: ahead when the batch opened it, else as usual.
-bool OpenAsTheScan(TextReader& reader, const PrefetchedFile& file, const FolderHandle& folder,
-                   const char* name, bool followLinks)
+bool OpenAsTheScan(TextReader& reader, const PrefetchedFile& file, const PrefetchPlace& place)
 {
     if (file.handle != -1) {
         reader.OpenPrefetched(file);
         return true;
     }
-    return reader.OpenIn(folder, name, followLinks);
+    return place.folder != nullptr ? reader.OpenIn(*place.folder, place.name, place.followLinks)
+                                   : reader.Open(place.name);
 }
 
 std::string LongText(size_t length)
@@ -56,7 +56,7 @@ TEST(FilePrefetchTest, FilesReadAsTheUsualOpenReadsThem)
     TempFolder folder;
     struct Row {
         const char* name;
-        std::string bytes;  // written as a regular file, unless `kind` says otherwise
+        std::string bytes;  // written as a regular file, unless the name says otherwise
         bool followLinks;
         bool opens;
     };
@@ -72,6 +72,7 @@ TEST(FilePrefetchTest, FilesReadAsTheUsualOpenReadsThem)
         {"followed.c", "", true, true},
         {"pipe.c", "", false, false},
 #endif
+        {"listed.c", "by its path", true, true},
     };
     for (const Row& row : rows) {
         std::string path = folder / row.name;
@@ -92,9 +93,12 @@ TEST(FilePrefetchTest, FilesReadAsTheUsualOpenReadsThem)
     }
     FolderHandle handle;
     ASSERT_TRUE(handle.Open(folder.Path().c_str()));
+    const std::string listed = folder / "listed.c";
     std::vector<PrefetchPlace> places;
     for (const Row& row : rows) {
-        places.push_back(PrefetchPlace{&handle, row.name, row.followLinks});
+        bool byPath = std::string(row.name) == "listed.c";
+        places.push_back(byPath ? PrefetchPlace{nullptr, listed.c_str(), true}
+                                : PrefetchPlace{&handle, row.name, row.followLinks});
     }
     FilePrefetch prefetch;
     // Twice: the second batch closes the first.
@@ -104,7 +108,7 @@ TEST(FilePrefetchTest, FilesReadAsTheUsualOpenReadsThem)
             const Row& row = rows[index];
             const PrefetchedFile& file = prefetch.File(index);
             TextReader reader;
-            ASSERT_EQ(OpenAsTheScan(reader, file, handle, row.name, row.followLinks), row.opens) << row.name;
+            ASSERT_EQ(OpenAsTheScan(reader, file, places[index]), row.opens) << row.name;
             if (!row.opens) {
                 EXPECT_EQ(file.handle, -1) << row.name;
                 continue;
@@ -132,7 +136,7 @@ TEST(FilePrefetchTest, GoingBackReadsTheSameBytesAgain)
     for (size_t first : {size_t{100}, FilePrefetch::kHeldBytes + 10}) {
         prefetch.Fetch(&place, 1);
         TextReader reader;
-        ASSERT_TRUE(OpenAsTheScan(reader, prefetch.File(0), handle, "a.c", false));
+        ASSERT_TRUE(OpenAsTheScan(reader, prefetch.File(0), place));
         std::vector<char> buffer(first);
         ASSERT_EQ(reader.ReadRaw(buffer.data(), first), first);
         TextReader::Position back = reader.Tell();
