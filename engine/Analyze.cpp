@@ -102,10 +102,15 @@ void ScanInTurn(WalkSource& walk, Analysis& analysis)
     }
 }
 
-// Scans the walk's items on as many threads as the options ask.
-void ScanWalk(WalkSource& walk, Analysis& analysis, const AnalysisOptions& options)
+// A list of fewer files than two scanning threads hold in flight is scanned on the job's own
+// thread: a job over a list runs once for each folder the list names, and starting and ending
+// threads for a few files costs more than they save.
+const size_t kFewestListedForThreads = 64;
+
+// Scans the walk's items on `threads` threads (0: one per processor).
+void ScanWalk(WalkSource& walk, Analysis& analysis, int requestedThreads)
 {
-    int threads = ScanThreads(options.threads);
+    int threads = ScanThreads(requestedThreads);
     if (threads > 1) {
         ScanInParallel(walk, analysis, threads);
     } else {
@@ -132,7 +137,7 @@ void AnalyzeFolder(const char* folderPath, const AnalysisOptions& options, Analy
         sortedWalk.reset(new SortedWalk(folderWalk));
     }
     WalkSource& walk = sortedWalk != nullptr ? static_cast<WalkSource&>(*sortedWalk) : folderWalk;
-    ScanWalk(walk, analysis, options);
+    ScanWalk(walk, analysis, options.threads);
     analysis.End();
 }
 
@@ -167,6 +172,6 @@ void AnalyzeListedFiles(const std::vector<CString>& filePaths, const AnalysisOpt
     }
     Analysis analysis(LogPathBeside(filePaths.front()), options, events);
     ListedFiles listed(filePaths, options.targetList);
-    ScanWalk(listed, analysis, options);
+    ScanWalk(listed, analysis, filePaths.size() < kFewestListedForThreads ? 1 : options.threads);
     analysis.End();
 }
