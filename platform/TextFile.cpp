@@ -69,18 +69,18 @@ char* TextReader::HeldInPlace(size_t& capacity) const
 }
 
 // Reads from where the reader stands: what was read ahead first, then the file itself, filling
-// `buffer` as one read of the file would. Read where they stand, the bytes read ahead are the
-// caller's to change: what is read again comes from the file.
+// `buffer` as one read of the file would. Read whole where they stand, the bytes read ahead are
+// the caller's to change: what is read again comes from the file.
 size_t TextReader::ReadFile(char* buffer, size_t capacity)
 {
     size_t fromHeld = 0;
     if (m_heldAt < m_heldLength) {
         fromHeld = std::min(capacity, m_heldLength - m_heldAt);
-        if (buffer == m_held + m_heldAt) {
+        if (buffer == m_held + m_heldAt && fromHeld == m_heldLength - m_heldAt) {
             m_held = nullptr;
             m_heldLength = m_heldAt = 0;
         } else {
-            std::memcpy(buffer, m_held + m_heldAt, fromHeld);
+            std::memmove(buffer, m_held + m_heldAt, fromHeld);
             m_heldAt += fromHeld;
         }
         if (fromHeld == capacity) {
