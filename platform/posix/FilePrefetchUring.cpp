@@ -1,11 +1,10 @@
 #include "platform/FilePrefetch.h"
 
-#include "platform/posix/StatIdentity.h"
+#include "platform/posix/RegularFile.h"
 
 #include <fcntl.h>
 #include <liburing.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -114,14 +113,12 @@ void PrefetchRing::Open(const PrefetchPlace* places, size_t count, PrefetchedFil
         if (place.name == nullptr) {
             continue;
         }
-        // As the usual open: O_NONBLOCK, as opening a FIFO must not wait for the other end.
-        int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (place.followLinks ? 0 : O_NOFOLLOW);
         io_uring_sqe* entry = io_uring_get_sqe(&m_ring);
         if (entry == nullptr) {
             break;  // the rest open as usual
         }
         const int folder = place.folder != nullptr ? static_cast<int>(place.folder->Handle()) : AT_FDCWD;
-        io_uring_prep_openat(entry, folder, place.name, flags, 0);
+        io_uring_prep_openat(entry, folder, place.name, SourceOpenFlags(place.followLinks), 0);
         io_uring_sqe_set_data64(entry, index);
         ++wanted;
     }
@@ -130,8 +127,7 @@ void PrefetchRing::Open(const PrefetchPlace* places, size_t count, PrefetchedFil
     }
 }
 
-// A file must be regular before a byte of it is read: reading a FIFO or a device takes what it
-// reads from someone else.
+// A file must be regular before a byte of it is read, as when it opens at once.
 void PrefetchRing::KeepRegular(size_t count, PrefetchedFile* files)
 {
     for (size_t index = 0; index < count; ++index) {
@@ -139,14 +135,11 @@ void PrefetchRing::KeepRegular(size_t count, PrefetchedFile* files)
         if (file.handle == -1) {
             continue;
         }
-        struct stat status;
-        if (fstat(static_cast<int>(file.handle), &status) != 0 || !S_ISREG(status.st_mode)) {
+        if (!IsRegularFile(static_cast<int>(file.handle), file.size, file.identity)) {
             close(static_cast<int>(file.handle));
             file.handle = -1;
             continue;
         }
-        file.size = static_cast<uint64_t>(status.st_size);
-        file.identity = IdentityOf(status);
         m_toClose.push_back(static_cast<int>(file.handle));
     }
 }

@@ -1,7 +1,7 @@
 #include "platform/RawFile.h"
 
 #include "platform/Directory.h"
-#include "platform/posix/StatIdentity.h"
+#include "platform/posix/RegularFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,25 +18,20 @@ RawFile::~RawFile()
 
 namespace {
 
-// Opens a regular file (relative to `folder`); anything else is refused. O_NONBLOCK: opening a FIFO must not wait for
-// the other end.
-int OpenRegularFile(int folder, const char* path, int flags, uint64_t& size, FolderIdentity& identity,
+// Opens a regular file (relative to `folder`); anything else is refused.
+int OpenRegularFile(int folder, const char* path, bool followLinks, uint64_t& size, FolderIdentity& identity,
                     Failure& failure)
 {
-    int fd = openat(folder, path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | flags);
+    int fd = openat(folder, path, SourceOpenFlags(followLinks));
     if (fd < 0) {
-        failure = (flags & O_NOFOLLOW) != 0 && errno == ELOOP ? MakeFailure(FailureKind::SymbolicLink)
-                                                              : LastSystemFailure();
+        failure = !followLinks && errno == ELOOP ? MakeFailure(FailureKind::SymbolicLink) : LastSystemFailure();
         return -1;
     }
-    struct stat status;
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    if (!IsRegularFile(fd, size, identity)) {
         failure = MakeFailure(FailureKind::NotRegularFile);
         close(fd);
         return -1;
     }
-    size = static_cast<uint64_t>(status.st_size);
-    identity = IdentityOf(status);
     return fd;
 }
 
@@ -44,7 +39,7 @@ int OpenRegularFile(int folder, const char* path, int flags, uint64_t& size, Fol
 
 bool RawFile::OpenForReading(const char* path, uint64_t& size)
 {
-    m_handle = OpenRegularFile(AT_FDCWD, path, 0, size, m_identity, m_failure);
+    m_handle = OpenRegularFile(AT_FDCWD, path, true, size, m_identity, m_failure);
     m_numberKnown = m_identityKnown = m_handle != -1;
     return m_handle != -1;
 }
@@ -52,8 +47,8 @@ bool RawFile::OpenForReading(const char* path, uint64_t& size)
 bool RawFile::OpenForReadingIn(const FolderHandle& folder, const char* name, bool followLinks,
                                uint64_t& size)
 {
-    m_handle = OpenRegularFile(static_cast<int>(folder.Handle()), name, followLinks ? 0 : O_NOFOLLOW,
-                               size, m_identity, m_failure);
+    m_handle = OpenRegularFile(static_cast<int>(folder.Handle()), name, followLinks, size, m_identity,
+                               m_failure);
     m_numberKnown = m_identityKnown = m_handle != -1;
     return m_handle != -1;
 }
