@@ -15,9 +15,13 @@ struct ScanThroughput {
     int64_t texts = 0;              // found in each round
 };
 
+// Each as the log scans, working out no place beyond a text's line, and again with each text's
+// column, offset and length, as records in jsonl or csv need them.
 struct ScanThroughputs {
     ScanThroughput pairs;  // the texts between pairs of the delimiter
     ScanThroughput cpp;    // the C/C++ syntax
+    ScanThroughput pairsPlaces;
+    ScanThroughput cppPlaces;
     // What the C/C++ syntax costs over the pairs, in percent: the median of each round's ratio
     // of the two processor times, taken one right after the other.
     double cppCost = 0;
