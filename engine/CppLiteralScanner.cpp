@@ -1,5 +1,5 @@
 #include "engine/CppLiteralScanner.h"
-
+#include "engine/AsciiCase.h"
 #include "engine/Conditions.h"
 #include "engine/Utf8.h"
 #include "platform/CodePage.h"
@@ -59,8 +59,7 @@ SourceKind SourceKindOf(const char* path)
         return SourceKind::Cpp;
     }
     for (size_t at = 0; at < length; ++at) {
-        char byte = dot[1 + at];
-        extension[at] = byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
+        extension[at] = FoldAsciiCase(dot[1 + at]);
     }
     if (std::strcmp(extension, "c") == 0) {
         return SourceKind::C;

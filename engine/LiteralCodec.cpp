@@ -1,6 +1,6 @@
 #include "engine/LiteralCodec.h"
 
-#include <cctype>
+#include "engine/Syntax.h"
 
 namespace {
 
@@ -435,15 +435,7 @@ bool CheckWritten(const LiteralToken& token, const std::u32string& text, std::st
 
 bool IsResourceScriptName(const std::string& name)
 {
-    size_t dot = name.rfind('.');
-    if (dot == std::string::npos || name.find('/', dot) != std::string::npos) {
-        return false;
-    }
-    std::string extension;
-    for (size_t index = dot + 1; index < name.size(); ++index) {
-        extension += static_cast<char>(std::tolower(static_cast<unsigned char>(name[index])));
-    }
-    return extension == "rc" || extension == "rc2" || extension == "dlg";
+    return SourceKindOf(name.c_str()) == SourceKind::ResourceScript;
 }
 
 bool ParseLiteralToken(const std::string& bytes, SourceEncoding encoding, bool pairs,

@@ -1,5 +1,6 @@
 #include "engine/PoFile.h"
 
+#include "engine/AsciiCase.h"
 #include "engine/TextCodec.h"
 
 #include <cstring>
@@ -306,7 +307,7 @@ bool PoReader::ReadHeader(const std::string& header)
     size_t end = header.find_first_of(" ;\n", begin);
     std::string name = header.substr(begin, end == std::string::npos ? end : end - begin);
     for (char& byte : name) {
-        byte = static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte);
+        byte = FoldAsciiCase(byte);
     }
     if (name != "utf-8") {
         return Fail("the charset must be UTF-8, not " + name);

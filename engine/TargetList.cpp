@@ -1,5 +1,6 @@
 #include "engine/TargetList.h"
 
+#include "engine/AsciiCase.h"
 #include "platform/Path.h"
 
 CString ExtensionKey(const char* path)
@@ -14,8 +15,6 @@ CString ExtensionKey(const char* path)
 }
 
 namespace {
-
-char FoldAsciiCase(char byte) { return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte; }
 
 // Whether the list's entry that begins at `entry` (after a bar) is `extension`: ASCII in either
 // case, the bytes of a double-byte character as they are. A file's walk asks this of every name,
