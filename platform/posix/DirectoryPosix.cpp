@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <memory>
 
 namespace {
 
@@ -29,17 +30,41 @@ uint32_t LinkAttributes(int folder, const char* name)
 
 }  // namespace
 
+// A folder's entries read straight from the system, a buffer at a time: what readdir does,
+// without the checks fdopendir makes (fstat, two fcntl) of a descriptor opened as a folder.
 class DirectoryListHandle {
 public:
-    explicit DirectoryListHandle(DIR* dir) : m_dir(dir) {}
-    ~DirectoryListHandle() { closedir(m_dir); }
+    explicit DirectoryListHandle(int fd) : m_fd(fd) {}
     DirectoryListHandle(const DirectoryListHandle&) = delete;
     DirectoryListHandle& operator=(const DirectoryListHandle&) = delete;
 
-    DIR* Get() const { return m_dir; }
+    int Fd() const { return m_fd.Get(); }
+    // The next entry, valid until the next call; null at the listing's end (errno 0) or when it
+    // cannot go on (errno tells why).
+    const struct dirent64* Next()
+    {
+        if (m_at == m_end) {
+            ssize_t got = getdents64(m_fd.Get(), m_buffer.get(), kBufferBytes);
+            if (got <= 0) {
+                if (got == 0) {
+                    errno = 0;
+                }
+                return nullptr;
+            }
+            m_at = 0;
+            m_end = static_cast<size_t>(got);
+        }
+        const auto* entry = reinterpret_cast<const struct dirent64*>(m_buffer.get() + m_at);
+        m_at += entry->d_reclen;
+        return entry;
+    }
 
 private:
-    DIR* m_dir;
+    static const size_t kBufferBytes = 32 * 1024;  // as readdir's
+    UniqueFd m_fd;
+    std::unique_ptr<char[]> m_buffer{new char[kBufferBytes]};
+    size_t m_at = 0;
+    size_t m_end = 0;
 };
 
 DirectoryList::DirectoryList() = default;
@@ -48,27 +73,33 @@ DirectoryList::~DirectoryList() = default;
 
 bool DirectoryList::Open(const char* folder)
 {
-    DIR* dir = opendir(folder);
-    if (dir == nullptr) {
+    int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
         m_failure = LastSystemFailure();
         return false;
     }
-    m_handle = std::make_unique<DirectoryListHandle>(dir);
+    m_handle = std::make_unique<DirectoryListHandle>(fd);
     return true;
 }
 
 bool DirectoryList::Open(const FolderHandle& folder)
 {
-    // The listing reads through a descriptor of its own, so that it outlives the handle.
-    UniqueFd own(fcntl(static_cast<int>(folder.Handle()), F_DUPFD_CLOEXEC, 0));
-    DIR* dir = own.IsValid() ? fdopendir(own.Get()) : nullptr;
-    if (dir == nullptr) {
+    // The listing reads through a descriptor of its own, so that it outlives the handle, and
+    // from the folder's start: "." opened from the handle has a position of its own. A folder
+    // that may be read but not searched has no "." to open: a duplicate of the handle lists it.
+    int handle = static_cast<int>(folder.Handle());
+    UniqueFd own(openat(handle, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!own.IsValid() && errno == EACCES) {
+        own.Reset(fcntl(handle, F_DUPFD_CLOEXEC, 0));
+        if (own.IsValid() && lseek(own.Get(), 0, SEEK_SET) != 0) {
+            own.Reset();
+        }
+    }
+    if (!own.IsValid()) {
         m_failure = LastSystemFailure();
         return false;
     }
-    own.Release();
-    rewinddir(dir);  // the duplicate shares its position with the handle
-    m_handle = std::make_unique<DirectoryListHandle>(dir);
+    m_handle = std::make_unique<DirectoryListHandle>(own.Release());
     return true;
 }
 
@@ -123,9 +154,7 @@ bool DirectoryList::Next(DirEntry& entry)
     if (m_handle == nullptr) {
         return false;
     }
-    // readdir tells its end and its failure apart by errno alone.
-    errno = 0;
-    const dirent* found = readdir(m_handle->Get());
+    const struct dirent64* found = m_handle->Next();
     if (found == nullptr) {
         if (errno != 0) {
             m_failure = LastSystemFailure();
@@ -133,7 +162,7 @@ bool DirectoryList::Next(DirEntry& entry)
         return false;
     }
     entry.name = found->d_name;
-    int folder = dirfd(m_handle->Get());
+    int folder = m_handle->Fd();
     struct stat status;
     if (found->d_type == DT_REG) {
         entry.attributes = 0;

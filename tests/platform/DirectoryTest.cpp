@@ -6,7 +6,19 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <string>
+
+std::map<std::string, uint32_t> ListAll(DirectoryList& list)
+{
+    std::map<std::string, uint32_t> entries;
+    DirEntry entry;
+    while (list.Next(entry)) {
+        entries[std::string(entry.name)] = entry.attributes;
+    }
+    EXPECT_EQ(list.GetFailure().kind, FailureKind::None);  // an end, not a failure
+    return entries;
+}
 
 TEST(DirectoryTest, ListsEveryEntryWithItsAttributes)
 {
@@ -15,17 +27,22 @@ TEST(DirectoryTest, ListsEveryEntryWithItsAttributes)
     MakeFolder(folder / "sub");
     DirectoryList list;
     ASSERT_TRUE(list.Open(folder.Path().c_str()));
-    std::map<std::string, uint32_t> entries;
-    DirEntry entry;
-    while (list.Next(entry)) {
-        entries[std::string(entry.name)] = entry.attributes;
-    }
+    std::map<std::string, uint32_t> entries = ListAll(list);
     ASSERT_EQ(entries.size(), 4u);
-    EXPECT_EQ(list.GetFailure().kind, FailureKind::None);  // an end, not a failure
     EXPECT_NE(entries["."] & kAttrDirectory, 0u);
     EXPECT_NE(entries[".."] & kAttrDirectory, 0u);
     EXPECT_NE(entries["sub"] & kAttrDirectory, 0u);
     EXPECT_EQ(entries["a.c"] & (kAttrDirectory | kAttrHidden | kAttrSystem | kAttrDevice), 0u);
+    // An open folder lists the same, each listing from its start, and after its handle closed.
+    auto handle = std::make_unique<FolderHandle>();
+    ASSERT_TRUE(handle->Open(folder.Path().c_str()));
+    DirectoryList first;
+    DirectoryList second;
+    ASSERT_TRUE(first.Open(*handle));
+    EXPECT_EQ(ListAll(first), entries);
+    ASSERT_TRUE(second.Open(*handle));
+    handle.reset();
+    EXPECT_EQ(ListAll(second), entries);
 }
 
 TEST(DirectoryTest, DotFilesAreHidden)
