@@ -141,6 +141,8 @@ TEST(Cp932Test, KnowsTheCharactersThatMatter)
     EXPECT_EQ(bytes[0], 0xB1);
     ASSERT_EQ(UnicodeToCp932(0xFF5E, bytes), 2);  // ～, fullwidth tilde
     EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), 2), "\x81\x60");
+    ASSERT_EQ(UnicodeToCp932(0x2252, bytes), 2);  // ≒, also at 0x8790 among NEC's duplicates
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), 2), "\x81\xE0");
     // Only the character itself: no look-alike for the wave dash, the yen sign or é.
     EXPECT_EQ(UnicodeToCp932(0x301C, bytes), 0);
     EXPECT_EQ(UnicodeToCp932(0x00A5, bytes), 0);
