@@ -24,7 +24,7 @@ bool ReadWholeFile(const char* path, std::string& content)
     if (!file.IsValid() || fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         return false;
     }
-    char block[65536];
+    char block[4096];  // settings are small; a larger frame is a page fault for each page it spans
     ssize_t got = 0;
     while ((got = read(file.Get(), block, sizeof block)) > 0) {
         content.append(block, static_cast<size_t>(got));
