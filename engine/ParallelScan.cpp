@@ -26,9 +26,8 @@ const size_t kSpareRecordBytes = 16 * 1024;
 // Files in flight for each worker: enough to keep every worker busy while the files before them
 // are written. The analysis thread wakes when half of them are ready, so that it and the workers
 // hand over files in large batches: on some systems each wake-up costs as much as scanning a
-// file (two workers with 32 files each switched threads some 200 times over 2,000 small files,
-// and half as often with 64). A cap keeps the memory of many processors' windows bounded.
-const size_t kTasksPerWorker = 64;
+// file. A cap keeps the memory of many processors' windows bounded.
+const size_t kTasksPerWorker = 32;
 const size_t kMostTasks = 128;
 
 // One item of the walk on its way to the front end and the log.
