@@ -1,4 +1,5 @@
 #include "engine/CppLiteralScanner.h"
+
 #include "engine/AsciiCase.h"
 #include "engine/Conditions.h"
 #include "engine/Utf8.h"

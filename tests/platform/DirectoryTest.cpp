@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+namespace {
+
 std::map<std::string, uint32_t> ListAll(DirectoryList& list)
 {
     std::map<std::string, uint32_t> entries;
@@ -19,6 +21,8 @@ std::map<std::string, uint32_t> ListAll(DirectoryList& list)
     EXPECT_EQ(list.GetFailure().kind, FailureKind::None);  // an end, not a failure
     return entries;
 }
+
+}  // namespace
 
 TEST(DirectoryTest, ListsEveryEntryWithItsAttributes)
 {
