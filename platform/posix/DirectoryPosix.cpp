@@ -34,10 +34,17 @@ uint32_t LinkAttributes(int folder, const char* name)
 // without the checks fdopendir makes (fstat, two fcntl) of a descriptor opened as a folder.
 class DirectoryListHandle {
 public:
-    explicit DirectoryListHandle(int fd) : m_fd(fd) {}
+    DirectoryListHandle() = default;
     DirectoryListHandle(const DirectoryListHandle&) = delete;
     DirectoryListHandle& operator=(const DirectoryListHandle&) = delete;
 
+    // Takes `fd` (-1: none) to list. The buffer is made before, so that nothing can fail while
+    // a descriptor is owned by no one.
+    bool Adopt(int fd)
+    {
+        m_fd.Reset(fd);
+        return m_fd.IsValid();
+    }
     int Fd() const { return m_fd.Get(); }
     // The next entry, valid until the next call; null at the listing's end (errno 0) or when it
     // cannot go on (errno tells why).
@@ -61,8 +68,8 @@ public:
 
 private:
     static const size_t kBufferBytes = 32 * 1024;  // as readdir's
-    UniqueFd m_fd;
     std::unique_ptr<char[]> m_buffer{new char[kBufferBytes]};
+    UniqueFd m_fd;
     size_t m_at = 0;
     size_t m_end = 0;
 };
@@ -73,12 +80,12 @@ DirectoryList::~DirectoryList() = default;
 
 bool DirectoryList::Open(const char* folder)
 {
-    int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
+    auto handle = std::make_unique<DirectoryListHandle>();
+    if (!handle->Adopt(open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC))) {
         m_failure = LastSystemFailure();
         return false;
     }
-    m_handle = std::make_unique<DirectoryListHandle>(fd);
+    m_handle = std::move(handle);
     return true;
 }
 
@@ -87,19 +94,20 @@ bool DirectoryList::Open(const FolderHandle& folder)
     // The listing reads through a descriptor of its own, so that it outlives the handle, and
     // from the folder's start: "." opened from the handle has a position of its own. A folder
     // that may be read but not searched has no "." to open: a duplicate of the handle lists it.
-    int handle = static_cast<int>(folder.Handle());
-    UniqueFd own(openat(handle, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    auto handle = std::make_unique<DirectoryListHandle>();
+    int folderFd = static_cast<int>(folder.Handle());
+    UniqueFd own(openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!own.IsValid() && errno == EACCES) {
-        own.Reset(fcntl(handle, F_DUPFD_CLOEXEC, 0));
+        own.Reset(fcntl(folderFd, F_DUPFD_CLOEXEC, 0));
         if (own.IsValid() && lseek(own.Get(), 0, SEEK_SET) != 0) {
             own.Reset();
         }
     }
-    if (!own.IsValid()) {
+    if (!handle->Adopt(own.Release())) {
         m_failure = LastSystemFailure();
         return false;
     }
-    m_handle = std::make_unique<DirectoryListHandle>(own.Release());
+    m_handle = std::move(handle);
     return true;
 }
 
